@@ -1,0 +1,57 @@
+# make run   - install what is missing, build, and start the program
+# make test  - install what is missing, build everything, run every test
+# make bench - engine throughput and memory
+SHELL := /bin/bash
+.DELETE_ON_ERROR:
+
+NATIVE   := build/native
+SANITIZE := build/sanitize
+WINDOWS  := build/windows
+WINE_SESSION := scripts/wine-session.sh
+
+.PHONY: all deps native sanitize windows build test test-native test-sanitize test-windows run clean format
+
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+native: deps
+	cmake --preset native >/dev/null
+	cmake --build --preset native
+
+sanitize: deps
+	cmake --preset sanitize >/dev/null
+	cmake --build --preset sanitize
+
+windows: deps
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows
+
+build: native windows
+
+test-native: native
+	ctest --preset native
+
+test-sanitize: sanitize
+	ctest --preset sanitize
+
+test-windows: windows
+	$(WINE_SESSION) $(WINDOWS) ctest --preset windows
+
+test: deps
+	@status=0; \
+	for target in test-native test-sanitize test-windows; do \
+	  $(MAKE) --no-print-directory $$target || status=1; \
+	done; \
+	if [ $$status -ne 0 ]; then echo "make test: FAILED"; else echo "make test: all suites passed"; fi; \
+	exit $$status
+
+run: native
+	scripts/engine-demo.sh $(NATIVE)
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf build

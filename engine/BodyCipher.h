@@ -1,0 +1,25 @@
+#pragma once
+// The body cipher: body byte k is XORed with (generator value k+1 + key byte
+// k mod 128) mod 256. The same pass encrypts and decrypts.
+
+#include <string>
+
+#include "JobLink.h"
+#include "JobState.h"
+#include "RootSequence.h"
+
+namespace NBEngine {
+
+constexpr int cipherBlockSize = 128;
+
+// Reads from state.readOffset of the input and appends behind
+// state.writeOffset of the output, moving the progress bar and honouring a
+// stop after every block. True when no file error occurred (a stop included).
+bool TransformFile(const std::string& inputPath, const std::string& outputPath,
+                   RootSequence& generator, const JobState& state, JobLink& link);
+
+// The progress value after writePosition of total bytes, in the span
+// start..end, before clamping.
+int ProgressAt(std::int64_t writePosition, std::int32_t total, int start, int end);
+
+} // namespace NBEngine

@@ -1,0 +1,123 @@
+#include "Paths.h"
+
+#include "PlatformFiles.h"
+
+namespace NBEngine {
+
+namespace {
+bool IsWhiteSpace(char c) {
+    return c == ' ' || (c >= '\x09' && c <= '\x0D');
+}
+} // namespace
+
+std::string DirectoryOf(const std::string& path) {
+    const std::string unified = ReplaceChar(path, '/', '\\');
+    std::size_t last = unified.rfind('\\');
+    if (last == std::string::npos) {
+        last = unified.rfind(':');
+    }
+    if (last == std::string::npos) {
+        return std::string();
+    }
+    return unified.substr(0, last + 1);
+}
+
+std::string FileNameOf(const std::string& path) {
+    return path.substr(DirectoryOf(path).size());
+}
+
+std::string WithTrailingSeparator(const std::string& text) {
+    if (text.empty() || text.back() == '/' || text.back() == '\\') {
+        return text;
+    }
+    return text + "\\";
+}
+
+std::string ChangeExtension(const std::string& path, const std::string& extension) {
+    std::string suffix = extension;
+    if (suffix.find('.') == std::string::npos) {
+        suffix = "." + suffix;
+    }
+    std::string base = path;
+    const std::size_t dot = base.rfind('.');
+    if (dot != std::string::npos) {
+        const std::string tail = ToLower(base.substr(dot));
+        if (tail == ToLower(suffix)) {
+            suffix.clear();
+        } else if (tail.size() <= 5) {
+            base.erase(dot);
+        }
+    }
+    return base + suffix;
+}
+
+bool FileExists(const std::string& path) {
+    return Platform::PathExists(path);
+}
+
+std::int64_t FileSize(const std::string& path) {
+    std::int64_t size = 0;
+    return Platform::RegularFileSize(path, size) ? size : 0;
+}
+
+std::string Trim(const std::string& text) {
+    std::size_t first = 0;
+    std::size_t last = text.size();
+    while (first < last && IsWhiteSpace(text[first])) {
+        ++first;
+    }
+    while (last > first && IsWhiteSpace(text[last - 1])) {
+        --last;
+    }
+    return text.substr(first, last - first);
+}
+
+std::string ToUpper(const std::string& text) {
+    std::string result = text;
+    for (char& c : result) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return result;
+}
+
+std::string ToLower(const std::string& text) {
+    std::string result = text;
+    for (char& c : result) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return result;
+}
+
+std::string ReplaceChar(const std::string& text, char from, char to) {
+    std::string result = text;
+    for (char& c : result) {
+        if (c == from) {
+            c = to;
+        }
+    }
+    return result;
+}
+
+std::string ReplaceAll(const std::string& text, const std::string& searched,
+                       const std::string& replacement) {
+    if (searched.empty()) {
+        return text;
+    }
+    std::string result = text;
+    // Searching from the start every round would never end when the
+    // replacement brings the searched text back; then one pass is made.
+    const bool restartEachRound = replacement.find(searched) == std::string::npos;
+    std::size_t at = result.find(searched);
+    while (at != std::string::npos) {
+        result.replace(at, searched.size(), replacement);
+        at = restartEachRound ? result.find(searched)
+                              : result.find(searched, at + replacement.size());
+    }
+    return result;
+}
+
+} // namespace NBEngine

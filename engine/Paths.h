@@ -1,0 +1,32 @@
+#pragma once
+// Path and text helpers on narrow texts. Paths follow the Windows conventions
+// on every platform: "\" separates, "/" counts as its equal, and ":" follows a
+// drive letter.
+
+#include <cstdint>
+#include <string>
+
+namespace NBEngine {
+
+// Directory part ending in "\" (or the drive with its ":"), or empty.
+std::string DirectoryOf(const std::string& path);
+// Everything after the directory part, as written.
+std::string FileNameOf(const std::string& path);
+std::string WithTrailingSeparator(const std::string& text);
+// Drops an old extension of at most 4 characters after its dot, unless the
+// path already carries this one; then appends it.
+std::string ChangeExtension(const std::string& path, const std::string& extension);
+
+bool FileExists(const std::string& path);
+// 0 when the size cannot be read, and for a folder.
+std::int64_t FileSize(const std::string& path);
+
+std::string Trim(const std::string& text);
+std::string ToUpper(const std::string& text);
+std::string ToLower(const std::string& text);
+std::string ReplaceChar(const std::string& text, char from, char to);
+// Replaces the first occurrence until none is left.
+std::string ReplaceAll(const std::string& text, const std::string& searched,
+                       const std::string& replacement);
+
+} // namespace NBEngine

@@ -1,0 +1,122 @@
+#include "PlatformFiles.h"
+
+#include "TextConversion.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace NBEngine::Platform {
+
+#ifdef _WIN32
+
+std::string SystemPath(const std::string& path) {
+    return path;
+}
+
+namespace {
+std::wstring WidePath(const std::string& path) {
+    return NBUtility::ToWide(path);
+}
+
+const wchar_t* ModeText(OpenMode mode) {
+    switch (mode) {
+    case OpenMode::Read:
+        return L"rb";
+    case OpenMode::Truncate:
+        return L"w+b";
+    case OpenMode::Append:
+        return L"a+b";
+    }
+    return L"rb";
+}
+} // namespace
+
+std::FILE* OpenFile(const std::string& path, OpenMode mode) {
+    return _wfopen(WidePath(path).c_str(), ModeText(mode));
+}
+
+bool SeekTo(std::FILE* file, std::int64_t offset) {
+    return _fseeki64(file, offset, SEEK_SET) == 0;
+}
+
+bool PathExists(const std::string& path) {
+    return GetFileAttributesW(WidePath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool RegularFileSize(const std::string& path, std::int64_t& size) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(WidePath(path).c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return false;
+    }
+    size = static_cast<std::int64_t>((static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) |
+                                     data.nFileSizeLow);
+    return true;
+}
+
+bool RemoveFile(const std::string& path) {
+    return DeleteFileW(WidePath(path).c_str()) != 0;
+}
+
+#else
+
+std::string SystemPath(const std::string& path) {
+    std::string converted = path;
+    for (char& c : converted) {
+        if (c == '\\') {
+            c = '/';
+        }
+    }
+    return converted;
+}
+
+namespace {
+const char* ModeText(OpenMode mode) {
+    switch (mode) {
+    case OpenMode::Read:
+        return "rb";
+    case OpenMode::Truncate:
+        return "w+b";
+    case OpenMode::Append:
+        return "a+b";
+    }
+    return "rb";
+}
+} // namespace
+
+std::FILE* OpenFile(const std::string& path, OpenMode mode) {
+    if (path.empty()) {
+        return nullptr;
+    }
+    return std::fopen(SystemPath(path).c_str(), ModeText(mode));
+}
+
+bool SeekTo(std::FILE* file, std::int64_t offset) {
+    return fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0;
+}
+
+bool PathExists(const std::string& path) {
+    struct stat status;
+    return !path.empty() && stat(SystemPath(path).c_str(), &status) == 0;
+}
+
+bool RegularFileSize(const std::string& path, std::int64_t& size) {
+    struct stat status;
+    if (path.empty() || stat(SystemPath(path).c_str(), &status) != 0 || S_ISDIR(status.st_mode)) {
+        return false;
+    }
+    size = static_cast<std::int64_t>(status.st_size);
+    return true;
+}
+
+bool RemoveFile(const std::string& path) {
+    return !path.empty() && unlink(SystemPath(path).c_str()) == 0;
+}
+
+#endif
+
+} // namespace NBEngine::Platform

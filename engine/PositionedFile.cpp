@@ -1,0 +1,82 @@
+#include "PositionedFile.h"
+
+#include "PlatformFiles.h"
+
+namespace NBEngine {
+
+void PositionedFile::Open(const std::string& path, Platform::OpenMode mode) {
+    Close();
+    failed = false;
+    closed = false;
+    notOpen = false;
+    endReached = false;
+    streamError = false;
+    stream = Platform::OpenFile(path, mode);
+    if (stream == nullptr) {
+        failed = true;
+        closed = true;
+        notOpen = true;
+    }
+}
+
+void PositionedFile::OpenRead(const std::string& path) {
+    Open(path, Platform::OpenMode::Read);
+}
+
+void PositionedFile::OpenTruncate(const std::string& path) {
+    Open(path, Platform::OpenMode::Truncate);
+}
+
+void PositionedFile::OpenAppend(const std::string& path) {
+    Open(path, Platform::OpenMode::Append);
+}
+
+std::size_t PositionedFile::ReadAt(std::int64_t offset, void* buffer, std::size_t count) {
+    if (failed || closed) {
+        return 0;
+    }
+    // A stream that has reached its end stays in that state: seeking fails.
+    if (endReached || streamError || !Platform::SeekTo(stream, offset)) {
+        failed = true;
+        return 0;
+    }
+    const std::size_t done = std::fread(buffer, 1, count, stream);
+    if (done < count) {
+        if (std::feof(stream)) {
+            endReached = true;
+        } else {
+            streamError = true;
+            failed = true;
+        }
+    }
+    return done;
+}
+
+bool PositionedFile::WriteAt(std::int64_t offset, const void* buffer, std::size_t count) {
+    if (closed) {
+        return false;
+    }
+    if (endReached || streamError || !Platform::SeekTo(stream, offset)) {
+        failed = true;
+        return false;
+    }
+    if (std::fwrite(buffer, 1, count, stream) < count) {
+        streamError = true;
+        failed = true;
+    }
+    return !failed && !closed;
+}
+
+bool PositionedFile::Close() {
+    if (closed || notOpen || stream == nullptr) {
+        return !streamError;
+    }
+    if (std::fclose(stream) != 0) {
+        streamError = true;
+    }
+    stream = nullptr;
+    closed = true;
+    return !streamError;
+}
+
+} // namespace NBEngine

@@ -1,0 +1,48 @@
+#pragma once
+// File access at explicit offsets with a sticky error flag that tells a real
+// failure from reaching the end of the file.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "PlatformFiles.h"
+
+namespace NBEngine {
+
+class PositionedFile {
+public:
+    PositionedFile() = default;
+    ~PositionedFile() { Close(); }
+    PositionedFile(const PositionedFile&) = delete;
+    PositionedFile& operator=(const PositionedFile&) = delete;
+
+    void OpenRead(const std::string& path);
+    void OpenTruncate(const std::string& path);
+    void OpenAppend(const std::string& path);
+
+    // Reaching the end is not a failure, but the next read after it fails.
+    std::size_t ReadAt(std::int64_t offset, void* buffer, std::size_t count);
+    // In append mode the bytes go to the end of the file whatever the offset.
+    bool WriteAt(std::int64_t offset, const void* buffer, std::size_t count);
+    // False when buffered bytes could not be written out.
+    bool Close();
+
+    bool Failed() const { return failed; }
+    bool Closed() const { return closed; }
+    bool NotOpen() const { return notOpen; }
+    bool AtEnd() const { return endReached; }
+
+private:
+    void Open(const std::string& path, Platform::OpenMode mode);
+
+    std::FILE* stream = nullptr;
+    bool failed = false;
+    bool closed = true;
+    bool notOpen = false;
+    bool endReached = false; // the stream's end-of-file state, kept until Close
+    bool streamError = false;
+};
+
+} // namespace NBEngine

@@ -1,0 +1,22 @@
+#!/bin/bash
+# Installs the Debian packages the build and the tests need, when any is missing.
+set -eu
+packages=(
+    cmake g++ make clang-format libgtest-dev googletest libbenchmark-dev
+    clang libclang-rt-14-dev
+    g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+    wine64 xvfb xauth x11-utils imagemagick
+)
+missing=()
+for p in "${packages[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+    [ "$status" = "install ok installed" ] || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=
+[ "$(id -u)" -eq 0 ] || sudo=sudo
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -q
+$sudo apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,0 +1,69 @@
+#!/bin/bash
+# Usage: wine-session.sh BUILD_DIR COMMAND [ARG...]
+# Runs COMMAND with a Wine session for the Windows build in BUILD_DIR: its
+# private prefix (made on first use), a virtual display when none is set, and
+# a wineserver that stays up for the whole command so that each program starts
+# fast. Everything this script starts, it stops again.
+set -u
+build_dir=$(cd "$1" && pwd) || exit 2
+shift
+
+export WINEPREFIX="$build_dir/wineprefix"
+export WINEARCH=win64
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES='mscoree,mshtml='
+wine=/usr/lib/wine/wine64
+wineserver=/usr/lib/wine/wineserver
+
+xvfb_pid=
+start_display() {
+    [ -n "${DISPLAY:-}" ] && return 0
+    local fifo
+    fifo=$(mktemp -u)
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    xvfb_pid=$!
+    local number
+    if ! read -r -t 20 number <"$fifo"; then
+        rm -f "$fifo"
+        echo "wine-session: Xvfb did not start" >&2
+        return 1
+    fi
+    rm -f "$fifo"
+    export DISPLAY=":$number"
+    for _ in $(seq 1 100); do
+        xdpyinfo >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    echo "wine-session: display $DISPLAY does not answer" >&2
+    return 1
+}
+
+stop_all() {
+    "$wineserver" -k >/dev/null 2>&1
+    "$wineserver" -w >/dev/null 2>&1
+    if [ -n "$xvfb_pid" ]; then
+        kill "$xvfb_pid" 2>/dev/null
+        wait "$xvfb_pid" 2>/dev/null
+    fi
+}
+trap stop_all EXIT
+trap 'exit 130' INT TERM
+
+make_prefix() {
+    [ -f "$WINEPREFIX/system.reg" ] && return 0
+    echo "wine-session: creating the Wine prefix $WINEPREFIX (once per build folder)"
+    "$wine" wineboot -i </dev/null >/dev/null 2>&1
+    # Wine-drawn frames, and no 2 s wait for a window manager at every close.
+    "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+    "$wineserver" -w
+}
+
+start_display || exit 1
+make_prefix
+# Start the server and Wine's helper processes with their output elsewhere, so
+# that no test inherits them as holders of its output pipe.
+"$wineserver" -p </dev/null >/dev/null 2>&1
+"$wine" cmd /c exit </dev/null >/dev/null 2>&1
+
+"$@"

@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include "KeyTable.h"
+#include "RootSequence.h"
+
+using NBEngine::DeriveKey;
+using NBEngine::IsUsablePassword;
+using NBEngine::KeyTable;
+
+namespace {
+
+KeyTable Derive(const std::string& password) {
+    KeyTable table;
+    EXPECT_TRUE(DeriveKey(password, table)) << password;
+    return table;
+}
+
+TEST(DeriveKey, RepeatedCharacterFollowsItsOwnProbeSequence) {
+    // a (97) probes 126, 85, 103, 47, 49, 78, ... ; repeats take the next free one.
+    const KeyTable table = Derive("aaaaaa"
+                                  "xy");
+    for (int position : {126, 85, 103, 47, 49, 78}) {
+        EXPECT_EQ(table[position], 'a') << position;
+    }
+}
+
+TEST(DeriveKey, FreeSlotsAreFilledFromTheWeightedSum) {
+    const std::string password = "abcdefgh";
+    const KeyTable table = Derive(password);
+    KeyTable placed = {};
+    for (char c : password) {
+        NBEngine::RootSequence probe;
+        probe.Seed(static_cast<std::int8_t>(c));
+        int position;
+        do {
+            position = probe.Next(0, 127);
+        } while (placed[position] != 0);
+        placed[position] = static_cast<std::uint8_t>(c);
+    }
+    NBEngine::RootSequence filler;
+    filler.Seed(NBEngine::WeightedPasswordSum(password));
+    for (int j = 0; j < NBEngine::keyTableSize; ++j) {
+        const int expected = placed[j] != 0 ? placed[j] : (filler.Next(1, 255) & 0xFF);
+        EXPECT_EQ(table[j], expected) << "byte " << j;
+    }
+}
+
+TEST(DeriveKey, SameTableEveryTimeAndOrderCountsOnlyThroughCollisions) {
+    EXPECT_EQ(Derive("correct horse"), Derive("correct horse"));
+    EXPECT_NE(Derive("password"), Derive("Password"));
+    // The weighted sum adds the same index weights in any order, so an
+    // anagram whose characters never compete for a slot gets the same table.
+    EXPECT_EQ(Derive("abcdefgh"), Derive("hgfedcba"));
+}
+
+TEST(DeriveKey, WeightedSumAddsSignedBytesAndIndexWeights) {
+    EXPECT_EQ(NBEngine::WeightedPasswordSum("hhhhhhhggg"), 4322);
+    // 0xE9 counts as -23.
+    EXPECT_EQ(NBEngine::WeightedPasswordSum(std::string("\xE9"
+                                                        "a")),
+              -23 + 97 + 73);
+}
+
+TEST(DeriveKey, PasswordsThatWouldHangAreRefused) {
+    struct Case {
+        std::string password;
+        bool usable;
+    };
+    const Case cases[] = {
+        {"hhhhhhhggg", false}, // weighted sum 4322: the filler starts at state 0
+        {"hhhhhhhhgf", false}, // same sum, other letters
+        {"hhhhhhhggh", true},  // one more
+        {"password", true},
+        {"\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9", true},
+        {std::string(129, 'q'), false}, // more characters than the table has slots
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(IsUsablePassword(c.password), c.usable) << c.password;
+        KeyTable table;
+        EXPECT_EQ(DeriveKey(c.password, table), c.usable) << c.password;
+    }
+}
+
+TEST(DeriveKey, EveryPasswordOfUpTo15CharactersPlacesAllItsCharacters) {
+    // Fifteen copies of one character is the longest probe any password needs.
+    for (int c = 1; c < 256; ++c) {
+        const std::string password(15, static_cast<char>(c));
+        KeyTable table;
+        const bool derived = DeriveKey(password, table);
+        if (NBEngine::WeightedPasswordSum(password) == 4322) {
+            continue;
+        }
+        ASSERT_TRUE(derived) << c;
+        int copies = 0;
+        for (std::uint8_t b : table) {
+            copies += b == c;
+        }
+        EXPECT_GE(copies, 15) << c;
+    }
+}
+
+} // namespace
