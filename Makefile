@@ -9,7 +9,7 @@ SANITIZE := build/sanitize
 WINDOWS  := build/windows
 WINE_SESSION := scripts/wine-session.sh
 
-.PHONY: all deps native sanitize windows build test test-native test-sanitize test-windows run clean format
+.PHONY: all deps native sanitize windows build test test-native test-sanitize test-windows run bench clean format
 
 all: build
 
@@ -49,6 +49,10 @@ test: deps
 
 run: native
 	scripts/engine-demo.sh $(NATIVE)
+
+# Needs about three times the file size (512 MiB) free in $TMPDIR or /tmp.
+bench: native
+	@$(NATIVE)/bench/nb_bench
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -1,8 +1,10 @@
 #include "BodyCipher.h"
 
+#include <algorithm>
 #include <cstdint>
-#include <cstring>
+#include <vector>
 
+#include "Keystream.h"
 #include "PositionedFile.h"
 
 namespace NBEngine {
@@ -18,12 +20,113 @@ int ProgressAt(std::int64_t writePosition, std::int32_t total, int start, int en
     return static_cast<int>(value);
 }
 
+namespace {
+// Bytes read and written in one go: a multiple of the block size, so every
+// block but the last is whole and starts at key byte 0.
+constexpr std::size_t chunkSize = std::size_t{1} << 19;
+static_assert(chunkSize % cipherBlockSize == 0);
+
+int ShownProgress(int value) {
+    return std::clamp(value, progressMinimum, progressMaximum);
+}
+
+// Calls SetProgress only when the bar would show another value.
+class ProgressReporter {
+public:
+    ProgressReporter(JobLink& link, std::int32_t total, int start, int end,
+                     std::int64_t firstPosition)
+        : link(link), total(total), start(start), end(end), shown(ShownProgress(start)),
+          rising(total > 0 && end >= start && firstPosition >= 0) {}
+
+    // Announces blocks up to lastPosition. While the value rises with the
+    // position, it can only have moved if it shows otherwise at the end: the
+    // blocks in between need no division each.
+    void Expect(std::int64_t lastPosition) {
+        quiet = rising && !Saturates(lastPosition) && Shown(lastPosition) == shown;
+    }
+
+    void Report(std::int64_t writePosition) {
+        if (quiet) {
+            return;
+        }
+        const int value = ProgressAt(writePosition, total, start, end);
+        if (ShownProgress(value) != shown) {
+            link.SetProgress(value);
+            shown = ShownProgress(value);
+        }
+    }
+
+private:
+    int Shown(std::int64_t position) const {
+        return ShownProgress(ProgressAt(position, total, start, end));
+    }
+    // Past 2^31 the truncation gives INT32_MIN and the value drops.
+    bool Saturates(std::int64_t position) const {
+        const double scaled = static_cast<double>(position) / static_cast<double>(total) *
+                              static_cast<double>(end - start);
+        return !(scaled < 2147483648.0);
+    }
+
+    JobLink& link;
+    std::int32_t total;
+    int start;
+    int end;
+    int shown;
+    bool rising;
+    bool quiet = false;
+};
+
+// XORs the keystream into the blocks of one chunk, one 128-byte block at a
+// time, with progress and a look at the stop request after each block.
+class BlockCipher {
+public:
+    BlockCipher(RootSequence& generator, const KeyTable& key, JobLink& link,
+                ProgressReporter& progress)
+        : keystream(generator), key(key), link(link), progress(progress) {}
+
+    // Returns the bytes done: all count of them, or fewer after a stop. An
+    // empty chunk still reports progress and looks at the stop request.
+    std::size_t Run(std::uint8_t* data, std::size_t count, std::int64_t writePosition) {
+        progress.Expect(writePosition + static_cast<std::int64_t>(count));
+        std::size_t done = 0;
+        do {
+            const std::size_t length = std::min<std::size_t>(cipherBlockSize, count - done);
+            XorBlock(data + done, length);
+            done += length;
+            progress.Report(writePosition + static_cast<std::int64_t>(done));
+            if (!link.IsRunning()) {
+                stopped = true;
+                break;
+            }
+        } while (done < count);
+        return done;
+    }
+
+    bool Stopped() const { return stopped; }
+    RootSequence Generator() const { return keystream.Generator(); }
+
+private:
+    void XorBlock(std::uint8_t* block, std::size_t length) {
+        std::uint8_t values[cipherBlockSize];
+        keystream.Fill(values, length);
+        for (std::size_t i = 0; i < length; ++i) {
+            block[i] ^= static_cast<std::uint8_t>(values[i] + key[i]);
+        }
+    }
+
+    Keystream keystream;
+    const KeyTable& key;
+    JobLink& link;
+    ProgressReporter& progress;
+    bool stopped = false;
+};
+} // namespace
+
 bool TransformFile(const std::string& inputPath, const std::string& outputPath,
                    RootSequence& generator, const JobState& state, JobLink& link) {
     const bool verify = link.IsChecked(Option::Verify);
     const int start = link.GetProgress();
     const int end = verify ? start + (progressMaximum - start) / 2 : progressMaximum;
-    const std::int32_t total = state.plainSize;
     std::int64_t readPosition = state.readOffset;
     std::int64_t writePosition = state.writeOffset;
 
@@ -33,30 +136,28 @@ bool TransformFile(const std::string& inputPath, const std::string& outputPath,
     output.OpenAppend(outputPath);
     bool result = !input.NotOpen() && !output.NotOpen();
 
-    std::uint8_t buffer[cipherBlockSize];
-    while (result) {
-        std::memset(buffer, 0, sizeof buffer);
-        const std::size_t count = input.ReadAt(readPosition, buffer, sizeof buffer);
-        readPosition += static_cast<std::int64_t>(count);
-        if (input.Failed()) {
-            result = false;
-            break;
+    if (result) {
+        ProgressReporter progress(link, state.plainSize, start, end, writePosition);
+        BlockCipher cipher(generator, state.keyTable, link, progress);
+        std::vector<std::uint8_t> chunk(chunkSize);
+        for (;;) {
+            const std::size_t count = input.ReadAt(readPosition, chunk.data(), chunk.size());
+            readPosition += static_cast<std::int64_t>(count);
+            if (input.Failed()) {
+                result = false;
+                break;
+            }
+            const std::size_t done = cipher.Run(chunk.data(), count, writePosition);
+            if (!output.WriteAt(writePosition, chunk.data(), done)) {
+                result = false;
+                break;
+            }
+            writePosition += static_cast<std::int64_t>(done);
+            if (cipher.Stopped() || input.AtEnd()) {
+                break;
+            }
         }
-        for (std::size_t i = 0; i < count; ++i) {
-            // Only the low 8 bits matter; unsigned so that values near the
-            // 32-bit limit wrap instead of overflowing.
-            const auto value = static_cast<std::uint32_t>(generator.Next(1, 16));
-            buffer[i] ^= static_cast<std::uint8_t>((value + state.keyTable[i]) & 0xFFu);
-        }
-        if (!output.WriteAt(writePosition, buffer, count)) {
-            result = false;
-            break;
-        }
-        writePosition += static_cast<std::int64_t>(count);
-        link.SetProgress(ProgressAt(writePosition, total, start, end));
-        if (!link.IsRunning() || input.AtEnd()) {
-            break;
-        }
+        generator = cipher.Generator();
     }
     input.Close();
     // Bytes still buffered can fail to reach the disk only now.

@@ -13,8 +13,10 @@ namespace NBEngine {
 constexpr int cipherBlockSize = 128;
 
 // Reads from state.readOffset of the input and appends behind
-// state.writeOffset of the output, moving the progress bar and honouring a
-// stop after every block. True when no file error occurred (a stop included).
+// state.writeOffset of the output, honouring a stop after every 128-byte
+// block and moving the progress bar whenever its shown value changes. The
+// generator is left as one Next call per byte done would leave it. True when
+// no file error occurred (a stop included).
 bool TransformFile(const std::string& inputPath, const std::string& outputPath,
                    RootSequence& generator, const JobState& state, JobLink& link);
 

@@ -1,6 +1,7 @@
 #include "Checksum.h"
 
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "PositionedFile.h"
@@ -9,7 +10,8 @@ namespace NBEngine {
 
 namespace {
 constexpr int laneCount = 16;
-constexpr std::size_t foldBlockSize = 10240; // a multiple of the lane count
+constexpr std::size_t foldBlockSize = std::size_t{1} << 19; // a multiple of the lane count
+static_assert(foldBlockSize % laneCount == 0);
 
 std::string HexText(const std::uint8_t (&lanes)[laneCount]) {
     static const char digits[] = "0123456789ABCDEF";
@@ -19,6 +21,27 @@ std::string HexText(const std::uint8_t (&lanes)[laneCount]) {
         text.push_back(digits[lane & 0x0F]);
     }
     return text;
+}
+// XORs data[j] into lane j mod 16. Whole groups of 16 go into two 8-byte
+// words; copying in and out the same way keeps the lane order on any
+// byte order.
+void Fold(const std::uint8_t* data, std::size_t count, std::uint8_t (&lanes)[laneCount]) {
+    std::uint64_t words[2] = {};
+    std::size_t j = 0;
+    for (; j + laneCount <= count; j += laneCount) {
+        std::uint64_t group[2];
+        std::memcpy(group, data + j, sizeof group);
+        words[0] ^= group[0];
+        words[1] ^= group[1];
+    }
+    std::uint8_t folded[laneCount];
+    std::memcpy(folded, words, sizeof folded);
+    for (int lane = 0; lane < laneCount; ++lane) {
+        lanes[lane] ^= folded[lane];
+    }
+    for (; j < count; ++j) {
+        lanes[j % laneCount] ^= data[j];
+    }
 }
 } // namespace
 
@@ -34,9 +57,7 @@ Checksum FoldChecksum(const std::string& path) {
         if (file.Failed()) {
             break;
         }
-        for (std::size_t j = 0; j < read; ++j) {
-            lanes[j % laneCount] ^= buffer[j];
-        }
+        Fold(buffer.data(), read, lanes);
         if (file.AtEnd()) {
             break;
         }

@@ -62,26 +62,20 @@ int RootSequence::SpareSlot(int bucket) const {
     return candidate;
 }
 
-std::int32_t RootSequence::Next(std::int32_t low, std::int32_t span) {
-    const double f = RootFraction(state);
-
+double RootSequence::Advance(double fraction) {
     offset = offset + offsetStep;
     if (offset > offsetLimit) {
         total = total + 1.0;
         offset = total;
     }
 
-    const int bucket = TruncToInt32(f * 100.0);
-    const double spanValue = static_cast<double>(span);
-    const double lowValue = static_cast<double>(low);
-
+    const int bucket = TruncToInt32(fraction * 100.0);
     if (counts[bucket] == maxCount) {
         const int spare = SpareSlot(bucket);
         if (spare != bucket) {
             counts[spare] += 1;
-            state = TruncToInt32(f * 10000.0);
-            const double value = (spare / 100.0 + f / 100.0) + offset;
-            return TruncToInt32(value * spanValue + lowValue);
+            state = TruncToInt32(fraction * 10000.0);
+            return spare / 100.0 + fraction / 100.0;
         }
     }
 
@@ -89,8 +83,13 @@ std::int32_t RootSequence::Next(std::int32_t low, std::int32_t span) {
     if (counts[bucket] > maxCount) {
         maxCount = counts[bucket];
     }
-    state = TruncToInt32(f * 10000.0);
-    return TruncToInt32((f + offset) * spanValue + lowValue);
+    state = TruncToInt32(fraction * 10000.0);
+    return fraction;
+}
+
+std::int32_t RootSequence::Next(std::int32_t low, std::int32_t span) {
+    const double addend = Advance(RootFraction(state));
+    return TruncToInt32((addend + offset) * static_cast<double>(span) + static_cast<double>(low));
 }
 
 } // namespace NBEngine

@@ -22,6 +22,11 @@ struct RootSequence {
     void Seed(std::int32_t seed);
     std::int32_t Next(std::int32_t low, std::int32_t span);
     int SpareSlot(int bucket) const;
+
+    // Next without its last step, for a root fraction the caller already has
+    // (RootFraction(state)): moves histogram, state and offset on and returns
+    // what Next adds to the offset, the fraction or the spare-bucket sum.
+    double Advance(double fraction);
 };
 
 // Fractional part of the square root of the first non-square in

@@ -49,7 +49,9 @@ TEST(FoldChecksum, UnreadableFileIsToldApartFromZeroFold) {
 
 TEST(FoldChecksum, BlockBoundariesAndLanesAgreeWithAPlainFold) {
     NBTest::TempDir dir;
-    for (std::size_t length : {10239u, 10240u, 10241u, 20480u, 65537u}) {
+    // Around the 16-byte groups and the 512 KiB reads of the fold.
+    for (std::size_t length : {15u, 16u, 17u, 10239u, 10240u, 10241u, 65537u, 524287u, 524288u,
+                               524289u, 524303u, 1048576u + 17u}) {
         const Bytes contents = NBTest::PatternBytes(length, static_cast<unsigned>(length));
         std::uint8_t lanes[16] = {};
         for (std::size_t i = 0; i < contents.size(); ++i) {

@@ -1,0 +1,240 @@
+// make bench: keystream rates of the plain generator and of the engine's
+// keystream, and time and peak memory of whole jobs on a large file, each
+// against cp of the same file. One table on standard output; progress notes
+// on standard error.
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <limits.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include "BenchJobs.h"
+#include "ChildProcess.h"
+#include "Keystream.h"
+#include "RootSequence.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int keystreamSeed = 1900; // one of the seeds with the longest circle
+constexpr char password[] = "bench-password";
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+int EnvironmentNumber(const char* name, int fallback) {
+    const char* text = std::getenv(name);
+    const int value = text != nullptr ? std::atoi(text) : 0;
+    return value > 0 ? value : fallback;
+}
+
+template <typename Work> double SecondsOf(Work work) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// One value is one keystream byte.
+double PlainGeneratorRate() {
+    constexpr std::size_t count = std::size_t{1} << 22;
+    NBEngine::RootSequence generator;
+    generator.Seed(keystreamSeed);
+    unsigned sink = 0;
+    const double seconds = SecondsOf([&] {
+        for (std::size_t i = 0; i < count; ++i) {
+            sink += static_cast<unsigned>(generator.Next(1, 16));
+        }
+    });
+    std::fprintf(stderr, "plain generator done (%u)\n", sink & 1u);
+    return static_cast<double>(count) / seconds / 1e6;
+}
+
+// As the body cipher uses it: 128 values at a time, tables built included.
+double EngineKeystreamRate() {
+    constexpr std::size_t count = std::size_t{1} << 27;
+    std::vector<std::uint8_t> block(128);
+    unsigned sink = 0;
+    const double seconds = SecondsOf([&] {
+        NBEngine::RootSequence generator;
+        generator.Seed(keystreamSeed);
+        NBEngine::Keystream keystream(generator);
+        for (std::size_t done = 0; done < count; done += block.size()) {
+            keystream.Fill(block.data(), block.size());
+            sink += block[0];
+        }
+    });
+    std::fprintf(stderr, "engine keystream done (%u)\n", sink & 1u);
+    return static_cast<double>(count) / seconds / 1e6;
+}
+
+class BenchFolder {
+public:
+    BenchFolder() {
+        const char* base = std::getenv("TMPDIR");
+        std::string pattern = std::string(base != nullptr ? base : "/tmp") + "/nb-bench-XXXXXX";
+        if (mkdtemp(pattern.data()) != nullptr) {
+            path = pattern;
+        }
+    }
+    ~BenchFolder() {
+        std::error_code ignored;
+        if (!path.empty()) {
+            fs::remove_all(path, ignored);
+        }
+    }
+    BenchFolder(const BenchFolder&) = delete;
+    BenchFolder& operator=(const BenchFolder&) = delete;
+
+    bool Ready() const { return !path.empty(); }
+    std::string File(const std::string& name) const { return path + "/" + name; }
+
+private:
+    std::string path;
+};
+
+bool WriteSourceFile(const std::string& path, std::size_t mebibytes) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        return false;
+    }
+    std::vector<std::uint64_t> words((std::size_t{1} << 20) / sizeof(std::uint64_t));
+    std::uint64_t x = 0x9E3779B97F4A7C15u;
+    bool written = true;
+    for (std::size_t i = 0; i < mebibytes && written; ++i) {
+        for (std::uint64_t& word : words) {
+            x ^= x << 13;
+            x ^= x >> 7;
+            x ^= x << 17;
+            word = x;
+        }
+        written =
+            std::fwrite(words.data(), sizeof(std::uint64_t), words.size(), file) == words.size();
+    }
+    return std::fclose(file) == 0 && written;
+}
+
+std::string OwnProgram() {
+    char path[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+    return length > 0 ? std::string(path, static_cast<std::size_t>(length)) : "nb_bench";
+}
+
+struct JobRow {
+    const char* label;
+    std::vector<std::string> command;
+    std::string output; // removed after every run
+    double goal;        // 0: none
+    std::vector<double> seconds;
+    long peakResidentKiB = 0;
+};
+
+bool RunRow(JobRow& row) {
+    sync(); // the previous run's writing stays out of this one's time
+    const NBBench::ChildRun run = NBBench::RunChild(row.command);
+    if (!run.succeeded) {
+        std::fprintf(stderr, "%s failed\n", row.label);
+        return false;
+    }
+    row.seconds.push_back(run.seconds);
+    row.peakResidentKiB = std::max(row.peakResidentKiB, run.peakResidentKiB);
+    std::remove(row.output.c_str());
+    return true;
+}
+
+void PrintTable(double plainRate, double engineRate, std::size_t mebibytes,
+                const std::vector<JobRow>& rows, int runs) {
+    std::printf("| measure (median of %d runs) | figure | ratio | goal | peak resident |\n", runs);
+    std::printf("|---|---|---|---|---|\n");
+    std::printf("| keystream, straightforward generator | %.1f MB/s | 1 | | |\n", plainRate);
+    std::printf("| keystream, engine | %.0f MB/s | %.0f x straightforward | | |\n", engineRate,
+                engineRate / plainRate);
+    const double copySeconds = Median(rows.front().seconds);
+    for (const JobRow& row : rows) {
+        const double seconds = Median(row.seconds);
+        const double ratio = seconds / copySeconds;
+        char goal[32] = "";
+        if (row.goal > 0) {
+            std::snprintf(goal, sizeof goal, "<= %.1f %s", row.goal,
+                          ratio <= row.goal ? "met" : "MISSED");
+        }
+        std::printf("| %s, %zu MiB | %.3f s | %.2f x cp | %s | %.1f MiB |\n", row.label, mebibytes,
+                    seconds, ratio, goal, static_cast<double>(row.peakResidentKiB) / 1024.0);
+    }
+}
+
+int RunJobCommand(const std::string& kind, const std::string& source,
+                  const std::string& destination) {
+    NBBench::BenchLink link;
+    link.encryptMode = kind != "decrypt";
+    link.verify = kind == "encrypt-check";
+    link.texts[NBEngine::TextField::Source] = source;
+    link.texts[NBEngine::TextField::Destination] = destination;
+    link.texts[NBEngine::TextField::Password] = password;
+    NBEngine::JobState state;
+    return NBBench::RunBenchJob(link, state) ? 0 : 1;
+}
+
+int RunBench() {
+    const auto mebibytes = static_cast<std::size_t>(EnvironmentNumber("NB_BENCH_MIB", 512));
+    const int runs = EnvironmentNumber("NB_BENCH_RUNS", 3);
+    std::vector<double> plainRates;
+    std::vector<double> engineRates;
+    for (int run = 0; run < runs; ++run) {
+        plainRates.push_back(PlainGeneratorRate());
+        engineRates.push_back(EngineKeystreamRate());
+    }
+
+    BenchFolder folder;
+    const std::string source = folder.File("source.bin");
+    const std::string container = folder.File("source.nbnx");
+    std::fprintf(stderr, "writing a %zu MiB file\n", mebibytes);
+    if (!folder.Ready() || !WriteSourceFile(source, mebibytes)) {
+        std::fprintf(stderr, "cannot write the source file\n");
+        return 1;
+    }
+    const std::string self = OwnProgram();
+    const std::string copy = folder.File("copy.bin");
+    const std::string decrypted = folder.File("decrypted.bin");
+    std::vector<JobRow> rows = {
+        {"cp", {"cp", source, copy}, copy, 0, {}},
+        {"encrypt, Check off", {self, "--job", "encrypt", source, container}, container, 2.5, {}},
+        {"encrypt, Check on",
+         {self, "--job", "encrypt-check", source, container},
+         container,
+         5.0,
+         {}},
+        {"decrypt", {self, "--job", "decrypt", container, decrypted}, decrypted, 2.5, {}},
+    };
+    // The decryption reads a container that the encryption rows keep.
+    rows[1].output.clear();
+    rows[2].output.clear();
+    for (int run = 0; run < runs; ++run) {
+        std::fprintf(stderr, "jobs, run %d of %d\n", run + 1, runs);
+        for (JobRow& row : rows) {
+            if (!RunRow(row)) {
+                return 1;
+            }
+        }
+    }
+    PrintTable(Median(plainRates), Median(engineRates), mebibytes, rows, runs);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 5 && std::string(argv[1]) == "--job") {
+        return RunJobCommand(argv[2], argv[3], argv[4]);
+    }
+    return RunBench();
+}
