@@ -165,6 +165,9 @@ bool Keystream::FindCircle(RootSequence& walker) {
 }
 
 void Keystream::Fill(std::uint8_t* out, std::size_t count) {
+    if (count == 0) {
+        return; // out may be null then
+    }
     if (!UsesTables()) {
         for (std::size_t i = 0; i < count; ++i) {
             out[i] = LowByte(plain.Next(1, 16));
