@@ -21,11 +21,6 @@ int ProgressAt(std::int64_t writePosition, std::int32_t total, int start, int en
 }
 
 namespace {
-// Bytes read and written in one go: a multiple of the block size, so every
-// block but the last is whole and starts at key byte 0.
-constexpr std::size_t chunkSize = std::size_t{1} << 19;
-static_assert(chunkSize % cipherBlockSize == 0);
-
 int ShownProgress(int value) {
     return std::clamp(value, progressMinimum, progressMaximum);
 }
@@ -91,7 +86,7 @@ public:
         std::size_t done = 0;
         do {
             const std::size_t length = std::min<std::size_t>(cipherBlockSize, count - done);
-            XorBlock(data + done, length);
+            keystream.XorBlock(data + done, length, key);
             done += length;
             progress.Report(writePosition + static_cast<std::int64_t>(done));
             if (!link.IsRunning()) {
@@ -106,14 +101,6 @@ public:
     RootSequence Generator() const { return keystream.Generator(); }
 
 private:
-    void XorBlock(std::uint8_t* block, std::size_t length) {
-        std::uint8_t values[cipherBlockSize];
-        keystream.Fill(values, length);
-        for (std::size_t i = 0; i < length; ++i) {
-            block[i] ^= static_cast<std::uint8_t>(values[i] + key[i]);
-        }
-    }
-
     Keystream keystream;
     const KeyTable& key;
     JobLink& link;
@@ -139,7 +126,7 @@ bool TransformFile(const std::string& inputPath, const std::string& outputPath,
     if (result) {
         ProgressReporter progress(link, state.plainSize, start, end, writePosition);
         BlockCipher cipher(generator, state.keyTable, link, progress);
-        std::vector<std::uint8_t> chunk(chunkSize);
+        std::vector<std::uint8_t> chunk(cipherChunkSize);
         for (;;) {
             const std::size_t count = input.ReadAt(readPosition, chunk.data(), chunk.size());
             readPosition += static_cast<std::int64_t>(count);

@@ -2,6 +2,7 @@
 // The body cipher: body byte k is XORed with (generator value k+1 + key byte
 // k mod 128) mod 256. The same pass encrypts and decrypts.
 
+#include <cstddef>
 #include <string>
 
 #include "JobLink.h"
@@ -11,6 +12,10 @@
 namespace NBEngine {
 
 constexpr int cipherBlockSize = 128;
+// Bytes read and written in one go: a multiple of the block size, so every
+// block but the last is whole and starts at key byte 0.
+constexpr std::size_t cipherChunkSize = std::size_t{1} << 20;
+static_assert(cipherChunkSize % cipherBlockSize == 0);
 
 // Reads from state.readOffset of the input and appends behind
 // state.writeOffset of the output, honouring a stop after every 128-byte

@@ -4,14 +4,17 @@
 #include <cstring>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "PositionedFile.h"
 
 namespace NBEngine {
 
 namespace {
 constexpr int laneCount = 16;
-constexpr std::size_t foldBlockSize = std::size_t{1} << 19; // a multiple of the lane count
-static_assert(foldBlockSize % laneCount == 0);
+static_assert(checksumChunkSize % laneCount == 0, "every read starts at lane 0");
 
 std::string HexText(const std::uint8_t (&lanes)[laneCount]) {
     static const char digits[] = "0123456789ABCDEF";
@@ -22,20 +25,40 @@ std::string HexText(const std::uint8_t (&lanes)[laneCount]) {
     }
     return text;
 }
-// XORs data[j] into lane j mod 16. Whole groups of 16 go into two 8-byte
-// words; copying in and out the same way keeps the lane order on any
-// byte order.
-void Fold(const std::uint8_t* data, std::size_t count, std::uint8_t (&lanes)[laneCount]) {
-    std::uint64_t words[2] = {};
+
+// XORs whole groups of 16 bytes together into folded; returns how many
+// bytes that took.
+std::size_t FoldGroups(const std::uint8_t* data, std::size_t count,
+                       std::uint8_t (&folded)[laneCount]) {
     std::size_t j = 0;
-    for (; j + laneCount <= count; j += laneCount) {
-        std::uint64_t group[2];
-        std::memcpy(group, data + j, sizeof group);
-        words[0] ^= group[0];
-        words[1] ^= group[1];
+#if defined(__SSE2__)
+    // Four accumulators keep four loads in flight.
+    __m128i sums[4] = {_mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128(),
+                       _mm_setzero_si128()};
+    for (; j + 4 * laneCount <= count; j += 4 * laneCount) {
+        for (int k = 0; k < 4; ++k) {
+            const auto* group = reinterpret_cast<const __m128i*>(data + j + k * laneCount);
+            sums[k] = _mm_xor_si128(sums[k], _mm_loadu_si128(group));
+        }
     }
+    const __m128i all =
+        _mm_xor_si128(_mm_xor_si128(sums[0], sums[1]), _mm_xor_si128(sums[2], sums[3]));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(folded), all);
+#else
+    std::memset(folded, 0, sizeof folded);
+#endif
+    for (; j + laneCount <= count; j += laneCount) {
+        for (int lane = 0; lane < laneCount; ++lane) {
+            folded[lane] ^= data[j + lane];
+        }
+    }
+    return j;
+}
+
+// XORs data[j] into lane j mod 16.
+void Fold(const std::uint8_t* data, std::size_t count, std::uint8_t (&lanes)[laneCount]) {
     std::uint8_t folded[laneCount];
-    std::memcpy(folded, words, sizeof folded);
+    std::size_t j = FoldGroups(data, count, folded);
     for (int lane = 0; lane < laneCount; ++lane) {
         lanes[lane] ^= folded[lane];
     }
@@ -49,7 +72,7 @@ Checksum FoldChecksum(const std::string& path) {
     std::uint8_t lanes[laneCount] = {};
     PositionedFile file;
     file.OpenRead(path);
-    std::vector<std::uint8_t> buffer(foldBlockSize);
+    std::vector<std::uint8_t> buffer(checksumChunkSize);
     std::int64_t position = 0;
     while (!file.Failed()) {
         const std::size_t read = file.ReadAt(position, buffer.data(), buffer.size());

@@ -2,11 +2,14 @@
 // The container's integrity check: a 16-byte XOR fold of a file's bytes,
 // written as 32 uppercase hexadecimal characters.
 
+#include <cstddef>
 #include <string>
 
 namespace NBEngine {
 
 constexpr int checksumTextLength = 32;
+// Bytes read in one go.
+constexpr std::size_t checksumChunkSize = std::size_t{1} << 20;
 
 struct Checksum {
     std::string text;      // always 32 characters

@@ -102,6 +102,24 @@ void AddOffsetBytes(const std::uint8_t* table, std::size_t count, std::uint64_t 
     }
 }
 
+#if defined(__SSE2__)
+// block[i] ^= entries[i] + pattern[i mod 16] + key[i] for one 128-byte block;
+// no entries means entries of 0.
+void XorValuesAndKey(std::uint8_t* block, const std::uint8_t* entries, __m128i pattern,
+                     const KeyTable& key) {
+    for (std::size_t i = 0; i < keyTableSize; i += 16) {
+        auto values =
+            _mm_add_epi8(pattern, _mm_loadu_si128(reinterpret_cast<const __m128i*>(&key[i])));
+        if (entries != nullptr) {
+            values = _mm_add_epi8(values,
+                                  _mm_loadu_si128(reinterpret_cast<const __m128i*>(entries + i)));
+        }
+        auto* data = reinterpret_cast<__m128i*>(block + i);
+        _mm_storeu_si128(data, _mm_xor_si128(_mm_loadu_si128(data), values));
+    }
+}
+#endif
+
 } // namespace
 
 Keystream::Keystream(const RootSequence& start) : start(start), plain(start) {
@@ -185,18 +203,53 @@ void Keystream::Fill(std::uint8_t* out, std::size_t count) {
     }
     while (count > 0) {
         const std::size_t piece = FillPiece(out, std::min(count, pieceLimit));
-        phase += piece;
-        if (phase >= period) {
-            phase -= period; // a piece is rarely longer than the circle
-            if (phase >= period) {
-                phase %= period;
-            }
-        }
-        nextOffset += piece;
-        taken += piece;
+        Advance(piece);
         out += piece;
         count -= piece;
     }
+}
+
+void Keystream::XorBlock(std::uint8_t* block, std::size_t length, const KeyTable& key) {
+#if defined(__SSE2__)
+    if (length == keyTableSize && UsesTables() && taken >= recorded.size()) {
+        if (addendsBelowOne && nextOffset >= overflowOffset) {
+            XorValuesAndKey(block, nullptr, _mm_setzero_si128(), key); // every value is 0 here
+            Advance(length);
+            return;
+        }
+        if (PowerTableServes(length)) {
+            const auto pattern =
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(offsetBytes + (nextOffset & 15u)));
+            XorValuesAndKey(block, powerTable.data() + phase, pattern, key);
+            Advance(length);
+            return;
+        }
+    }
+#endif
+    std::uint8_t values[keyTableSize];
+    Fill(values, length);
+    for (std::size_t i = 0; i < length; ++i) {
+        block[i] ^= static_cast<std::uint8_t>(values[i] + key[i]);
+    }
+}
+
+// Whether the next count values all come from the current power table.
+bool Keystream::PowerTableServes(std::size_t count) const {
+    return UsesTables() && taken >= recorded.size() && nextOffset >= tableFirst &&
+           nextOffset + count - 1 <= tableLast;
+}
+
+// Moves on by count values taken from the circle.
+void Keystream::Advance(std::size_t count) {
+    phase += count;
+    if (phase >= period) {
+        phase -= period; // a piece is rarely longer than the circle
+        if (phase >= period) {
+            phase %= period;
+        }
+    }
+    nextOffset += count;
+    taken += count;
 }
 
 // Fills up to count values that share one way of computing; returns how many.

@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "KeyTable.h"
 #include "RootSequence.h"
 
 namespace NBEngine {
@@ -29,6 +30,10 @@ public:
 
     // Writes the low 8 bits of the next count values.
     void Fill(std::uint8_t* out, std::size_t count);
+
+    // block[i] ^= (next value + key[i]) mod 256, for a block of at most 128
+    // bytes: the body cipher's step for one block.
+    void XorBlock(std::uint8_t* block, std::size_t length, const KeyTable& key);
 
     // The generator as the same number of Next calls would have left it.
     RootSequence Generator() const;
@@ -46,6 +51,8 @@ private:
     bool FindCircle(RootSequence& walker);
     void Record(RootSequence& walker);
     std::size_t FillPiece(std::uint8_t* out, std::size_t count);
+    bool PowerTableServes(std::size_t count) const;
+    void Advance(std::size_t count);
     std::size_t FillOutsideTables(std::uint8_t* out, std::size_t count);
     void BuildPowerTable(int power);
 

@@ -17,7 +17,7 @@ using NBTest::Bytes;
 namespace {
 
 constexpr int abcSeed = 1560;
-constexpr std::size_t blocksPerChunk = 4096; // the engine reads 512 KiB at a time
+constexpr std::size_t blocksPerChunk = NBEngine::cipherChunkSize / 128;
 
 class BodyCipherTest : public testing::Test {
 protected:

@@ -49,9 +49,11 @@ TEST(FoldChecksum, UnreadableFileIsToldApartFromZeroFold) {
 
 TEST(FoldChecksum, BlockBoundariesAndLanesAgreeWithAPlainFold) {
     NBTest::TempDir dir;
-    // Around the 16-byte groups and the 512 KiB reads of the fold.
-    for (std::size_t length : {15u, 16u, 17u, 10239u, 10240u, 10241u, 65537u, 524287u, 524288u,
-                               524289u, 524303u, 1048576u + 17u}) {
+    // Around the 16-byte groups and the reads of the fold.
+    const std::size_t chunk = NBEngine::checksumChunkSize;
+    for (std::size_t length :
+         {std::size_t{15}, std::size_t{16}, std::size_t{17}, std::size_t{10240}, std::size_t{65537},
+          chunk - 1, chunk, chunk + 1, chunk + 15, 2 * chunk + 17}) {
         const Bytes contents = NBTest::PatternBytes(length, static_cast<unsigned>(length));
         std::uint8_t lanes[16] = {};
         for (std::size_t i = 0; i < contents.size(); ++i) {

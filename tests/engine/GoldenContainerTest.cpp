@@ -168,7 +168,7 @@ TEST(EngineRoundTrip, ContainersAndBodiesEqualThePlainPathAroundEveryBoundary) {
     const Keystream probe(seeded);
     const std::size_t circleStart = probe.RecordedLength();
     const std::size_t period = probe.Period();
-    const std::size_t chunk = std::size_t{1} << 19;
+    const std::size_t chunk = cipherChunkSize;
     const std::size_t lengths[] = {16,
                                    127,
                                    128,

@@ -40,18 +40,36 @@ void ExpectSameGenerator(const RootSequence& actual, const RootSequence& expecte
         << what;
 }
 
-// Draws count values in pieces of uneven sizes and compares each with Next
-// of plain; returns the index of the first difference, or count.
+NBEngine::KeyTable CountingKey() {
+    NBEngine::KeyTable key;
+    for (std::size_t i = 0; i < key.size(); ++i) {
+        key[i] = static_cast<std::uint8_t>(3 * i + 1);
+    }
+    return key;
+}
+
+// Draws count values in pieces of uneven sizes, the 128-value pieces through
+// XorBlock on zeros (which leaves value + key byte), and compares each with
+// Next of plain; returns the index of the first difference, or count.
 std::uint64_t FirstDifference(Keystream& keystream, RootSequence& plain, std::uint64_t count) {
-    static const std::size_t pieceSizes[] = {1, 127, 128, 4096, 3, 1000, 128, 65536};
+    static const std::size_t pieceSizes[] = {1, 127, 128, 4096, 3, 1000, 128, 65536, 128};
+    static const NBEngine::KeyTable key = CountingKey();
     std::vector<std::uint8_t> values(65536);
     std::uint64_t done = 0;
     for (std::size_t round = 0; done < count; ++round) {
         const std::size_t piece = static_cast<std::size_t>(
             std::min<std::uint64_t>(pieceSizes[round % std::size(pieceSizes)], count - done));
-        keystream.Fill(values.data(), piece);
+        const bool asBlock = piece == key.size();
+        if (asBlock) {
+            std::fill(values.begin(), values.begin() + key.size(), std::uint8_t{0});
+            keystream.XorBlock(values.data(), piece, key);
+        } else {
+            keystream.Fill(values.data(), piece);
+        }
         for (std::size_t i = 0; i < piece; ++i) {
-            if (values[i] != LowByte(plain.Next(1, 16))) {
+            const std::uint8_t expected = LowByte(plain.Next(1, 16));
+            const std::uint8_t added = asBlock ? key[i] : 0;
+            if (values[i] != static_cast<std::uint8_t>(expected + added)) {
                 return done + i;
             }
         }
