@@ -50,7 +50,8 @@ test: deps
 run: native
 	scripts/engine-demo.sh $(NATIVE)
 
-# Needs about three times the file size (512 MiB) free in $TMPDIR or /tmp.
+# One table on stdout. Needs four times the file size (NB_BENCH_MIB, 512)
+# free in $TMPDIR or /tmp; NB_BENCH_RUNS (5) sets the runs per row.
 bench: native
 	@$(NATIVE)/bench/nb_bench
 

@@ -202,7 +202,7 @@ int RunJobCommand(const std::string& kind, const std::string& source,
 
 int RunBench() {
     const auto mebibytes = static_cast<std::size_t>(EnvironmentNumber("NB_BENCH_MIB", 512));
-    const int runs = EnvironmentNumber("NB_BENCH_RUNS", 3);
+    const int runs = EnvironmentNumber("NB_BENCH_RUNS", 5);
     std::vector<double> plainRates;
     std::vector<double> engineRates;
     for (int run = 0; run < runs; ++run) {

@@ -34,6 +34,20 @@ protected:
         return TransformFile(input, output, generator, state, link);
     }
 
+    // The progress values shown during one pass over length bytes.
+    std::vector<int> ProgressOfPass(bool verify, int start, std::int32_t writeOffset,
+                                    std::int32_t plainSize, std::size_t length) {
+        link = NBTest::RecordingJobLink();
+        link.options[NBEngine::Option::Verify] = verify;
+        link.progress = start;
+        NBTest::WriteBytes(dir.File("in"), NBTest::PatternBytes(length));
+        NBTest::Remove(dir.File("out"));
+        state.plainSize = plainSize;
+        state.writeOffset = writeOffset;
+        EXPECT_TRUE(Transform(dir.File("in"), dir.File("out"), abcSeed));
+        return link.progressHistory;
+    }
+
     Bytes EncryptBytes(const Bytes& plain, int seed) {
         NBTest::WriteBytes(dir.File("plain"), plain);
         state.plainSize = static_cast<std::int32_t>(plain.size());
@@ -143,15 +157,10 @@ TEST_F(BodyCipherTest, ProgressMovesOnlyWhenTheShownValueChanges) {
         {false, 10, 216, 3, {100}},
     };
     for (const Case& c : cases) {
-        link = NBTest::RecordingJobLink();
-        link.options[NBEngine::Option::Verify] = c.verify;
-        link.progress = c.start;
-        NBTest::WriteBytes(dir.File("in"), NBTest::PatternBytes(c.length));
-        NBTest::Remove(dir.File("out"));
-        state.plainSize = static_cast<std::int32_t>(c.length);
-        state.writeOffset = c.writeOffset;
-        ASSERT_TRUE(Transform(dir.File("in"), dir.File("out"), abcSeed));
-        EXPECT_EQ(link.progressHistory, c.history) << c.length << " verify " << c.verify;
+        EXPECT_EQ(ProgressOfPass(c.verify, c.start, c.writeOffset,
+                                 static_cast<std::int32_t>(c.length), c.length),
+                  c.history)
+            << c.length << " verify " << c.verify;
     }
 }
 
@@ -177,19 +186,15 @@ TEST_F(BodyCipherTest, ProgressShowsEveryValueThePlainPathShows) {
         {"value leaving the 32-bit range", false, 0, 21474836 - 1000, 1, 3000},
     };
     for (const Case& c : cases) {
-        link = NBTest::RecordingJobLink();
-        link.options[NBEngine::Option::Verify] = c.verify;
-        link.progress = c.start;
-        NBTest::WriteBytes(dir.File("in"), NBTest::PatternBytes(c.length));
-        NBTest::Remove(dir.File("out"));
-        state.plainSize = c.plainSize < 0 ? static_cast<std::int32_t>(c.length) : c.plainSize;
-        state.writeOffset = c.writeOffset;
-        ASSERT_TRUE(Transform(dir.File("in"), dir.File("out"), abcSeed)) << c.name;
+        const std::int32_t plainSize =
+            c.plainSize < 0 ? static_cast<std::int32_t>(c.length) : c.plainSize;
+        const std::vector<int> history =
+            ProgressOfPass(c.verify, c.start, c.writeOffset, plainSize, c.length);
         const int end = c.verify ? c.start + (100 - c.start) / 2 : 100;
-        EXPECT_EQ(link.progressHistory, NBTest::PlainProgressChanges({state.plainSize, c.start, end,
-                                                                      c.writeOffset, c.length}))
+        EXPECT_EQ(history,
+                  NBTest::PlainProgressChanges({plainSize, c.start, end, c.writeOffset, c.length}))
             << c.name;
-        EXPECT_LE(link.progressHistory.size(), 101u) << c.name;
+        EXPECT_LE(history.size(), 101u) << c.name;
     }
 }
 
