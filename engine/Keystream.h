@@ -6,9 +6,10 @@
 // growing, by exactly one per call. A value is then a circle entry a plus the
 // whole offset m, through the same double operations as Next.
 //
-// Between two powers of two, 2^e <= m <= 2^(e+1) - 2, the sum a + m rounds a
-// to the same grid whatever m (m has no bits there, so even the ties agree),
-// and the scaling by 16 and the + 1 are exact; so the value is
+// The entries lie in 0 <= a < 1 (checked when the circle is taken). Between
+// two powers of two, 2^e <= m <= 2^(e+1) - 2, the sum a + m rounds a to the
+// same grid whatever m (m has no bits there, so even the ties agree), and the
+// scaling by 16 and the + 1 are exact; so the value is
 // 16 m + (the value at m = 2^e) - 16 * 2^e, and its low byte is a byte table
 // of that power plus 16 m mod 256. The last m below each power of two goes
 // through the double operations themselves; from m = 2^27 on every value is
