@@ -126,7 +126,8 @@ bool TransformFile(const std::string& inputPath, const std::string& outputPath,
     if (result) {
         ProgressReporter progress(link, state.plainSize, start, end, writePosition);
         BlockCipher cipher(generator, state.keyTable, link, progress);
-        std::vector<std::uint8_t> chunk(cipherChunkSize);
+        std::vector<std::uint8_t> chunk(
+            ReadBufferSize(inputPath, readPosition, cipherChunkSize, cipherBlockSize));
         for (;;) {
             const std::size_t count = input.ReadAt(readPosition, chunk.data(), chunk.size());
             readPosition += static_cast<std::int64_t>(count);

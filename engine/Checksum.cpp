@@ -72,7 +72,7 @@ Checksum FoldChecksum(const std::string& path) {
     std::uint8_t lanes[laneCount] = {};
     PositionedFile file;
     file.OpenRead(path);
-    std::vector<std::uint8_t> buffer(checksumChunkSize);
+    std::vector<std::uint8_t> buffer(ReadBufferSize(path, 0, checksumChunkSize, laneCount));
     std::int64_t position = 0;
     while (!file.Failed()) {
         const std::size_t read = file.ReadAt(position, buffer.data(), buffer.size());

@@ -203,7 +203,7 @@ void Keystream::Fill(std::uint8_t* out, std::size_t count) {
     }
     while (count > 0) {
         const std::size_t piece = FillPiece(out, std::min(count, pieceLimit));
-        Advance(piece);
+        MoveAlongCircle(piece);
         out += piece;
         count -= piece;
     }
@@ -214,14 +214,14 @@ void Keystream::XorBlock(std::uint8_t* block, std::size_t length, const KeyTable
     if (length == keyTableSize && UsesTables() && taken >= recorded.size()) {
         if (addendsBelowOne && nextOffset >= overflowOffset) {
             XorValuesAndKey(block, nullptr, _mm_setzero_si128(), key); // every value is 0 here
-            Advance(length);
+            MoveAlongCircle(length);
             return;
         }
         if (PowerTableServes(length)) {
             const auto pattern =
                 _mm_loadu_si128(reinterpret_cast<const __m128i*>(offsetBytes + (nextOffset & 15u)));
             XorValuesAndKey(block, powerTable.data() + phase, pattern, key);
-            Advance(length);
+            MoveAlongCircle(length);
             return;
         }
     }
@@ -240,7 +240,7 @@ bool Keystream::PowerTableServes(std::size_t count) const {
 }
 
 // Moves on by count values taken from the circle.
-void Keystream::Advance(std::size_t count) {
+void Keystream::MoveAlongCircle(std::size_t count) {
     phase += count;
     if (phase >= period) {
         phase -= period; // a piece is rarely longer than the circle

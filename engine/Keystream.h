@@ -53,7 +53,7 @@ private:
     void Record(RootSequence& walker);
     std::size_t FillPiece(std::uint8_t* out, std::size_t count);
     bool PowerTableServes(std::size_t count) const;
-    void Advance(std::size_t count);
+    void MoveAlongCircle(std::size_t count);
     std::size_t FillOutsideTables(std::uint8_t* out, std::size_t count);
     void BuildPowerTable(int power);
 

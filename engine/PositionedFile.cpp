@@ -1,8 +1,24 @@
 #include "PositionedFile.h"
 
+#include <algorithm>
+
 #include "PlatformFiles.h"
 
 namespace NBEngine {
+
+std::size_t ReadBufferSize(const std::string& path, std::int64_t offset, std::size_t limit,
+                           std::size_t unit) {
+    std::int64_t size = 0;
+    if (!Platform::RegularFileSize(path, size)) {
+        return limit;
+    }
+    const std::int64_t rest = (size > offset ? size - offset : 0) + 1;
+    if (rest >= static_cast<std::int64_t>(limit)) {
+        return limit;
+    }
+    const auto units = (static_cast<std::size_t>(rest) + unit - 1) / unit;
+    return std::min(units * unit, limit);
+}
 
 void PositionedFile::Open(const std::string& path, Platform::OpenMode mode) {
     Close();

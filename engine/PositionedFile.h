@@ -11,6 +11,13 @@
 
 namespace NBEngine {
 
+// The buffer for reading path from offset to its end in chunks: what is left
+// of the file plus one byte (so a single read already meets the end), rounded
+// up to a multiple of unit, and at most limit. Small files then touch little
+// memory; an unknown size gives limit.
+std::size_t ReadBufferSize(const std::string& path, std::int64_t offset, std::size_t limit,
+                           std::size_t unit);
+
 class PositionedFile {
 public:
     PositionedFile() = default;

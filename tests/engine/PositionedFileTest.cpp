@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "PositionedFile.h"
@@ -90,6 +92,37 @@ TEST_F(PositionedFileTest, CloseTwiceIsHarmless) {
     EXPECT_TRUE(file.Close());
     EXPECT_TRUE(file.Closed());
     EXPECT_FALSE(file.WriteAt(0, "a", 1));
+}
+
+} // namespace
+
+namespace {
+
+TEST(ReadBufferSize, CoversTheRestOfTheFileInWholeUnitsUpToTheLimit) {
+    NBTest::TempDir dir;
+    constexpr std::size_t unit = 128;
+    constexpr std::size_t limit = 4096;
+    for (std::size_t size : {0u, 1u, 127u, 128u, 129u, 3000u, 4095u, 4096u, 100000u}) {
+        NBTest::WriteBytes(dir.File("data"), NBTest::PatternBytes(size));
+        for (std::int64_t offset : {0, 216, 5000}) {
+            const std::size_t buffer =
+                NBEngine::ReadBufferSize(dir.File("data"), offset, limit, unit);
+            const std::int64_t rest =
+                std::max<std::int64_t>(0, static_cast<std::int64_t>(size) - offset);
+            SCOPED_TRACE(testing::Message() << "size " << size << ", offset " << offset);
+            EXPECT_EQ(buffer % unit, 0u);
+            EXPECT_LE(buffer, limit);
+            EXPECT_GT(buffer, 0u);
+            if (buffer < limit) {
+                EXPECT_GT(static_cast<std::int64_t>(buffer), rest) << "one read must meet the end";
+                EXPECT_LE(static_cast<std::int64_t>(buffer),
+                          rest + static_cast<std::int64_t>(unit));
+            } else {
+                EXPECT_GE(rest + static_cast<std::int64_t>(unit), static_cast<std::int64_t>(limit));
+            }
+        }
+    }
+    EXPECT_EQ(NBEngine::ReadBufferSize(dir.File("missing"), 0, limit, unit), limit);
 }
 
 } // namespace
