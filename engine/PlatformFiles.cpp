@@ -5,6 +5,8 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -115,6 +117,26 @@ bool RegularFileSize(const std::string& path, std::int64_t& size) {
 
 bool RemoveFile(const std::string& path) {
     return !path.empty() && unlink(SystemPath(path).c_str()) == 0;
+}
+
+bool SameFile(const std::string& first, const std::string& second) {
+    struct stat a;
+    struct stat b;
+    return !first.empty() && !second.empty() && stat(SystemPath(first).c_str(), &a) == 0 &&
+           stat(SystemPath(second).c_str(), &b) == 0 && a.st_dev == b.st_dev &&
+           a.st_ino == b.st_ino;
+}
+
+CreateResult CreateNewFile(const std::string& path) {
+    if (path.empty()) {
+        return CreateResult::Failed;
+    }
+    const int descriptor = open(SystemPath(path).c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+    if (descriptor < 0) {
+        return errno == EEXIST ? CreateResult::Exists : CreateResult::Failed;
+    }
+    close(descriptor);
+    return CreateResult::Created;
 }
 
 #endif
