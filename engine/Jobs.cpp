@@ -161,22 +161,13 @@ private:
                                 ": The file name stored in the encrypted file is not valid",
                             TextField::Source);
             }
-            destination = DestinationBesideSource();
+            destination = SameFolderDestination(source, state.plainName);
         }
         if (!ClearDestination()) {
             return false;
         }
         link.AddCleanupPath(destination);
         return true;
-    }
-
-    std::string DestinationBesideSource() const {
-        const std::string name = FileNameOf(source);
-        if (name.size() < source.size()) {
-            return WithTrailingSeparator(source.substr(0, source.size() - name.size())) +
-                   state.plainName;
-        }
-        return state.plainName;
     }
 
     bool TransformBody() {
@@ -247,6 +238,15 @@ private:
 
 bool RunJob(JobLink& link, JobState& state) {
     return Job(link, state).Run();
+}
+
+std::string SameFolderDestination(const std::string& containerPath, const std::string& storedName) {
+    const std::string name = FileNameOf(containerPath);
+    if (name.size() < containerPath.size()) {
+        return WithTrailingSeparator(containerPath.substr(0, containerPath.size() - name.size())) +
+               storedName;
+    }
+    return storedName;
 }
 
 std::string CreateTemporaryFile(const std::string& containerPath) {

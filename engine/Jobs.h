@@ -12,6 +12,10 @@ namespace NBEngine {
 // without a message.
 bool RunJob(JobLink& link, JobState& state);
 
+// Where a same-folder decryption writes: the container's folder followed by
+// the stored name, or the stored name alone for a bare container name.
+std::string SameFolderDestination(const std::string& containerPath, const std::string& storedName);
+
 // The path of the verification pass's temporary file beside the container:
 // "temp", or "temp_" followed by the first free counter. The file is created
 // empty and exclusively, so an existing file is never used. Empty on failure.

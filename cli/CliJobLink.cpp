@@ -1,0 +1,103 @@
+#include "CliJobLink.h"
+
+#include <cstdio>
+
+#include "Paths.h"
+#include "PlatformFiles.h"
+#include "Terminal.h"
+
+namespace NBCli {
+
+CliJobLink::CliJobLink(CliRequest request, bool showProgress, std::int64_t workBytes)
+    : request(std::move(request)), showProgress(showProgress), workBytes(workBytes) {}
+
+bool CliJobLink::IsRunning() {
+    return !StopRequested();
+}
+
+std::string CliJobLink::ReadText(NBEngine::TextField field) {
+    switch (field) {
+    case NBEngine::TextField::Source:
+        return request.source;
+    case NBEngine::TextField::Destination:
+        return request.destination;
+    case NBEngine::TextField::Password:
+        return request.password;
+    case NBEngine::TextField::Confirmation:
+        return request.confirmation;
+    case NBEngine::TextField::None:
+        break;
+    }
+    return std::string();
+}
+
+bool CliJobLink::IsChecked(NBEngine::Option option) {
+    switch (option) {
+    case NBEngine::Option::Verify:
+        return request.check;
+    case NBEngine::Option::SameFolder:
+        return request.destination.empty();
+    case NBEngine::Option::SpecifyPath:
+        return !request.destination.empty();
+    }
+    return false;
+}
+
+void CliJobLink::SetProgress(int value) {
+    if (value < NBEngine::progressMinimum) {
+        value = NBEngine::progressMinimum;
+    } else if (value > NBEngine::progressMaximum) {
+        value = NBEngine::progressMaximum;
+    }
+    if (value == progress) {
+        return;
+    }
+    progress = value;
+    if (showProgress) {
+        DrawProgressLine();
+    }
+}
+
+void CliJobLink::DrawProgressLine() {
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    const double done = static_cast<double>(workBytes) * progress / 100.0;
+    const double rate = seconds > 0.0 ? done / seconds / 1e6 : 0.0;
+    char line[96];
+    if (progress > 0 && seconds > 0.0) {
+        const double left = seconds * (100 - progress) / progress;
+        std::snprintf(line, sizeof line, "\r%3d%%  %8.1f MB/s  %6.0f s left ", progress, rate,
+                      left);
+    } else {
+        std::snprintf(line, sizeof line, "\r%3d%%", progress);
+    }
+    std::fputs(line, stderr);
+    std::fflush(stderr);
+    lineShown = true;
+}
+
+void CliJobLink::ClearProgressLine() {
+    if (lineShown) {
+        std::fprintf(stderr, "\r%40s\r", "");
+        std::fflush(stderr);
+        lineShown = false;
+    }
+}
+
+void CliJobLink::ReportError(const std::string& text, NBEngine::TextField) {
+    ClearProgressLine();
+    std::fprintf(stderr, "nbnx: %s\n", text.c_str());
+}
+
+bool CliJobLink::RemoveListedFiles() {
+    bool allGone = true;
+    for (const std::string& path : cleanupList) {
+        if (NBEngine::FileExists(path) && !NBEngine::Platform::RemoveFile(path)) {
+            allGone = false;
+        }
+    }
+    cleanupList.clear();
+    return allGone;
+}
+
+} // namespace NBCli
