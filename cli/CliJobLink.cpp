@@ -8,8 +8,18 @@
 
 namespace NBCli {
 
-CliJobLink::CliJobLink(CliRequest request, bool showProgress, std::int64_t workBytes)
-    : request(std::move(request)), showProgress(showProgress), workBytes(workBytes) {}
+CliJobLink::CliJobLink(CliRequest request, bool showProgress, std::int64_t passBytes)
+    : request(std::move(request)), showProgress(showProgress), passBytes(passBytes) {}
+
+int CliJobLink::GetProgress() {
+    // The engine's rule: with "Check" a pass fills half of what is left.
+    ++passesStarted;
+    passStart = progress;
+    passEnd = request.check ? progress + (NBEngine::progressMaximum - progress) / 2
+                            : NBEngine::progressMaximum;
+    passStarted = std::chrono::steady_clock::now();
+    return progress;
+}
 
 bool CliJobLink::IsRunning() {
     return !StopRequested();
@@ -59,17 +69,22 @@ void CliJobLink::SetProgress(int value) {
 }
 
 void CliJobLink::DrawProgressLine() {
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    const double done = static_cast<double>(workBytes) * progress / 100.0;
-    const double rate = seconds > 0.0 ? done / seconds / 1e6 : 0.0;
     char line[96];
-    if (progress > 0 && seconds > 0.0) {
-        const double left = seconds * (100 - progress) / progress;
-        std::snprintf(line, sizeof line, "\r%3d%%  %8.1f MB/s  %6.0f s left ", progress, rate,
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - passStarted).count();
+    const bool inPass = passesStarted > 0 && passEnd > passStart && progress <= passEnd;
+    if (inPass && progress > passStart && seconds > 0.0) {
+        const double fraction = static_cast<double>(progress - passStart) / (passEnd - passStart);
+        const double done = fraction * static_cast<double>(passBytes);
+        const double rate = done / seconds;
+        // An encryption with "Check" reads its container once more.
+        const int passesAfter = request.encrypt && request.check && passesStarted == 1 ? 1 : 0;
+        const double left =
+            (static_cast<double>(passBytes) * (1 + passesAfter) - done) / (rate > 0.0 ? rate : 1.0);
+        std::snprintf(line, sizeof line, "\r%3d%%  %8.1f MB/s  %6.0f s left ", progress, rate / 1e6,
                       left);
     } else {
-        std::snprintf(line, sizeof line, "\r%3d%%", progress);
+        std::snprintf(line, sizeof line, "\r%3d%%%30s", progress, "");
     }
     std::fputs(line, stderr);
     std::fflush(stderr);

@@ -23,15 +23,16 @@ struct CliRequest {
 
 class CliJobLink : public NBEngine::JobLink {
 public:
-    // workBytes: the bytes the whole bar stands for, for the rate shown.
-    CliJobLink(CliRequest request, bool showProgress, std::int64_t workBytes);
+    // passBytes: the bytes one pass over the body transforms.
+    CliJobLink(CliRequest request, bool showProgress, std::int64_t passBytes);
 
     bool IsEncryptMode() override { return request.encrypt; }
     bool IsPasswordShown() override { return !request.confirm; }
     bool IsRunning() override;
     std::string ReadText(NBEngine::TextField field) override;
     bool IsChecked(NBEngine::Option option) override;
-    int GetProgress() override { return progress; }
+    // Asked once at the start of every pass over the body.
+    int GetProgress() override;
     void SetProgress(int value) override;
     void ReportError(const std::string& text, NBEngine::TextField focus) override;
     void AddCleanupPath(const std::string& path) override { cleanupList.push_back(path); }
@@ -45,10 +46,13 @@ private:
 
     CliRequest request;
     bool showProgress;
-    std::int64_t workBytes;
+    std::int64_t passBytes;
     int progress = 0;
     bool lineShown = false;
-    std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
+    int passesStarted = 0;
+    int passStart = 0;
+    int passEnd = 100;
+    std::chrono::steady_clock::time_point passStarted = std::chrono::steady_clock::now();
     std::vector<std::string> cleanupList;
 };
 

@@ -62,10 +62,10 @@ std::string KnownOutput(const CliRequest& request) {
     return NBEngine::SameFolderDestination(request.source, state.plainName);
 }
 
-std::int64_t WorkBytes(const CliRequest& request) {
+std::int64_t PassBytes(const CliRequest& request) {
     const std::int64_t size = NBEngine::FileSize(request.source);
     if (request.encrypt) {
-        return request.check ? 2 * size : size;
+        return size;
     }
     return size > NBEngine::headerSize ? size - NBEngine::headerSize : 0;
 }
@@ -91,7 +91,7 @@ int RunJobCommand(const Command& command) {
         return Failure(output + " already exists (use --force to replace it)");
     }
 
-    CliJobLink link(request, IsErrorTerminal(), WorkBytes(request));
+    CliJobLink link(request, IsErrorTerminal(), PassBytes(request));
     NBEngine::JobState state;
     const bool done = NBEngine::RunJob(link, state);
     link.ClearProgressLine();
