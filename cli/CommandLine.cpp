@@ -28,8 +28,14 @@ const char usageText[] =
 
 namespace {
 
-bool TakeValue(const std::vector<std::string>& arguments, std::size_t& i, std::string& value,
-               std::string& error) {
+// Takes the value of an option that may be given once.
+bool TakeValue(const std::vector<std::string>& arguments, std::size_t& i, bool& seen,
+               std::string& value, std::string& error) {
+    if (seen) {
+        error = arguments[i] + " given twice";
+        return false;
+    }
+    seen = true;
     if (i + 1 >= arguments.size()) {
         error = "option " + arguments[i] + " needs a value";
         return false;
@@ -45,21 +51,11 @@ bool ParseJobArguments(const std::vector<std::string>& arguments, Command& comma
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         if (argument == "-o" || argument == "--output") {
-            if (haveOutput) {
-                error = "-o given twice";
-                return false;
-            }
-            haveOutput = true;
-            if (!TakeValue(arguments, i, command.output, error)) {
+            if (!TakeValue(arguments, i, haveOutput, command.output, error)) {
                 return false;
             }
         } else if (argument == "--password-file") {
-            if (havePasswordFile) {
-                error = "--password-file given twice";
-                return false;
-            }
-            havePasswordFile = true;
-            if (!TakeValue(arguments, i, command.passwordFile, error)) {
+            if (!TakeValue(arguments, i, havePasswordFile, command.passwordFile, error)) {
                 return false;
             }
         } else if (argument == "--no-check" && command.action == Action::Encrypt) {

@@ -36,16 +36,17 @@ done
 "$convert" "$work/icon-16.png" "$work/icon-32.png" "$work/icon-48.png" "$work/icon-256.png" \
     NBNimbra.ico
 
-padlock 44 white "$work/logo-lock.png"
-"$convert" -size 200x50 xc:white \
-    "$work/logo-lock.png" -geometry +3+3 -composite \
-    -font DejaVu-Sans-Bold -pointsize 20 -fill "$blue" -annotate +52+24 'NB Nimbra' \
-    -font DejaVu-Sans -pointsize 12 -fill "$steel" -annotate +53+42 'Vexal Edition' \
-    -type TrueColor BMP3:logo.bmp
+# A padlock beside the program's name, on a WIDTH x 50 picture.
+banner() {
+    local width=$1 background=$2 title_size=$3 text_x=$4 out=$5
+    padlock 44 "$background" "$work/lock.png"
+    "$convert" -size "${width}x50" "xc:$background" \
+        "$work/lock.png" -geometry +3+3 -composite \
+        -font DejaVu-Sans-Bold -pointsize "$title_size" -fill "$blue" -annotate "+${text_x}+24" 'NB Nimbra' \
+        -font DejaVu-Sans -pointsize $((title_size * 3 / 5)) -fill "$steel" \
+        -annotate "+$((text_x + 1))+42" 'Vexal Edition' \
+        -type TrueColor "BMP3:$out"
+}
 
-padlock 44 black "$work/about-lock.png"
-"$convert" -size 163x50 xc:black \
-    "$work/about-lock.png" -geometry +2+3 -composite \
-    -font DejaVu-Sans-Bold -pointsize 17 -fill "$blue" -annotate +50+23 'NB Nimbra' \
-    -font DejaVu-Sans -pointsize 11 -fill "$steel" -annotate +51+40 'Vexal Edition' \
-    -type TrueColor BMP3:about.bmp
+banner 200 white 20 52 logo.bmp
+banner 163 black 17 50 about.bmp
