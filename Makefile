@@ -2,6 +2,7 @@
 # make test  - install what is missing, build everything, run every test
 # make bench - engine throughput and memory
 # make fuzz  - the decryption fuzzer for a bounded time (FUZZ_SECONDS)
+# make dist  - packages into dist/
 SHELL := /bin/bash
 .DELETE_ON_ERROR:
 
@@ -10,7 +11,7 @@ SANITIZE := build/sanitize
 WINDOWS  := build/windows
 WINE_SESSION := scripts/wine-session.sh
 
-.PHONY: all deps native sanitize windows build test test-native test-sanitize test-windows run fuzz clean format
+.PHONY: all deps native sanitize windows build test test-native test-sanitize test-windows run fuzz dist clean format
 
 all: build
 
@@ -50,6 +51,10 @@ test: deps
 
 run: native
 	scripts/engine-demo.sh $(NATIVE)
+
+# Packages into dist/: the Linux package of nbnx.
+dist: native
+	cd $(NATIVE) && cpack
 
 fuzz: deps
 	scripts/fuzz.sh
