@@ -52,9 +52,10 @@ test: deps
 run: native
 	scripts/engine-demo.sh $(NATIVE)
 
-# Packages into dist/: the Linux package of nbnx.
-dist: native
+# Packages into dist/: the Linux package of nbnx, the Windows installer and zip.
+dist: native windows
 	cd $(NATIVE) && cpack
+	cd $(WINDOWS) && cpack
 
 fuzz: deps
 	scripts/fuzz.sh

@@ -1,11 +1,13 @@
-# Packages, all named with the project's version: the Linux package of nbnx
-# here; the Windows installer and zip come with the Windows build.
+# Packages, all named with the project's version: the Linux package of nbnx,
+# and with the Windows build the installer and the portable zip.
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "NB Nimbra")
 set(CPACK_PACKAGE_CONTACT "NB Nimbra <info@nbnimbra.example>")
 set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_SOURCE_DIR}/dist)
 
-if(NOT WIN32)
+if(WIN32)
+  include(cmake/PackagingWindows.cmake)
+else()
   set(CPACK_GENERATOR DEB)
   set(CPACK_PACKAGE_NAME nbnx)
   set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
