@@ -1,6 +1,8 @@
 # make run   - install what is missing, build, and start the program
 # make test  - install what is missing, build everything, run every test
 # make bench - engine throughput and memory
+# make fuzz  - the decryption fuzzer for a bounded time (FUZZ_SECONDS)
+# make dist  - packages into dist/
 SHELL := /bin/bash
 .DELETE_ON_ERROR:
 
@@ -9,7 +11,7 @@ SANITIZE := build/sanitize
 WINDOWS  := build/windows
 WINE_SESSION := scripts/wine-session.sh
 
-.PHONY: all deps native sanitize windows build test test-native test-sanitize test-windows run bench clean format
+.PHONY: all deps native sanitize windows build test test-native test-sanitize test-windows run bench fuzz dist clean format
 
 all: build
 
@@ -54,6 +56,14 @@ run: native
 # free in $TMPDIR or /tmp; NB_BENCH_RUNS (5) sets the runs per row.
 bench: native
 	@$(NATIVE)/bench/nb_bench
+
+# Packages into dist/: the Linux package of nbnx, the Windows installer and zip.
+dist: native windows
+	cd $(NATIVE) && cpack
+	cd $(WINDOWS) && cpack
+
+fuzz: deps
+	scripts/fuzz.sh
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

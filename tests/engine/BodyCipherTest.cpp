@@ -66,11 +66,6 @@ TEST_F(BodyCipherTest, AbcUsesTheFirstThreeGeneratorValues) {
                            static_cast<std::uint8_t>(0x63 ^ ((1 + k[2]) & 0xFF))}));
 }
 
-TEST_F(BodyCipherTest, KeystreamRuleHoldsPastTheOffsetJump) {
-    const Bytes plain = NBTest::PatternBytes(3000, 7);
-    EXPECT_EQ(EncryptBytes(plain, 2000), NBTest::PlainTransform(plain, 2000, state.keyTable));
-}
-
 TEST_F(BodyCipherTest, BodiesEqualThePlainPathAroundBlockChunkAndCircleBoundaries) {
     RootSequence seeded;
     seeded.Seed(abcSeed);
