@@ -1,7 +1,7 @@
 // make bench: keystream rates of the plain generator and of the engine's
-// keystream, and time and peak memory of whole jobs on a large file, each
-// against cp of the same file. One table on standard output; progress notes
-// on standard error.
+// keystream, and time and peak memory of whole jobs (RunJob, each in a child
+// process of its own) on a large file, against cp of the same file. One
+// table on standard output; progress notes on standard error.
 
 #include <algorithm>
 #include <chrono>
@@ -16,8 +16,9 @@
 #include <stdlib.h>
 #include <unistd.h>
 
-#include "BenchJobs.h"
+#include "BenchLink.h"
 #include "ChildProcess.h"
+#include "Jobs.h"
 #include "Keystream.h"
 #include "RootSequence.h"
 
@@ -197,7 +198,7 @@ int RunJobCommand(const std::string& kind, const std::string& source,
     link.texts[NBEngine::TextField::Destination] = destination;
     link.texts[NBEngine::TextField::Password] = password;
     NBEngine::JobState state;
-    return NBBench::RunBenchJob(link, state) ? 0 : 1;
+    return NBEngine::RunJob(link, state) ? 0 : 1;
 }
 
 int RunBench() {

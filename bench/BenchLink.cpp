@@ -1,0 +1,30 @@
+#include "BenchLink.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace NBBench {
+
+using NBEngine::Option;
+
+bool BenchLink::IsChecked(Option option) {
+    switch (option) {
+    case Option::Verify:
+        return verify;
+    case Option::SpecifyPath:
+        return true;
+    case Option::SameFolder:
+        return false;
+    }
+    return false;
+}
+
+void BenchLink::SetProgress(int value) {
+    progress = std::clamp(value, NBEngine::progressMinimum, NBEngine::progressMaximum);
+}
+
+void BenchLink::ReportError(const std::string& text, NBEngine::TextField) {
+    std::fprintf(stderr, "job error: %s\n", text.c_str());
+}
+
+} // namespace NBBench
