@@ -54,7 +54,10 @@ run: native
 
 # One table on stdout. Needs four times the file size (NB_BENCH_MIB, 512)
 # free in $TMPDIR or /tmp; NB_BENCH_RUNS (5) sets the runs per row.
-bench: native
+bench:
+	@scripts/install-deps.sh >&2
+	@cmake --preset native >/dev/null
+	@cmake --build --preset native --target nb_bench >/dev/null
 	@$(NATIVE)/bench/nb_bench
 
 # Packages into dist/: the Linux package of nbnx, the Windows installer and zip.

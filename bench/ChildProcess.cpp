@@ -34,6 +34,8 @@ ChildRun RunChild(const std::vector<std::string>& arguments) {
     }
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     run.succeeded = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    run.cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                     static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     run.peakResidentKiB = usage.ru_maxrss;
     return run;
 }

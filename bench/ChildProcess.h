@@ -10,6 +10,7 @@ namespace NBBench {
 struct ChildRun {
     bool succeeded = false;
     double seconds = 0.0;
+    double cpuSeconds = 0.0; // user and system time of the child
     long peakResidentKiB = 0;
 };
 
