@@ -1,0 +1,135 @@
+#include "WindowTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdio>
+
+namespace NBTest {
+
+bool PumpUntil(const std::function<bool()>& done, DWORD boundMilliseconds) {
+    const ULONGLONG deadline = GetTickCount64() + boundMilliseconds;
+    for (;;) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        if (done()) {
+            return true;
+        }
+        const ULONGLONG now = GetTickCount64();
+        if (now >= deadline) {
+            return false;
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE,
+                                  static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, 20)),
+                                  QS_ALLINPUT);
+    }
+}
+
+void PumpFor(DWORD milliseconds) {
+    PumpUntil([] { return false; }, milliseconds);
+}
+
+TestEdit::TestEdit(NBUtility::GUIElement* parentElement) {
+    typeName = "textbox";
+    parent = parentElement;
+    x = 10;
+    y = 10;
+    width = 120;
+    height = 24;
+}
+
+void TestEdit::Create() {
+    CreateControl(L"edit", ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, true);
+}
+
+TestLabel::TestLabel(NBUtility::GUIElement* parentElement) {
+    typeName = "label";
+    parent = parentElement;
+    x = 10;
+    y = 90;
+    width = 100;
+    height = 20;
+    text = L"label";
+}
+
+void TestLabel::Create() {
+    CreateControl(L"static", SS_NOTIFY, 0, false);
+}
+
+TestButton::TestButton(NBUtility::GUIElement* parentElement) {
+    typeName = "button";
+    parent = parentElement;
+    x = 10;
+    y = 50;
+    width = 80;
+    height = 24;
+    text = L"Press";
+}
+
+void TestButton::Create() {
+    CreateControl(L"Button", BS_PUSHBUTTON, 0, true);
+}
+
+NBUtility::Form* NewShownForm(const wchar_t* caption) {
+    auto* form = new NBUtility::Form(GetModuleHandleW(nullptr));
+    form->text = caption;
+    form->x = 50;
+    form->y = 50;
+    form->width = 300;
+    form->height = 200;
+    form->topMost = false;
+    form->Create();
+    return form;
+}
+
+namespace {
+
+// Ends the process when one test runs longer than its bound, so a hang is a
+// failure CTest sees instead of a stuck run.
+class Watchdog : public testing::EmptyTestEventListener {
+public:
+    static constexpr DWORD BoundMilliseconds = 60000;
+
+    void OnTestStart(const testing::TestInfo& info) override {
+        generation_.fetch_add(1);
+        name_ = std::string(info.test_suite_name()) + "." + info.name();
+        const unsigned armed = generation_.load();
+        HANDLE thread = CreateThread(nullptr, 0, Watch, new Arm{this, armed}, 0, nullptr);
+        if (thread != nullptr) {
+            CloseHandle(thread);
+        }
+    }
+    void OnTestEnd(const testing::TestInfo&) override { generation_.fetch_add(1); }
+
+private:
+    struct Arm {
+        Watchdog* dog;
+        unsigned generation;
+    };
+    static DWORD WINAPI Watch(LPVOID parameter) {
+        Arm* arm = static_cast<Arm*>(parameter);
+        Sleep(BoundMilliseconds);
+        if (arm->dog->generation_.load() == arm->generation) {
+            std::fprintf(stderr, "watchdog: %s ran longer than %lu ms\n", arm->dog->name_.c_str(),
+                         static_cast<unsigned long>(BoundMilliseconds));
+            std::fflush(stderr);
+            TerminateProcess(GetCurrentProcess(), 3);
+        }
+        delete arm;
+        return 0;
+    }
+
+    std::atomic<unsigned> generation_{0};
+    std::string name_;
+};
+
+struct WatchdogInstaller {
+    WatchdogInstaller() { testing::UnitTest::GetInstance()->listeners().Append(new Watchdog); }
+} installWatchdog;
+
+} // namespace
+
+} // namespace NBTest
