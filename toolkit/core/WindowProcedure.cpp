@@ -3,6 +3,7 @@
 #include "ElementRegistry.h"
 #include "Form.h"
 #include "GUIElement.h"
+#include "OwnerDrawn.h"
 #include "Timer.h"
 
 #include <commctrl.h>
@@ -206,6 +207,17 @@ void RaiseHotKey(Form* form, WPARAM hotKeyId) {
     }
 }
 
+// WM_DRAWITEM names the control by id; an owner-drawn element paints itself.
+Result DrawOwnerItem(WPARAM controlId, LPARAM lParam) {
+    const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    auto* drawn =
+        dynamic_cast<OwnerDrawn*>(ElementRegistry::FindById(static_cast<std::uint32_t>(controlId)));
+    if (item == nullptr || drawn == nullptr) {
+        return std::nullopt;
+    }
+    return drawn->DrawItem(*item) ? Result{TRUE} : Result{};
+}
+
 Result SetCursorFor(GUIElement* element, LPARAM lParam) {
     if (LOWORD(lParam) != HTCLIENT) {
         return std::nullopt;
@@ -241,6 +253,8 @@ Result RouteWithoutElement(GUIElement* element, HWND window, UINT message, WPARA
     case WM_COMMAND:
         RaiseCommand(wParam, lParam);
         return std::nullopt;
+    case WM_DRAWITEM:
+        return DrawOwnerItem(wParam, lParam);
     case WM_TIMER:
         RaiseTick(window, wParam);
         return std::nullopt;
