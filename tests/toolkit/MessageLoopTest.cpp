@@ -1,0 +1,66 @@
+// The message loop ends when the main form's window is destroyed, and only then.
+
+#include "Form.h"
+#include "Timer.h"
+#include "WindowProcedure.h"
+#include "WindowTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace NBUtility;
+
+namespace {
+
+constexpr int GaveUp = 99;
+
+// Ends a loop that did not end by itself, so the test fails instead of hanging.
+struct LoopBound {
+    explicit LoopBound(DWORD interfaceThread) : thread_(interfaceThread) {
+        stop_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        watcher_ = CreateThread(nullptr, 0, Watch, this, 0, nullptr);
+    }
+    ~LoopBound() {
+        SetEvent(stop_);
+        WaitForSingleObject(watcher_, INFINITE);
+        CloseHandle(watcher_);
+        CloseHandle(stop_);
+    }
+    static DWORD WINAPI Watch(LPVOID self) {
+        auto* bound = static_cast<LoopBound*>(self);
+        if (WaitForSingleObject(bound->stop_, NBTest::WaitBoundMilliseconds) == WAIT_TIMEOUT) {
+            PostThreadMessageW(bound->thread_, WM_QUIT, GaveUp, 0);
+        }
+        return 0;
+    }
+    DWORD thread_;
+    HANDLE stop_;
+    HANDLE watcher_;
+};
+
+TEST(MessageLoop, EndsWithTheMainFormAndNotWithAnother) {
+    ASSERT_EQ(MainWindow(), nullptr) << "needs a process of its own";
+    std::unique_ptr<Form> mainForm(NBTest::NewShownForm(L"main"));
+    std::unique_ptr<Form> other(NBTest::NewShownForm(L"other"));
+    ASSERT_EQ(MainWindow(), mainForm->window);
+
+    // The other form closes first; a tick after that closes the main form.
+    bool otherGoneWhileLooping = false;
+    Timer closer(mainForm.get(), 30);
+    closer.onTick = [&](Timer* t) {
+        t->Stop();
+        otherGoneWhileLooping = other->window == nullptr;
+        PostMessageW(mainForm->window, WM_CLOSE, 0, 0);
+    };
+    PostMessageW(other->window, WM_CLOSE, 0, 0);
+    closer.Start();
+
+    LoopBound bound(GetCurrentThreadId());
+    EXPECT_EQ(RunMessageLoop(mainForm.get()), 0);
+    EXPECT_TRUE(otherGoneWhileLooping);
+    EXPECT_EQ(mainForm->window, nullptr);
+    EXPECT_TRUE(mainForm->destroyed);
+}
+
+} // namespace
