@@ -4,6 +4,8 @@
 
 #include <atomic>
 #include <cstdio>
+#include <string>
+#include <utility>
 
 namespace NBTest {
 
@@ -30,6 +32,56 @@ bool PumpUntil(const std::function<bool()>& done, DWORD boundMilliseconds) {
 
 void PumpFor(DWORD milliseconds) {
     PumpUntil([] { return false; }, milliseconds);
+}
+
+namespace {
+
+BOOL CALLBACK FindOwnMessageBox(HWND window, LPARAM found) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, 16);
+    if (process == GetCurrentProcessId() && IsWindowVisible(window) &&
+        std::wstring(className) == L"#32770") {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+MessageBoxAnswerer::MessageBoxAnswerer(std::function<bool()> ready) : ready_(std::move(ready)) {
+    thread_ = CreateThread(nullptr, 0, Watch, this, 0, nullptr);
+}
+
+MessageBoxAnswerer::~MessageBoxAnswerer() {
+    Answered();
+}
+
+bool MessageBoxAnswerer::Answered() {
+    if (thread_ != nullptr) {
+        WaitForSingleObject(thread_, WaitBoundMilliseconds * 2);
+        CloseHandle(thread_);
+        thread_ = nullptr;
+    }
+    return answered_;
+}
+
+DWORD WINAPI MessageBoxAnswerer::Watch(LPVOID self) {
+    auto* answerer = static_cast<MessageBoxAnswerer*>(self);
+    const ULONGLONG deadline = GetTickCount64() + WaitBoundMilliseconds;
+    HWND box = nullptr;
+    while (GetTickCount64() < deadline) {
+        box = nullptr;
+        EnumWindows(FindOwnMessageBox, reinterpret_cast<LPARAM>(&box));
+        if (box != nullptr && answerer->ready_()) {
+            answerer->answered_ = PostMessageW(box, WM_COMMAND, IDOK, 0) != FALSE;
+            return 0;
+        }
+        Sleep(10);
+    }
+    return 0;
 }
 
 TestEdit::TestEdit(NBUtility::GUIElement* parentElement) {

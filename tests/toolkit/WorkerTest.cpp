@@ -2,6 +2,7 @@
 // stopping it never deadlocks with a worker inside such a call.
 
 #include "Form.h"
+#include "Timer.h"
 #include "Tread.h"
 #include "WindowTestSupport.h"
 
@@ -95,6 +96,33 @@ TEST_F(Worker, StopServesAWorkerInsideASynchronousCall) {
     EXPECT_TRUE(worker.finished); // ended by itself, not terminated
     EXPECT_FALSE(worker.failed);
     EXPECT_EQ(target->GetText(), L"late");
+}
+
+TEST_F(Worker, InterfaceStaysResponsiveWhileTheWorkerShowsABox) {
+    Timer ticker(form.get(), 20);
+    std::atomic<int> ticks{0};
+    ticker.onTick = [&ticks](Timer*) { ++ticks; };
+    ticker.Start();
+    std::atomic<int> ticksWhenBoxSeen{-1};
+    // Answered only once the interface thread has ticked twice with the box up.
+    NBTest::MessageBoxAnswerer answerer([&] {
+        if (ticksWhenBoxSeen < 0) {
+            ticksWhenBoxSeen = ticks.load();
+        }
+        return ticks >= ticksWhenBoxSeen + 2;
+    });
+    RecordingTread worker;
+    std::atomic<int> answer{0};
+    worker.runCallback = [&](Tread*) {
+        answer = MessageBoxW(form->window, L"Working", L"Worker", MB_OK);
+        target->SetTextNarrow("after the box");
+        return 0;
+    };
+    ASSERT_TRUE(worker.Start());
+    ASSERT_TRUE(PumpUntil([&] { return worker.finished.load(); }));
+    EXPECT_TRUE(answerer.Answered());
+    EXPECT_EQ(answer, IDOK);
+    EXPECT_EQ(target->GetText(), L"after the box");
 }
 
 TEST(Tread, StopTerminatesAThreadThatDoesNotEnd) {

@@ -130,7 +130,7 @@ void Form::Create() {
     SetMainWindowIfUnset(window);
     Attach(window);
     created = true;
-    if (window != nullptr && (FrameStyle() & WS_VISIBLE) != 0) {
+    if (window != nullptr) {
         ShowWindow(window, SW_SHOW);
         UpdateWindow(window);
     }
