@@ -53,9 +53,19 @@ TEST(TabNavigation, TabAndShiftTabMoveBetweenTheFormsTabStops) {
     EXPECT_EQ(GetFocus(), second.window);
     EXPECT_EQ(keys, (std::vector<std::int32_t>{VK_TAB})); // the key still reaches onKeyDown
 
-    ShiftDown shift;
-    SendMessageW(second.window, WM_KEYDOWN, VK_TAB, 0);
+    {
+        ShiftDown shift;
+        SendMessageW(second.window, WM_KEYDOWN, VK_TAB, 0);
+        EXPECT_EQ(GetFocus(), first.window);
+    }
+
+    // The dialog manager's request, as it reaches a tool-window form.
+    SendMessageW(form->window, WM_NEXTDLGCTL, 0, 0);
+    EXPECT_EQ(GetFocus(), second.window);
+    SendMessageW(form->window, WM_NEXTDLGCTL, 1, 0);
     EXPECT_EQ(GetFocus(), first.window);
+    SendMessageW(form->window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(second.window), 1);
+    EXPECT_EQ(GetFocus(), second.window);
 }
 
 class NotifiedEdit : public TestEdit {

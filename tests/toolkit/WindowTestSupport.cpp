@@ -84,13 +84,28 @@ DWORD WINAPI MessageBoxAnswerer::Watch(LPVOID self) {
     return 0;
 }
 
+namespace {
+
+struct Placement {
+    const char* typeName;
+    const wchar_t* text;
+    int x, y, width, height;
+};
+
+void Place(NBUtility::GUIElement& element, NBUtility::GUIElement* parent, const Placement& at) {
+    element.typeName = at.typeName;
+    element.text = at.text;
+    element.parent = parent;
+    element.x = at.x;
+    element.y = at.y;
+    element.width = at.width;
+    element.height = at.height;
+}
+
+} // namespace
+
 TestEdit::TestEdit(NBUtility::GUIElement* parentElement) {
-    typeName = "textbox";
-    parent = parentElement;
-    x = 10;
-    y = 10;
-    width = 120;
-    height = 24;
+    Place(*this, parentElement, {"textbox", L"", 10, 10, 120, 24});
 }
 
 void TestEdit::Create() {
@@ -98,13 +113,7 @@ void TestEdit::Create() {
 }
 
 TestLabel::TestLabel(NBUtility::GUIElement* parentElement) {
-    typeName = "label";
-    parent = parentElement;
-    x = 10;
-    y = 90;
-    width = 100;
-    height = 20;
-    text = L"label";
+    Place(*this, parentElement, {"label", L"label", 10, 90, 100, 20});
 }
 
 void TestLabel::Create() {
@@ -112,13 +121,7 @@ void TestLabel::Create() {
 }
 
 TestButton::TestButton(NBUtility::GUIElement* parentElement) {
-    typeName = "button";
-    parent = parentElement;
-    x = 10;
-    y = 50;
-    width = 80;
-    height = 24;
-    text = L"Press";
+    Place(*this, parentElement, {"button", L"Press", 10, 50, 80, 24});
 }
 
 void TestButton::Create() {

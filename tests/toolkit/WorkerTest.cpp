@@ -160,22 +160,4 @@ TEST(Tread, StopOfAFinishedThreadOnlyClosesTheHandle) {
     EXPECT_FALSE(worker.failed);
 }
 
-TEST(Tread, RunWithoutCallbackDoesNothingAndReturnsZero) {
-    RecordingTread worker;
-    EXPECT_EQ(worker.Run(), 0);
-    worker.runCallback = [](Tread*) { return 42; };
-    EXPECT_EQ(worker.Run(), 42);
-    ASSERT_TRUE(worker.Start());
-    ASSERT_TRUE(PumpUntil([&] { return worker.finished.load(); }));
-}
-
-TEST(Tread, NumbersIncreaseWithEachThreadObject) {
-    Tread first;
-    Tread second;
-    first.Start();
-    second.Start();
-    EXPECT_EQ(second.threadNumber, first.threadNumber + 1);
-    EXPECT_EQ(second.threadNumber, TreadCount());
-}
-
 } // namespace
