@@ -130,7 +130,7 @@ void Form::Create() {
     SetMainWindowIfUnset(window);
     Attach(window);
     created = true;
-    if (window != nullptr && (FrameStyle() & WS_VISIBLE) != 0) {
+    if (window != nullptr) {
         ShowWindow(window, SW_SHOW);
         UpdateWindow(window);
     }
@@ -197,10 +197,14 @@ void Form::RetireClass() {
     if (className_.empty()) {
         return;
     }
-    RetiredClasses().push_back({className_, ModuleInstance()});
+    RetireWindowClass(className_, ModuleInstance());
     className_.clear();
     windowClass.lpszClassName = nullptr;
     ownBrush_ = nullptr;
+}
+
+void RetireWindowClass(const std::wstring& className, HINSTANCE instance) {
+    RetiredClasses().push_back({className, instance});
 }
 
 void ReleaseRetiredWindowClasses() {

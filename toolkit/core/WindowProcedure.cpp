@@ -113,6 +113,23 @@ void MoveFocusByTab(GUIElement* element, HWND window) {
     }
 }
 
+// The dialog manager asks a tool-window form for the next control with
+// WM_NEXTDLGCTL, which only dialog classes answer by default.
+void MoveFocusForDialogManager(HWND formWindow, WPARAM wParam, LPARAM lParam) {
+    HWND next = reinterpret_cast<HWND>(wParam);
+    if (LOWORD(lParam) == 0) {
+        next = GetNextDlgTabItem(formWindow, GetFocus(), wParam != 0 ? TRUE : FALSE);
+    }
+    if (next == nullptr) {
+        return;
+    }
+    if (GUIElement* target = ElementRegistry::FindByWindow(next); target != nullptr) {
+        target->Focus();
+    } else {
+        SetFocus(next);
+    }
+}
+
 void RaiseCommand(WPARAM wParam, LPARAM lParam) {
     const WORD code = HIWORD(wParam);
     const WORD commandId = LOWORD(wParam);
@@ -364,6 +381,12 @@ Result RouteToElement(GUIElement* element, HWND window, UINT message, WPARAM wPa
     case WM_HOTKEY:
         if (form != nullptr) {
             RaiseHotKey(form, wParam);
+        }
+        return std::nullopt;
+    case WM_NEXTDLGCTL:
+        if (form != nullptr) {
+            MoveFocusForDialogManager(window, wParam, lParam);
+            return 0;
         }
         return std::nullopt;
     default:
