@@ -1,6 +1,8 @@
 # make run   - install what is missing, build, and start the program
 # make test  - install what is missing, build everything, run every test
 # make bench - engine throughput and memory
+# make fuzz  - the decryption fuzzer for a bounded time (FUZZ_SECONDS)
+# make dist  - packages into dist/
 SHELL := /bin/bash
 .DELETE_ON_ERROR:
 
@@ -9,7 +11,7 @@ SANITIZE := build/sanitize
 WINDOWS  := build/windows
 WINE_SESSION := scripts/wine-session.sh
 
-.PHONY: all deps native sanitize windows build test test-native test-sanitize test-windows run clean format
+.PHONY: all deps native sanitize windows build test test-native test-sanitize test-windows run fuzz dist clean format
 
 all: build
 
@@ -49,6 +51,14 @@ test: deps
 
 run: native
 	scripts/engine-demo.sh $(NATIVE)
+
+# Packages into dist/: the Linux package of nbnx, the Windows installer and zip.
+dist: native windows
+	cd $(NATIVE) && cpack
+	cd $(WINDOWS) && cpack
+
+fuzz: deps
+	scripts/fuzz.sh
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -51,6 +51,37 @@ std::string ChangeExtension(const std::string& path, const std::string& extensio
     return base + suffix;
 }
 
+namespace {
+bool IsForbiddenNameCharacter(unsigned char c) {
+    return c < 0x20 || c == 0x7F ||
+           std::string("\\/:<>\"|?*").find(static_cast<char>(c)) != std::string::npos;
+}
+
+bool IsDeviceName(const std::string& name) {
+    std::string base = ToUpper(name.substr(0, name.find('.')));
+    while (!base.empty() && base.back() == ' ') {
+        base.pop_back();
+    }
+    if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL") {
+        return true;
+    }
+    return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
+           base[3] >= '1' && base[3] <= '9';
+}
+} // namespace
+
+bool IsPlainFileName(const std::string& name) {
+    if (name.empty() || name == "." || name == ".." || name.back() == '.' || name.back() == ' ') {
+        return false;
+    }
+    for (char c : name) {
+        if (IsForbiddenNameCharacter(static_cast<unsigned char>(c))) {
+            return false;
+        }
+    }
+    return !IsDeviceName(name);
+}
+
 bool FileExists(const std::string& path) {
     return Platform::PathExists(path);
 }

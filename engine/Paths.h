@@ -17,6 +17,11 @@ std::string WithTrailingSeparator(const std::string& text);
 // path already carries this one; then appends it.
 std::string ChangeExtension(const std::string& path, const std::string& extension);
 
+// A name that stays in its folder and that every system accepts: no
+// separators, drive colon, control or wildcard characters, not "." or "..",
+// no trailing dot or space, no device name such as CON or LPT1.TXT.
+bool IsPlainFileName(const std::string& name);
+
 bool FileExists(const std::string& path);
 // 0 when the size cannot be read, and for a folder.
 std::int64_t FileSize(const std::string& path);

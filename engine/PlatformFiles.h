@@ -26,6 +26,14 @@ bool RegularFileSize(const std::string& path, std::int64_t& size);
 // Removes a file, never a folder.
 bool RemoveFile(const std::string& path);
 
+// True when both paths name one existing file (or folder): same volume and
+// file index on Windows, same device and inode elsewhere.
+bool SameFile(const std::string& first, const std::string& second);
+
+enum class CreateResult { Created, Exists, Failed };
+// Creates an empty file that did not exist before; never opens an existing one.
+CreateResult CreateNewFile(const std::string& path);
+
 // The path as the system is handed it.
 std::string SystemPath(const std::string& path);
 

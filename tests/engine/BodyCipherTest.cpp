@@ -46,19 +46,6 @@ TEST_F(BodyCipherTest, AbcUsesTheFirstThreeGeneratorValues) {
                            static_cast<std::uint8_t>(0x63 ^ ((1 + k[2]) & 0xFF))}));
 }
 
-TEST_F(BodyCipherTest, KeystreamRuleHoldsPastTheOffsetJump) {
-    const Bytes plain = NBTest::PatternBytes(3000, 7);
-    const Bytes body = EncryptBytes(plain, 2000);
-    RootSequence generator;
-    generator.Seed(2000);
-    ASSERT_EQ(body.size(), plain.size());
-    for (std::size_t i = 0; i < plain.size(); ++i) {
-        const auto v = static_cast<std::uint32_t>(generator.Next(1, 16));
-        const auto key = static_cast<std::uint8_t>((v + state.keyTable[i % 128]) & 0xFF);
-        ASSERT_EQ(body[i], plain[i] ^ key) << "byte " << i;
-    }
-}
-
 TEST_F(BodyCipherTest, TransformIsItsOwnInverse) {
     for (std::size_t length :
          {1u, 2u, 127u, 128u, 129u, 255u, 256u, 300u, 1427u, 1428u, 1429u, 1430u, 4096u, 100000u}) {

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "KeyTable.h"
-#include "RootSequence.h"
 
 using NBEngine::DeriveKey;
 using NBEngine::IsUsablePassword;
@@ -21,27 +20,6 @@ TEST(DeriveKey, RepeatedCharacterFollowsItsOwnProbeSequence) {
                                   "xy");
     for (int position : {126, 85, 103, 47, 49, 78}) {
         EXPECT_EQ(table[position], 'a') << position;
-    }
-}
-
-TEST(DeriveKey, FreeSlotsAreFilledFromTheWeightedSum) {
-    const std::string password = "abcdefgh";
-    const KeyTable table = Derive(password);
-    KeyTable placed = {};
-    for (char c : password) {
-        NBEngine::RootSequence probe;
-        probe.Seed(static_cast<std::int8_t>(c));
-        int position;
-        do {
-            position = probe.Next(0, 127);
-        } while (placed[position] != 0);
-        placed[position] = static_cast<std::uint8_t>(c);
-    }
-    NBEngine::RootSequence filler;
-    filler.Seed(NBEngine::WeightedPasswordSum(password));
-    for (int j = 0; j < NBEngine::keyTableSize; ++j) {
-        const int expected = placed[j] != 0 ? placed[j] : (filler.Next(1, 255) & 0xFF);
-        EXPECT_EQ(table[j], expected) << "byte " << j;
     }
 }
 

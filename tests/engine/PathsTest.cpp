@@ -100,3 +100,16 @@ TEST(Paths, SeparatorsBuiltTheWindowsWayReachTheFile) {
 }
 
 } // namespace
+
+namespace {
+TEST(Paths, PlainFileNames) {
+    for (const char* good : {"a", "r\xE9sum\xE9.txt", ".hidden", "COM10", "CONSOLE.txt", "a b.c",
+                             "LPT0", "nul-device.txt"}) {
+        EXPECT_TRUE(NBEngine::IsPlainFileName(good)) << good;
+    }
+    for (const char* bad : {"", ".", "..", "a\\b", "a/b", "c:x", "x.", "x ", "CON", "con.txt",
+                            "Nul", "COM1", "lpt9.tar.gz", "AUX .txt", "a\tb", "a\x7F", "a>b"}) {
+        EXPECT_FALSE(NBEngine::IsPlainFileName(bad)) << bad;
+    }
+}
+} // namespace

@@ -1,0 +1,59 @@
+#pragma once
+// The job link of the command line: the request comes from the arguments,
+// errors go to standard error, progress to one line on a terminal.
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "JobLink.h"
+
+namespace NBCli {
+
+struct CliRequest {
+    bool encrypt = true;
+    std::string source;
+    std::string destination; // empty: a same-folder decryption
+    std::string password;
+    std::string confirmation;
+    bool confirm = true; // false: the password is taken as given
+    bool check = true;
+};
+
+class CliJobLink : public NBEngine::JobLink {
+public:
+    // passBytes: the bytes one pass over the body transforms.
+    CliJobLink(CliRequest request, bool showProgress, std::int64_t passBytes);
+
+    bool IsEncryptMode() override { return request.encrypt; }
+    bool IsPasswordShown() override { return !request.confirm; }
+    bool IsRunning() override;
+    std::string ReadText(NBEngine::TextField field) override;
+    bool IsChecked(NBEngine::Option option) override;
+    // Asked once at the start of every pass over the body.
+    int GetProgress() override;
+    void SetProgress(int value) override;
+    void ReportError(const std::string& text, NBEngine::TextField focus) override;
+    void AddCleanupPath(const std::string& path) override { cleanupList.push_back(path); }
+
+    // Removes every file the job listed; true when each is gone.
+    bool RemoveListedFiles();
+    void ClearProgressLine();
+
+private:
+    void DrawProgressLine();
+
+    CliRequest request;
+    bool showProgress;
+    std::int64_t passBytes;
+    int progress = 0;
+    bool lineShown = false;
+    int passesStarted = 0;
+    int passStart = 0;
+    int passEnd = 100;
+    std::chrono::steady_clock::time_point passStarted = std::chrono::steady_clock::now();
+    std::vector<std::string> cleanupList;
+};
+
+} // namespace NBCli

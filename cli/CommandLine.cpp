@@ -1,0 +1,126 @@
+#include "CommandLine.h"
+
+#include "Paths.h"
+
+namespace NBCli {
+
+const char usageText[] =
+    "Usage:\n"
+    "  nbnx encrypt [-o CONTAINER] [--no-check] [--password-file FILE] [--force] FILE\n"
+    "  nbnx decrypt [-o OUTPUT] [--password-file FILE] [--force] CONTAINER\n"
+    "  nbnx --help | --version\n"
+    "\n"
+    "encrypt writes FILE into a container, by default FILE's name with the extension\n"
+    "  .nbnx in FILE's folder, and checks the new container (--no-check skips that).\n"
+    "decrypt writes the file stored in CONTAINER, by default into CONTAINER's folder\n"
+    "  under the name stored in it.\n"
+    "\n"
+    "The password (8 to 15 characters) is asked on the terminal, twice when\n"
+    "encrypting; --password-file takes the first line of FILE instead (- reads\n"
+    "standard input) and asks no confirmation. An existing output is replaced only\n"
+    "with --force. Ctrl+C stops the job and removes what it wrote.\n"
+    "\n"
+    "Exit status: 0 done, 1 the job failed, 2 usage error, 130 stopped.\n"
+    "\n"
+    "Example:\n"
+    "  nbnx encrypt report.pdf          (writes report.nbnx)\n"
+    "  nbnx decrypt -o copy.pdf report.nbnx\n";
+
+namespace {
+
+// Takes the value of an option that may be given once.
+bool TakeValue(const std::vector<std::string>& arguments, std::size_t& i, bool& seen,
+               std::string& value, std::string& error) {
+    if (seen) {
+        error = arguments[i] + " given twice";
+        return false;
+    }
+    seen = true;
+    if (i + 1 >= arguments.size()) {
+        error = "option " + arguments[i] + " needs a value";
+        return false;
+    }
+    value = arguments[++i];
+    return true;
+}
+
+bool ParseJobArguments(const std::vector<std::string>& arguments, Command& command,
+                       std::string& error) {
+    bool haveOutput = false;
+    bool havePasswordFile = false;
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (argument == "-o" || argument == "--output") {
+            if (!TakeValue(arguments, i, haveOutput, command.output, error)) {
+                return false;
+            }
+        } else if (argument == "--password-file") {
+            if (!TakeValue(arguments, i, havePasswordFile, command.passwordFile, error)) {
+                return false;
+            }
+        } else if (argument == "--no-check" && command.action == Action::Encrypt) {
+            command.check = false;
+        } else if (argument == "--force") {
+            command.force = true;
+        } else if (argument.size() > 1 && argument[0] == '-') {
+            error = "unknown option " + argument;
+            return false;
+        } else if (!command.input.empty()) {
+            error = "one file at a time";
+            return false;
+        } else {
+            command.input = argument;
+        }
+    }
+    if (command.input.empty()) {
+        error =
+            command.action == Action::Encrypt ? "no FILE to encrypt" : "no CONTAINER to decrypt";
+        return false;
+    }
+    if (haveOutput && command.output.empty()) {
+        error = "-o needs a path";
+        return false;
+    }
+    if (havePasswordFile && command.passwordFile.empty()) {
+        error = "--password-file needs a path";
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool ParseCommandLine(const std::vector<std::string>& arguments, Command& command,
+                      std::string& error) {
+    command = Command();
+    if (arguments.empty()) {
+        error = "no command";
+        return false;
+    }
+    const std::string& verb = arguments[0];
+    if ((verb == "--help" || verb == "-h") && arguments.size() == 1) {
+        command.action = Action::Help;
+        return true;
+    }
+    if (verb == "--version" && arguments.size() == 1) {
+        command.action = Action::Version;
+        return true;
+    }
+    if (verb == "encrypt") {
+        command.action = Action::Encrypt;
+    } else if (verb == "decrypt") {
+        command.action = Action::Decrypt;
+    } else {
+        error = "unknown command " + verb;
+        return false;
+    }
+    return ParseJobArguments(arguments, command, error);
+}
+
+std::string DefaultContainerPath(const std::string& input) {
+    const std::string name = NBEngine::FileNameOf(input);
+    const std::string folder = input.substr(0, input.size() - name.size());
+    return folder + NBEngine::ChangeExtension(name, "nbnx");
+}
+
+} // namespace NBCli

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace NBCli {
+
+constexpr int exitDone = 0;
+constexpr int exitFailed = 1;
+constexpr int exitUsage = 2;
+constexpr int exitStopped = 130;
+
+// The whole program after the arguments have become narrow texts.
+int RunNbnx(const std::vector<std::string>& arguments);
+
+} // namespace NBCli

@@ -1,0 +1,51 @@
+# The Windows installer (NSIS) and the portable zip.
+
+# A 64-bit installer: Wine's 64-bit loader, like a 64-bit Windows without its
+# 32-bit layer, cannot start NSIS's default 32-bit stub. CPack's own template,
+# with the 64-bit target in front, is found first on the module path.
+file(READ ${CMAKE_ROOT}/Modules/Internal/CPack/NSIS.template.in nsis_template)
+# Drop the byte-order mark in front of the first comment.
+string(FIND "${nsis_template}" ";" first_comment)
+string(SUBSTRING "${nsis_template}" ${first_comment} -1 nsis_template)
+file(WRITE ${CMAKE_BINARY_DIR}/nsis-template/NSIS.template.in
+     "Target amd64-unicode\n${nsis_template}")
+list(PREPEND CMAKE_MODULE_PATH ${CMAKE_BINARY_DIR}/nsis-template)
+
+set(CPACK_GENERATOR "NSIS;ZIP")
+set(CPACK_PACKAGE_NAME NBNimbra)
+set(CPACK_PACKAGE_INSTALL_DIRECTORY "NB Nimbra Vexal Edition")
+set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY "NB Nimbra Vexal Edition")
+set(CPACK_NSIS_PACKAGE_NAME "NB Nimbra Vexal Edition ${PROJECT_VERSION}")
+set(CPACK_NSIS_DISPLAY_NAME "NB Nimbra Vexal Edition")
+set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+set(CPACK_NSIS_MUI_ICON ${CMAKE_SOURCE_DIR}/resources/NBNimbra.ico)
+set(CPACK_NSIS_MUI_UNIICON ${CMAKE_SOURCE_DIR}/resources/NBNimbra.ico)
+set(CPACK_NSIS_URL_INFO_ABOUT "http://www.nbnimbra.example")
+set(CPACK_NSIS_CONTACT "info@nbnimbra.example")
+set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+if(TARGET NBNimbra)
+  set(CPACK_PACKAGE_EXECUTABLES NBNimbra "NB Nimbra Vexal Edition")
+  set(CPACK_NSIS_INSTALLED_ICON_NAME NBNimbra.exe)
+endif()
+
+# Each package takes its own name and its own parts (see the project config).
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_BINARY_DIR}/CPackWindowsOptions.cmake)
+file(WRITE ${CPACK_PROJECT_CONFIG_FILE} "
+if(CPACK_GENERATOR STREQUAL \"NSIS\")
+  set(CPACK_PACKAGE_FILE_NAME \"NBNimbra-${PROJECT_VERSION}-setup\")
+  set(CPACK_COMPONENTS_ALL programs documentation)
+elseif(CPACK_GENERATOR STREQUAL \"ZIP\")
+  set(CPACK_PACKAGE_FILE_NAME \"NBNimbra-${PROJECT_VERSION}-win64\")
+  set(CPACK_COMPONENTS_ALL programs portable)
+  set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
+  set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
+  set(CPACK_COMPONENT_INCLUDE_TOPLEVEL_DIRECTORY ON)
+endif()
+")
+set(CPACK_COMPONENTS_ALL programs documentation portable)
+set(CPACK_MONOLITHIC_INSTALL OFF)
+
+install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION . COMPONENT documentation)
+install(FILES ${CMAKE_SOURCE_DIR}/resources/PORTABLE.txt DESTINATION . COMPONENT portable)
+
+include(CPack)

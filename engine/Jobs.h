@@ -1,0 +1,24 @@
+#pragma once
+// A whole encryption or decryption, read from the window through the job
+// link: request checks, key, header, body, verification and clean-up list.
+
+#include "JobLink.h"
+#include "JobState.h"
+
+namespace NBEngine {
+
+// Reports every failure through the link itself and answers true only when
+// the output was produced (and, with "Check", verified). A stop answers false
+// without a message.
+bool RunJob(JobLink& link, JobState& state);
+
+// Where a same-folder decryption writes: the container's folder followed by
+// the stored name, or the stored name alone for a bare container name.
+std::string SameFolderDestination(const std::string& containerPath, const std::string& storedName);
+
+// The path of the verification pass's temporary file beside the container:
+// "temp", or "temp_" followed by the first free counter. The file is created
+// empty and exclusively, so an existing file is never used. Empty on failure.
+std::string CreateTemporaryFile(const std::string& containerPath);
+
+} // namespace NBEngine

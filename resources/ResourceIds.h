@@ -1,0 +1,6 @@
+#pragma once
+// Resource numbers the program looks up at run time.
+
+#define NB_ICON_PROGRAM 1005
+#define NB_BITMAP_ABOUT 1006
+#define NB_BITMAP_LOGO 1007

@@ -1,0 +1,52 @@
+#!/bin/bash
+# Draws the program's pictures with ImageMagick: the icon (16, 32, 48 and 256
+# pixels), the header logo (200 x 50) and the About picture (163 x 50, on
+# black, which the About window draws as transparent). The results are kept in
+# the repository; run this only to change them.
+set -eu
+cd "$(dirname "$0")"
+convert=/usr/bin/convert
+blue='#1f4e79'
+steel='#5b7fa6'
+gold='#e0a526'
+
+# A padlock: shackle arc over a rounded body with a keyhole, on SIZE x SIZE.
+padlock() {
+    local size=$1 background=$2 out=$3
+    local s=$((size))
+    "$convert" -size "${s}x${s}" "xc:$background" \
+        -fill none -stroke "$steel" -strokewidth $((s / 9 + 1)) \
+        -draw "arc $((s * 27 / 100)),$((s * 8 / 100)) $((s * 73 / 100)),$((s * 62 / 100)) 180,360" \
+        -draw "line $((s * 27 / 100)),$((s * 35 / 100)) $((s * 27 / 100)),$((s * 48 / 100))" \
+        -draw "line $((s * 73 / 100)),$((s * 35 / 100)) $((s * 73 / 100)),$((s * 48 / 100))" \
+        -stroke none -fill "$blue" \
+        -draw "roundrectangle $((s * 14 / 100)),$((s * 44 / 100)) $((s * 86 / 100)),$((s * 94 / 100)) $((s / 12 + 1)),$((s / 12 + 1))" \
+        -fill "$gold" \
+        -draw "circle $((s / 2)),$((s * 63 / 100)) $((s / 2)),$((s * 56 / 100))" \
+        -draw "rectangle $((s * 47 / 100)),$((s * 63 / 100)) $((s * 53 / 100)),$((s * 82 / 100))" \
+        "$out"
+}
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+for size in 16 32 48 256; do
+    padlock "$size" none "$work/icon-$size.png"
+done
+"$convert" "$work/icon-16.png" "$work/icon-32.png" "$work/icon-48.png" "$work/icon-256.png" \
+    NBNimbra.ico
+
+# A padlock beside the program's name, on a WIDTH x 50 picture.
+banner() {
+    local width=$1 background=$2 title_size=$3 text_x=$4 out=$5
+    padlock 44 "$background" "$work/lock.png"
+    "$convert" -size "${width}x50" "xc:$background" \
+        "$work/lock.png" -geometry +3+3 -composite \
+        -font DejaVu-Sans-Bold -pointsize "$title_size" -fill "$blue" -annotate "+${text_x}+24" 'NB Nimbra' \
+        -font DejaVu-Sans -pointsize $((title_size * 3 / 5)) -fill "$steel" \
+        -annotate "+$((text_x + 1))+42" 'Vexal Edition' \
+        -type TrueColor "BMP3:$out"
+}
+
+banner 200 white 20 52 logo.bmp
+banner 163 black 17 50 about.bmp
