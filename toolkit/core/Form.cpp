@@ -197,10 +197,14 @@ void Form::RetireClass() {
     if (className_.empty()) {
         return;
     }
-    RetiredClasses().push_back({className_, ModuleInstance()});
+    RetireWindowClass(className_, ModuleInstance());
     className_.clear();
     windowClass.lpszClassName = nullptr;
     ownBrush_ = nullptr;
+}
+
+void RetireWindowClass(const std::wstring& name, HINSTANCE instance) {
+    RetiredClasses().push_back({name, instance});
 }
 
 void ReleaseRetiredWindowClasses() {

@@ -71,6 +71,8 @@ private:
 // Unregisters the classes of forms whose windows are gone; the system frees a
 // class's background brush with it.
 void ReleaseRetiredWindowClasses();
+// Hands a class whose window is going away to ReleaseRetiredWindowClasses.
+void RetireWindowClass(const std::wstring& name, HINSTANCE instance);
 
 // Runs until the main window is destroyed (or GetMessageW fails); returns the
 // quit code, or -1 after a failure.
