@@ -4,6 +4,7 @@
 #include "Form.h"
 #include "GUIElement.h"
 #include "OwnerDrawn.h"
+#include "PanelChildren.h"
 #include "Timer.h"
 
 #include <commctrl.h>
@@ -447,6 +448,7 @@ void ForgetElement(const GUIElement* element) {
     if (state.activeForm == element) {
         state.activeForm = nullptr;
     }
+    ForgetPanel(element);
 }
 
 LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -458,6 +460,10 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     LoadCursors();
     // Kept before routing: a handler may delete the element.
     const WNDPROC previous = element != nullptr ? element->previousWindowProcedure : nullptr;
+    if (LRESULT panelResult = 0;
+        RoutePanelMessage(element, window, message, wParam, lParam, panelResult)) {
+        return panelResult;
+    }
     Result handled = RouteWithoutElement(element, window, message, wParam, lParam);
     // Commands, ticks and notifications may have deleted the receiving element.
     const bool elementMayBeGone =
