@@ -3,6 +3,7 @@
 #include "Drawing.h"
 #include "FontSpec.h"
 #include "FormAbout.h"
+#include "ProgramInfo.h"
 #include "ResourceIds.h"
 #include "TextConversion.h"
 
@@ -20,6 +21,8 @@ constexpr COLORREF startBrush = RGB(255, 0, 0);
 constexpr COLORREF controlBack = RGB(210, 210, 210);
 constexpr COLORREF controlBrush = RGB(220, 220, 220);
 constexpr int passwordLimit = 15;
+constexpr std::int32_t clientWidth = 640;
+constexpr std::int32_t clientHeight = 480;
 
 template <typename Control>
 Control* Configure(std::unique_ptr<Control>& slot, std::unique_ptr<Control> control,
@@ -33,7 +36,9 @@ Control* Configure(std::unique_ptr<Control>& slot, std::unique_ptr<Control> cont
 }
 } // namespace
 
-FormMain* FormMain::MainForm() { return mainForm; }
+FormMain* FormMain::MainForm() {
+    return mainForm;
+}
 
 FormMain::FormMain(HINSTANCE moduleInstance, const std::string& caption) : Form(moduleInstance) {
     formFont = std::make_unique<FontSpec>("Lucida Console", 14);
@@ -52,7 +57,7 @@ FormMain::FormMain(HINSTANCE moduleInstance, const std::string& caption) : Form(
         SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(formFont->GetHandle()), TRUE);
     }
     bandGenerator.Seed(19);
-    SetClientSize(640, 480);
+    SetClientSize(clientWidth, clientHeight);
     if (mainForm == nullptr) {
         mainForm = this;
     }
@@ -100,10 +105,11 @@ void FormMain::LoadProgramIcon() {
 
 void FormMain::BuildControls() {
     BuildMenus();
-    RECT client{};
-    GetClientRect(window, &client);
-    BuildHeader(client.right);
-    BuildInputs(client.right, client.bottom);
+    // Laid out for the client size the form takes once built: the frame's
+    // client area at this point is smaller, and the tabs sized from it would
+    // hide the progress bar below their edge.
+    BuildHeader(clientWidth);
+    BuildInputs(clientWidth, clientHeight);
     BuildPasswordAndProgress();
     bandTimer = std::make_unique<Timer>(this, 1500);
     bandTimer->onTick = [this](Timer*) { AnimateStatusBand(); };
@@ -115,17 +121,20 @@ void FormMain::BuildHeader(std::int32_t w) {
     const auto command = [this](GUIElement* element) { OnCommand(element); };
     Configure(logoImage, std::make_unique<Image>(this, NB_BITMAP_LOGO), 28, 26, 200, 50)->Create();
 
-    Button* info = Configure(infoButton, std::make_unique<Button>(this, "Info"), w - 248, 26, 100, 40);
+    Button* info =
+        Configure(infoButton, std::make_unique<Button>(this, "Info"), w - 248, 26, 100, 40);
     info->ownerDraw = true;
     info->onClick = command;
     info->Create();
 
-    Button* close = Configure(closeButton, std::make_unique<Button>(this, "Close"), w - 128, 26, 100, 40);
+    Button* close =
+        Configure(closeButton, std::make_unique<Button>(this, "Close"), w - 128, 26, 100, 40);
     close->ownerDraw = true;
     close->onClick = command;
     close->Create();
 
-    Button* start = Configure(startButton, std::make_unique<Button>(this, "START"), w - 368, 26, 100, 40);
+    Button* start =
+        Configure(startButton, std::make_unique<Button>(this, "START"), w - 368, 26, 100, 40);
     start->onClick = command;
     start->SetHandCursor(true);
     start->ownerDraw = true;
@@ -134,13 +143,15 @@ void FormMain::BuildHeader(std::int32_t w) {
 
 void FormMain::BuildInputs(std::int32_t w, std::int32_t h) {
     const auto command = [this](GUIElement* element) { OnCommand(element); };
-    TabControl* tabs = Configure(modeTabs, std::make_unique<TabControl>(this), 20, 106, w - 40, h - 126);
+    TabControl* tabs =
+        Configure(modeTabs, std::make_unique<TabControl>(this), 20, 106, w - 40, h - 126);
     tabs->AddTab(L"Encrypt");
     tabs->AddTab(L"Decrypt");
     tabs->onSelectionChanged = [this](TabControl*, std::int32_t index) { OnModeTab(index); };
     tabs->Create();
 
-    Configure(sourceLabel, std::make_unique<Label>(tabs, "Files to Encrypt:"), 20, 50, 150, 25)->Create();
+    Configure(sourceLabel, std::make_unique<Label>(tabs, "Files to Encrypt:"), 20, 50, 150, 25)
+        ->Create();
     Configure(sourceBox, std::make_unique<TextBox>(tabs, ""), 20, 75, 450, 25)->Create();
     Button* sourceSelect =
         Configure(sourceSelectButton, std::make_unique<Button>(tabs, "Select"), 480, 75, 100, 25);
@@ -155,20 +166,22 @@ void FormMain::BuildInputs(std::int32_t w, std::int32_t h) {
     same->SetChecked(true);
     same->Create();
     same->Hide();
-    OptionBox* specify =
-        Configure(specifyPathOption, std::make_unique<OptionBox>(tabs, "Specify pathname"), 20, 130, 170, 22);
+    OptionBox* specify = Configure(
+        specifyPathOption, std::make_unique<OptionBox>(tabs, "Specify pathname"), 20, 130, 170, 22);
     specify->onClick = command;
     specify->Create();
     specify->Hide();
 
-    Configure(destLabel, std::make_unique<Label>(tabs, "Encrypted file:"), 20, 130, 150, 25)->Create();
+    Configure(destLabel, std::make_unique<Label>(tabs, "Encrypted file:"), 20, 130, 150, 25)
+        ->Create();
     Configure(destBox, std::make_unique<TextBox>(tabs, ""), 20, 155, 450, 25)->Create();
     Button* destSelect =
         Configure(destSelectButton, std::make_unique<Button>(tabs, "Select"), 480, 155, 100, 25);
     destSelect->onClick = command;
     destSelect->Create();
 
-    CheckBox* verify = Configure(verifyCheck, std::make_unique<CheckBox>(tabs, "Check"), 20, 185, 250, 25);
+    CheckBox* verify =
+        Configure(verifyCheck, std::make_unique<CheckBox>(tabs, "Check"), 20, 185, 250, 25);
     verify->SetChecked(true);
     verify->onClick = command;
     verify->Create();
@@ -176,8 +189,10 @@ void FormMain::BuildInputs(std::int32_t w, std::int32_t h) {
 
 void FormMain::BuildPasswordAndProgress() {
     TabControl* tabs = modeTabs.get();
-    Configure(passwordLabel, std::make_unique<Label>(tabs, "Password:"), 20, 215, 150, 25)->Create();
-    TextBox* password = Configure(passwordBox, std::make_unique<TextBox>(tabs, ""), 20, 240, 150, 25);
+    Configure(passwordLabel, std::make_unique<Label>(tabs, "Password:"), 20, 215, 150, 25)
+        ->Create();
+    TextBox* password =
+        Configure(passwordBox, std::make_unique<TextBox>(tabs, ""), 20, 240, 150, 25);
     password->maxLength = passwordLimit;
     password->Create();
     password->password = true;
@@ -187,15 +202,18 @@ void FormMain::BuildPasswordAndProgress() {
     show->onClick = [this](GUIElement* element) { OnCommand(element); };
     show->Create();
 
-    Configure(confirmLabel, std::make_unique<Label>(tabs, "Confirm password:"), 290, 215, 150, 25)->Create();
-    TextBox* confirm = Configure(confirmBox, std::make_unique<TextBox>(tabs, ""), 290, 240, 150, 25);
+    Configure(confirmLabel, std::make_unique<Label>(tabs, "Confirm password:"), 290, 215, 150, 25)
+        ->Create();
+    TextBox* confirm =
+        Configure(confirmBox, std::make_unique<TextBox>(tabs, ""), 290, 240, 150, 25);
     confirm->maxLength = passwordLimit;
     confirm->Create();
     confirm->password = true;
     confirm->ApplyStyle();
 
     Configure(statusLabel, std::make_unique<Label>(tabs, "Status:"), 20, 280, 150, 25)->Create();
-    ProgressBar* bar = Configure(progressBar, std::make_unique<ProgressBar>(tabs), 20, 305, 560, 25);
+    ProgressBar* bar =
+        Configure(progressBar, std::make_unique<ProgressBar>(tabs), 20, 305, 560, 25);
     bar->minimum = 0;
     bar->maximum = 100;
     bar->value = 0;
@@ -322,6 +340,19 @@ void FormMain::OnCommand(GUIElement* element) {
     } else if (id == sameFolderOption->id || id == specifyPathOption->id) {
         OnNamingOption(element);
     }
+}
+
+void FormMain::OpenAbout() {
+    aboutWindow.reset();
+    aboutWindow = std::make_unique<FormAbout>(this);
+    aboutWindow->bitmapId = NB_BITMAP_ABOUT;
+    aboutWindow->bitmapWidth = 164;
+    aboutWindow->bitmapHeight = 50;
+    aboutWindow->titleText = std::string(programName) + " " + programVersion;
+    aboutWindow->copyrightText = copyrightLine;
+    aboutWindow->noticeText = aboutNotice;
+    aboutWindow->webAddress = siteAddress;
+    aboutWindow->ShowAbout();
 }
 
 } // namespace MyGame

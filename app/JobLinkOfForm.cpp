@@ -52,7 +52,9 @@ int FormMain::GetProgress() {
     return bar->value;
 }
 
-void FormMain::SetProgress(int value) { progressBar->SetValue(value); }
+void FormMain::SetProgress(int value) {
+    progressBar->SetValue(value);
+}
 
 void FormMain::ReportError(const std::string& text, TextField focus) {
     NBUtility::ShowError(this, text, "ERROR");

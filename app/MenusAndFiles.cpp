@@ -47,8 +47,8 @@ void FormMain::OnMenuItem(GUIElement* element) {
 
 void FormMain::SelectSource() {
     FileChoice outcome = FileChoice::Cancelled;
-    const std::string path = OpenFileDialog(this, "", "", encryptMode ? allFilesFilter : containerFilter,
-                                            &outcome);
+    const std::string path =
+        OpenFileDialog(this, "", "", encryptMode ? allFilesFilter : containerFilter, &outcome);
     if (outcome == FileChoice::NotRepresentable) {
         RefusePath(sourceBox.get());
         return;
@@ -64,8 +64,8 @@ void FormMain::SelectSource() {
 
 void FormMain::SelectDestination() {
     FileChoice outcome = FileChoice::Cancelled;
-    std::string path = SaveFileDialog(this, "", "", "", encryptMode ? containerFilter : allFilesFilter,
-                                      &outcome);
+    std::string path =
+        SaveFileDialog(this, "", "", "", encryptMode ? containerFilter : allFilesFilter, &outcome);
     if (outcome == FileChoice::NotRepresentable) {
         RefusePath(destBox.get());
         return;
