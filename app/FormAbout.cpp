@@ -55,11 +55,9 @@ std::string FormAbout::MailAddressFor(const std::string& web) {
 
 void FormAbout::ShowAbout() {
     if (!created) {
-        Create();
         // Owned by the main window, so it always stays above it.
-        if (window != nullptr && owner->window != nullptr) {
-            SetWindowLongPtrW(window, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner->window));
-        }
+        ownerWindow = owner->window;
+        Create();
     }
     ShowWindow(window, SW_SHOWNA);
     visible = true;

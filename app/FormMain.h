@@ -138,6 +138,8 @@ private:
     // A job exists from START until the very end of RunWorker; the window
     // never closes while one does.
     std::atomic<bool> jobExists{false};
+    // The box an error named, focused again when the inputs come back.
+    NBUtility::TextBox* pendingFocus = nullptr; // not owned; the worker's
     // The band shows bandText while a job runs and is white otherwise.
     std::atomic<bool> bandShown{false};
     std::string bandText;

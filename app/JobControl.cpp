@@ -72,6 +72,7 @@ void FormMain::StartWorker() {
 // Runs on the worker thread (or, without one, on the interface thread).
 void FormMain::RunWorker() {
     cleanupList.clear();
+    pendingFocus = nullptr;
     const bool done = !RefuseUnrepresentablePaths() && NBEngine::RunJob(*this, jobState);
     FinishJob(done);
 }
@@ -90,6 +91,9 @@ void FormMain::FinishJob(bool done) {
     cleanupList.clear();
     running = false;
     SetInputsEnabled(true);
+    if (pendingFocus != nullptr) {
+        pendingFocus->Focus();
+    }
     ClearStatusBand();
     // The caption comes back last, so a new START finds everything restored.
     startButton->SetTextNarrow("START");
@@ -111,8 +115,14 @@ bool FormMain::RefuseUnrepresentablePaths() {
 }
 
 void FormMain::RefusePath(TextBox* box) {
-    ShowError(this, "The file name contains characters that are not supported", "ERROR");
-    box->Focus();
+    const std::string message = "The file name contains characters that are not supported";
+    if (jobExists.load()) {
+        ReportError(message, box == sourceBox.get() ? NBEngine::TextField::Source
+                                                    : NBEngine::TextField::Destination);
+    } else {
+        ShowError(this, message, "ERROR");
+        box->Focus();
+    }
 }
 
 void FormMain::SetInputsEnabled(bool enabled) {

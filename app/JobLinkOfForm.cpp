@@ -56,10 +56,15 @@ void FormMain::SetProgress(int value) {
     progressBar->SetValue(value);
 }
 
+// The box is shown from the interface thread, so that the window has taken
+// its focus back when the box is gone. The worker waits meanwhile; the window
+// keeps painting and ticking. The inputs are disabled while the job runs, so
+// the named box gets the focus again once they are enabled.
 void FormMain::ReportError(const std::string& text, TextField focus) {
-    NBUtility::ShowError(this, text, "ERROR");
-    if (NBUtility::TextBox* box = BoxOf(focus)) {
-        box->Focus();
+    RunOnWindowThread([&] { NBUtility::ShowError(this, text, "ERROR"); });
+    pendingFocus = BoxOf(focus);
+    if (pendingFocus != nullptr) {
+        pendingFocus->Focus();
     }
 }
 

@@ -122,7 +122,7 @@ void Form::Create() {
         // Created hidden and shown once created is set, so OnShow may size it.
         HWND made = CreateWindowExW(FrameExtendedStyle(), className_.c_str(), title.c_str(),
                                     FrameStyle() & ~static_cast<DWORD>(WS_VISIBLE), x, y, width,
-                                    height, nullptr, nullptr, ModuleInstance(), nullptr);
+                                    height, ownerWindow, nullptr, ModuleInstance(), nullptr);
         if (window == nullptr) {
             window = made;
         }

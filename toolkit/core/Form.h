@@ -32,6 +32,8 @@ public:
     ~Form() override;
 
     GUIElement* companion = nullptr; // not owned
+    // The window that owns this one (it stays above its owner); not owned.
+    HWND ownerWindow = nullptr;
     bool topMost = true;
     bool minimizeBox = true;
     bool resizable = true;
