@@ -1,5 +1,7 @@
 #include "FormAbout.h"
 
+#include <algorithm>
+
 #include "Dialogs.h"
 #include "Paths.h"
 #include "TextConversion.h"
@@ -14,6 +16,8 @@ constexpr std::int32_t clientHeight = 300;
 constexpr std::int32_t enterKey = 13;
 constexpr std::int32_t escapeKey = 27;
 constexpr COLORREF linkColor = RGB(0, 0, 255);
+constexpr std::int32_t linkWidth = 150;
+constexpr std::int32_t linkGap = 10;
 } // namespace
 
 FormAbout::FormAbout(Form* owner)
@@ -71,10 +75,21 @@ void FormAbout::BindKeys(GUIElement& element) {
     element.onChar = [this](GUIElement*, std::int32_t character) { return OnAboutKey(character); };
 }
 
+std::int32_t FormAbout::LinkTextWidth(const std::string& caption) {
+    HDC context = GetDC(window);
+    HGDIOBJ previous = SelectObject(context, linkFont->GetHandle());
+    const std::wstring wide = ToWide(caption);
+    SIZE extent{};
+    GetTextExtentPoint32W(context, wide.c_str(), static_cast<int>(wide.size()), &extent);
+    SelectObject(context, previous);
+    ReleaseDC(window, context);
+    return extent.cx + 4;
+}
+
 void FormAbout::ConfigureLink(CellControl& link, const std::string& caption, std::int32_t left,
-                              std::int32_t top) {
+                              std::int32_t top, std::int32_t linkWidthPixels) {
     link.text = ToWide(caption);
-    link.width = 150;
+    link.width = linkWidthPixels;
     link.height = 22;
     link.x = left;
     link.y = top;
@@ -133,21 +148,27 @@ void FormAbout::BuildControls() {
     BindKeys(*copyrightLabel);
     copyrightLabel->Create();
 
+    // Each link is as wide as its text, so a long address is never cut.
+    const std::string mail = MailAddressFor(webAddress);
+    const std::int32_t webWidth = std::max(linkWidth, LinkTextWidth(webAddress));
     linkWeb = std::make_unique<CellControl>(this);
-    ConfigureLink(*linkWeb, webAddress, x0, 55);
+    ConfigureLink(*linkWeb, webAddress, x0, 55, webWidth);
     linkMail = std::make_unique<CellControl>(this);
-    ConfigureLink(*linkMail, MailAddressFor(webAddress), x0 + 160, 55);
+    ConfigureLink(*linkMail, mail, x0 + webWidth + linkGap, 55,
+                  std::max(linkWidth, LinkTextWidth(mail)));
 
     noticeBox = std::make_unique<TextBox>(this, noticeText);
     noticeBox->width = cw;
     noticeBox->height = h - 145;
     noticeBox->x = x0;
     noticeBox->y = 85;
-    BindKeys(*noticeBox);
-    noticeBox->Create();
+    // A multi-line edit must be made multi-line: the style cannot change later.
     noticeBox->multiLine = true;
     noticeBox->readOnly = true;
     noticeBox->vScroll = true;
+    noticeBox->wordWrap = true;
+    BindKeys(*noticeBox);
+    noticeBox->Create();
     noticeBox->ApplyStyle();
 
     okButton = std::make_unique<Button>(this, "OK");

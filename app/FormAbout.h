@@ -44,7 +44,8 @@ private:
     void CloseAbout(NBUtility::GUIElement* button);
     void OnLinkClick(NBUtility::GUIElement* element);
     void ConfigureLink(NBUtility::CellControl& link, const std::string& caption, std::int32_t left,
-                       std::int32_t top);
+                       std::int32_t top, std::int32_t linkWidthPixels);
+    std::int32_t LinkTextWidth(const std::string& caption);
     void BindKeys(NBUtility::GUIElement& element);
 
     NBUtility::Form* owner; // not owned

@@ -279,6 +279,44 @@ ScratchFolder::~ScratchFolder() {
     RemoveDirectoryW(path.c_str());
 }
 
+bool CaptureScreen(const std::wstring& bmpPath) {
+    const int w = GetSystemMetrics(SM_CXSCREEN);
+    const int h = GetSystemMetrics(SM_CYSCREEN);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = h; // bottom-up, as BMP files store it
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* pixels = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+    bool written = false;
+    if (bitmap != nullptr) {
+        HGDIOBJ previous = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+        GdiFlush();
+        const DWORD rowBytes = ((static_cast<DWORD>(w) * 3 + 3) / 4) * 4;
+        const DWORD imageBytes = rowBytes * static_cast<DWORD>(h);
+        BITMAPFILEHEADER file{};
+        file.bfType = 0x4D42; // "BM"
+        file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+        file.bfSize = file.bfOffBits + imageBytes;
+        std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+        bytes.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
+        bytes.append(static_cast<const char*>(pixels), imageBytes);
+        WriteFileBytes(bmpPath, bytes);
+        written = FileThere(bmpPath);
+        SelectObject(memory, previous);
+        DeleteObject(bitmap);
+    }
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return written;
+}
+
 std::string ReadFileBytes(const std::wstring& path) {
     std::ifstream in(std::filesystem::path(path), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

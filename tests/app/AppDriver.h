@@ -103,6 +103,9 @@ private:
     std::wstring path;
 };
 
+// Writes the whole screen as a 24-bit BMP file.
+bool CaptureScreen(const std::wstring& bmpPath);
+
 std::string ReadFileBytes(const std::wstring& path);
 void WriteFileBytes(const std::wstring& path, const std::string& bytes);
 bool FileThere(const std::wstring& path);
