@@ -109,5 +109,7 @@ bool CaptureScreen(const std::wstring& bmpPath);
 std::string ReadFileBytes(const std::wstring& path);
 void WriteFileBytes(const std::wstring& path, const std::string& bytes);
 bool FileThere(const std::wstring& path);
+// A file of size zero bytes that takes no room where the disk allows it.
+bool MakeSparseFile(const std::wstring& path, long long size);
 
 } // namespace NBDriver

@@ -9,6 +9,8 @@ using namespace NBDriver;
 namespace {
 
 const std::wstring goodPassword = L"correct horse";
+// Big enough that a job takes seconds, so the test can act while it runs.
+constexpr long long jobLongEnoughToCatch = 1200LL << 20;
 
 std::string GoldenAbc() {
     return ReadFileBytes(NB_TEST_DATA_DIR_W L"\\golden\\abc.nbnx");
@@ -196,7 +198,7 @@ TEST_F(EndToEnd, ShowHideAndTheFifteenCharacterLimit) {
 TEST_F(EndToEnd, StopDuringTheJobLeavesNothingAndCloseWhileRunningKeepsTheWindow) {
     const std::wstring plain = folder.File(L"big.bin");
     const std::wstring box = folder.File(L"big.nbnx");
-    WriteFileBytes(plain, std::string(48 << 20, 'x'));
+    ASSERT_TRUE(MakeSparseFile(plain, jobLongEnoughToCatch));
     FillEncryption(plain, box, goodPassword, goodPassword);
     app.Click(StartButton);
     ASSERT_TRUE(app.WaitForCaption(StartButton, L"STOP", 10000));
@@ -253,6 +255,103 @@ TEST_F(EndToEnd, NamingOptionsOfTheDecryptTab) {
     app.Click(SpecifyPathOption);
     ASSERT_TRUE(app.WaitFor([](const AppDriver& a) { return a.IsVisible(DestBox); }, 5000));
     EXPECT_EQ(app.Text(DestBox), L"") << "Specify pathname empties the box";
+}
+
+TEST_F(EndToEnd, CheckOffAndDecryptionToAPathOfItsOwn) {
+    const std::wstring plain = folder.File(L"notes.txt");
+    const std::wstring box = folder.File(L"notes.nbnx");
+    const std::string contents(100000, 'n');
+    WriteFileBytes(plain, contents);
+    FillEncryption(plain, box, goodPassword, goodPassword);
+    app.Click(VerifyCheck);
+    ASSERT_TRUE(app.WaitFor([](const AppDriver& a) { return !a.IsChecked(VerifyCheck); }, 5000));
+    ExpectBox(Start(), L"NB Nimbra Vexal Edition", L"File encrypted successfully");
+
+    app.SelectTab(1);
+    app.Click(SpecifyPathOption);
+    ASSERT_TRUE(app.WaitFor([](const AppDriver& a) { return a.IsVisible(DestBox); }, 5000));
+    app.SetText(SourceBox, box);
+    app.SetText(DestBox, folder.File(L"copy.txt"));
+    app.SetText(PasswordBox, goodPassword);
+    ExpectBox(Start(), L"NB Nimbra Vexal Edition", L"File decrypted successfully");
+    EXPECT_EQ(ReadFileBytes(folder.File(L"copy.txt")), contents);
+}
+
+TEST_F(EndToEnd, StopDuringTheCheckLeavesNothing) {
+    const std::wstring plain = folder.File(L"big.bin");
+    const std::wstring box = folder.File(L"big.nbnx");
+    ASSERT_TRUE(MakeSparseFile(plain, jobLongEnoughToCatch));
+    FillEncryption(plain, box, goodPassword, goodPassword);
+    app.Click(StartButton);
+    ASSERT_TRUE(app.WaitFor([](const AppDriver& a) { return a.Progress() > 56; }, 60000))
+        << "the check pass did not begin";
+    app.Click(StartButton);
+    EXPECT_TRUE(app.WaitForCaption(StartButton, L"START"));
+    EXPECT_FALSE(FileThere(box));
+    EXPECT_FALSE(FileThere(folder.File(L"temp")));
+    EXPECT_TRUE(FileThere(plain));
+}
+
+TEST_F(EndToEnd, ExitItemAndCloseButtonAskLikeTheTitleBar) {
+    // Menu items take their ids just before the controls: Exit, Guide, Home.
+    const int exitId = GetDlgCtrlID(app.Get(LogoImage)) - 3;
+    PostMessageW(app.Main(), WM_COMMAND, MAKEWPARAM(exitId, 0), 0);
+    MessageBoxSeen question = app.WaitForMessageBox();
+    EXPECT_EQ(question.caption, L"Uscita");
+    app.Answer(question, IDNO);
+    EXPECT_TRUE(IsWindow(app.Main()));
+
+    app.Click(CloseButton);
+    question = app.WaitForMessageBox();
+    EXPECT_EQ(question.text, L"You really want to exit?");
+    app.Answer(question, IDNO);
+    EXPECT_TRUE(IsWindow(app.Main()));
+    EXPECT_TRUE(IsWindowEnabled(app.Main()));
+}
+
+// Fills the name field of the open or save dialog and confirms it, or cancels.
+bool AnswerFileDialog(const AppDriver& app, const std::wstring& caption, const std::wstring& name) {
+    HWND dialog = app.FindTopLevel(caption);
+    if (dialog == nullptr) {
+        return false;
+    }
+    if (name.empty()) {
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    } else {
+        SendMessageW(GetDlgItem(dialog, 0x47C), WM_SETTEXT, 0,
+                     reinterpret_cast<LPARAM>(name.c_str()));
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    }
+    const DWORD deadline = GetTickCount() + 10000;
+    while (IsWindow(dialog) && GetTickCount() < deadline) {
+        Sleep(20);
+    }
+    return !IsWindow(dialog);
+}
+
+TEST_F(EndToEnd, SelectButtonsFillTheBoxesThroughTheRealDialogs) {
+    CreateDirectoryW(folder.File(L"node.js").c_str(), nullptr);
+    const std::wstring source = folder.File(L"node.js\\data");
+    WriteFileBytes(source, "data");
+
+    app.Click(SourceSelectButton);
+    ASSERT_TRUE(AnswerFileDialog(app, L"Open", L""));
+    EXPECT_EQ(app.Text(SourceBox), L"") << "a cancelled dialog changes nothing";
+
+    app.Click(SourceSelectButton);
+    ASSERT_TRUE(AnswerFileDialog(app, L"Open", source));
+    EXPECT_EQ(app.Text(SourceBox), source);
+    EXPECT_EQ(app.Text(DestBox), source + L".nbnx") << "a dot in a folder name stays put";
+
+    app.Click(DestSelectButton);
+    ASSERT_TRUE(AnswerFileDialog(app, L"Save As", folder.File(L"backup")));
+    EXPECT_EQ(app.Text(DestBox), folder.File(L"backup.nbnx"));
+
+    // A destination chosen before is kept when another source is picked.
+    WriteFileBytes(folder.File(L"other.txt"), "other");
+    app.Click(SourceSelectButton);
+    ASSERT_TRUE(AnswerFileDialog(app, L"Open", folder.File(L"other.txt")));
+    EXPECT_EQ(app.Text(DestBox), folder.File(L"backup.nbnx"));
 }
 
 } // namespace

@@ -52,7 +52,7 @@ TEST(DISABLED_Screenshots, RunningJob) {
     ASSERT_TRUE(app.Started());
     ScratchFolder folder;
     const std::wstring plain = folder.File(L"video.bin");
-    WriteFileBytes(plain, std::string(96 << 20, 'v'));
+    ASSERT_TRUE(MakeSparseFile(plain, 1200LL << 20));
     app.SetText(SourceBox, plain);
     app.SetText(DestBox, folder.File(L"video.nbnx"));
     app.SetText(PasswordBox, L"password");
