@@ -1,8 +1,10 @@
 #include "WindowProcedure.h"
 
+#include "Drawing.h"
 #include "ElementRegistry.h"
 #include "Form.h"
 #include "GUIElement.h"
+#include "OwnerDrawn.h"
 #include "Timer.h"
 
 #include <commctrl.h>
@@ -182,6 +184,19 @@ void RaiseNotify(LPARAM lParam) {
     }
 }
 
+Result PaintOwnerDrawnButton(WPARAM controlId, LPARAM lParam) {
+    const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    GUIElement* element = ElementRegistry::FindById(static_cast<std::uint32_t>(controlId));
+    auto* drawn = dynamic_cast<OwnerDrawn*>(element);
+    if (item == nullptr || drawn == nullptr || item->CtlType != ODT_BUTTON) {
+        return std::nullopt;
+    }
+    Drawing surface(element);
+    surface.Borrow(item->hDC);
+    drawn->PaintItem(surface, *item);
+    return TRUE;
+}
+
 // A timer ticks only on its own parent's window and never for id 0.
 void RaiseTick(HWND window, WPARAM timerId) {
     if (timerId == 0) {
@@ -250,6 +265,8 @@ Result RouteWithoutElement(GUIElement* element, HWND window, UINT message, WPARA
     case WM_NOTIFY:
         RaiseNotify(lParam);
         return std::nullopt;
+    case WM_DRAWITEM:
+        return PaintOwnerDrawnButton(wParam, lParam);
     case WM_KEYDOWN:
         if (wParam == VK_TAB) {
             MoveFocusByTab(element, window);
@@ -446,8 +463,8 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     const WNDPROC previous = element != nullptr ? element->previousWindowProcedure : nullptr;
     Result handled = RouteWithoutElement(element, window, message, wParam, lParam);
     // Commands, ticks and notifications may have deleted the receiving element.
-    const bool elementMayBeGone =
-        message == WM_COMMAND || message == WM_TIMER || message == WM_NOTIFY;
+    const bool elementMayBeGone = message == WM_COMMAND || message == WM_TIMER ||
+                                  message == WM_NOTIFY || message == WM_DRAWITEM;
     if (element != nullptr && !handled && !elementMayBeGone) {
         handled = RouteToElement(element, window, message, wParam, lParam);
     }
