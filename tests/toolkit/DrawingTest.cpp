@@ -124,24 +124,6 @@ TEST(DrawingShapes, FillAndFrameRectangles) {
     EXPECT_EQ(canvas.At(25, 25), Backdrop); // a frame only
 }
 
-TEST(DrawingText, FormatFlagsFollowTheAlignmentCode) {
-    struct Case {
-        std::int32_t alignment;
-        std::int32_t width;
-        std::int32_t height;
-        UINT flags;
-    };
-    const Case cases[] = {
-        {0, 100, 20, DT_LEFT}, {1, 100, 20, DT_RIGHT},           {2, 100, 20, DT_CENTER},
-        {7, 100, 20, DT_LEFT}, {1, 0, 20, DT_RIGHT | DT_NOCLIP}, {2, 100, 0, DT_CENTER | DT_NOCLIP},
-        {-1, 0, 0, DT_NOCLIP},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(TextFormatFlags(c.alignment, c.width, c.height), c.flags)
-            << c.alignment << " " << c.width << "x" << c.height;
-    }
-}
-
 int FirstInkColumn(const PixelCanvas& canvas, int width, int height) {
     for (int x = 0; x < width; ++x) {
         for (int y = 0; y < height; ++y) {

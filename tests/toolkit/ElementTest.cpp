@@ -40,17 +40,6 @@ TEST(Registry, RemoveTakesTheLastEqualEntry) {
     EXPECT_EQ(Tail(2), (std::vector<GUIElement*>{&a, &b}));
 }
 
-TEST(Registry, FindsByWindowAndById) {
-    std::unique_ptr<Form> form(NewShownForm());
-    TestEdit edit(form.get());
-    edit.Create();
-    EXPECT_EQ(ElementRegistry::FindByWindow(edit.window), &edit);
-    EXPECT_EQ(ElementRegistry::FindByWindow(form->window), form.get());
-    EXPECT_EQ(ElementRegistry::FindById(edit.id), &edit);
-    EXPECT_EQ(ElementRegistry::FindById(form->id), form.get());
-    EXPECT_EQ(ElementRegistry::FindByWindow(nullptr), nullptr);
-}
-
 TEST(ControlIds, IncreaseAcrossFormsAndControls) {
     std::unique_ptr<Form> form(NewShownForm());
     TestEdit first(form.get());
@@ -146,17 +135,6 @@ TEST(ElementState, MoveRefreshesThePositionBeforeOnMove) {
     EXPECT_EQ(seen.y, 44);
 }
 
-TEST(ElementDefaults, UnboundEventsUseTheirDefaults) {
-    TestEdit edit(nullptr);
-    EXPECT_TRUE(edit.OnChar('a'));
-    EXPECT_TRUE(edit.OnClosing());
-    EXPECT_EQ(edit.OnLeftButtonDown(1, 2), 0);
-    EXPECT_EQ(edit.OnKeyDown('A'), 0);
-    EXPECT_EQ(edit.OnControlColor(nullptr), nullptr);
-    edit.OnDestroyed();
-    EXPECT_TRUE(edit.destroyed);
-}
-
 TEST(ElementCursor, HandWinsOverWaitInTheClientArea) {
     std::unique_ptr<Form> form(NewShownForm());
     form->handCursor = true;
@@ -198,13 +176,6 @@ TEST(ElementTooltip, LongTextIsCutAndStaysTerminated) {
     edit.tooltipText = "short";
     edit.UpdateTooltip();
     EXPECT_EQ(ToolTipText(edit), L"short");
-}
-
-TEST(ElementTooltip, NoTooltipWithoutText) {
-    std::unique_ptr<Form> form(NewShownForm());
-    TestEdit edit(form.get());
-    edit.Create();
-    EXPECT_EQ(edit.tooltipWindow, nullptr);
 }
 
 } // namespace

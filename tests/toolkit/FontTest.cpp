@@ -43,13 +43,6 @@ TEST(FontSpec, FieldsShapeTheFontUntilItExists) {
     EXPECT_EQ(Describe(font.GetHandle()).lfWeight, FW_BOLD);
 }
 
-TEST(FontSpec, DefaultsAreSystemFaceNormalWeight) {
-    FontSpec font;
-    const LOGFONTW made = Describe(font.GetHandle());
-    EXPECT_STREQ(made.lfFaceName, L"System");
-    EXPECT_EQ(made.lfWeight, FW_NORMAL);
-}
-
 TEST(SystemErrorText, NoErrorGivesNoText) {
     SetLastError(0);
     EXPECT_EQ(SystemErrorText(), "");

@@ -58,12 +58,6 @@ TEST(FormFrame, StyleFollowsTheFlags) {
     }
 }
 
-TEST(FormFrame, ToolWindowConstructorSetsTheToolFrame) {
-    Form form(Instance(), ToolWindowFrame{});
-    EXPECT_TRUE(form.toolWindow);
-    EXPECT_EQ(form.typeName, "form");
-}
-
 TEST(FormFrame, CreatedWindowCarriesTheStyle) {
     Form form(Instance());
     form.resizable = false;

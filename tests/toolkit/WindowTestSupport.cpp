@@ -4,6 +4,8 @@
 
 #include <atomic>
 #include <cstdio>
+#include <string>
+#include <utility>
 
 namespace NBTest {
 
@@ -32,13 +34,78 @@ void PumpFor(DWORD milliseconds) {
     PumpUntil([] { return false; }, milliseconds);
 }
 
+namespace {
+
+BOOL CALLBACK FindOwnMessageBox(HWND window, LPARAM found) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, 16);
+    if (process == GetCurrentProcessId() && IsWindowVisible(window) &&
+        std::wstring(className) == L"#32770") {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+MessageBoxAnswerer::MessageBoxAnswerer(std::function<bool()> ready) : ready_(std::move(ready)) {
+    thread_ = CreateThread(nullptr, 0, Watch, this, 0, nullptr);
+}
+
+MessageBoxAnswerer::~MessageBoxAnswerer() {
+    Answered();
+}
+
+bool MessageBoxAnswerer::Answered() {
+    if (thread_ != nullptr) {
+        WaitForSingleObject(thread_, WaitBoundMilliseconds * 2);
+        CloseHandle(thread_);
+        thread_ = nullptr;
+    }
+    return answered_;
+}
+
+DWORD WINAPI MessageBoxAnswerer::Watch(LPVOID self) {
+    auto* answerer = static_cast<MessageBoxAnswerer*>(self);
+    const ULONGLONG deadline = GetTickCount64() + WaitBoundMilliseconds;
+    HWND box = nullptr;
+    while (GetTickCount64() < deadline) {
+        box = nullptr;
+        EnumWindows(FindOwnMessageBox, reinterpret_cast<LPARAM>(&box));
+        if (box != nullptr && answerer->ready_()) {
+            answerer->answered_ = PostMessageW(box, WM_COMMAND, IDOK, 0) != FALSE;
+            return 0;
+        }
+        Sleep(10);
+    }
+    return 0;
+}
+
+namespace {
+
+struct Placement {
+    const char* typeName;
+    const wchar_t* text;
+    int x, y, width, height;
+};
+
+void Place(NBUtility::GUIElement& element, NBUtility::GUIElement* parent, const Placement& at) {
+    element.typeName = at.typeName;
+    element.text = at.text;
+    element.parent = parent;
+    element.x = at.x;
+    element.y = at.y;
+    element.width = at.width;
+    element.height = at.height;
+}
+
+} // namespace
+
 TestEdit::TestEdit(NBUtility::GUIElement* parentElement) {
-    typeName = "textbox";
-    parent = parentElement;
-    x = 10;
-    y = 10;
-    width = 120;
-    height = 24;
+    Place(*this, parentElement, {"textbox", L"", 10, 10, 120, 24});
 }
 
 void TestEdit::Create() {
@@ -46,13 +113,7 @@ void TestEdit::Create() {
 }
 
 TestLabel::TestLabel(NBUtility::GUIElement* parentElement) {
-    typeName = "label";
-    parent = parentElement;
-    x = 10;
-    y = 90;
-    width = 100;
-    height = 20;
-    text = L"label";
+    Place(*this, parentElement, {"label", L"label", 10, 90, 100, 20});
 }
 
 void TestLabel::Create() {
@@ -60,13 +121,7 @@ void TestLabel::Create() {
 }
 
 TestButton::TestButton(NBUtility::GUIElement* parentElement) {
-    typeName = "button";
-    parent = parentElement;
-    x = 10;
-    y = 50;
-    width = 80;
-    height = 24;
-    text = L"Press";
+    Place(*this, parentElement, {"button", L"Press", 10, 50, 80, 24});
 }
 
 void TestButton::Create() {

@@ -20,6 +20,25 @@ bool PumpUntil(const std::function<bool()>& done, DWORD boundMilliseconds = Wait
 // Pumps this thread's messages for the given time.
 void PumpFor(DWORD milliseconds);
 
+// Answers the first message box of this process with OK from a thread of its
+// own, once ready() holds; gives up after the bound.
+class MessageBoxAnswerer {
+public:
+    explicit MessageBoxAnswerer(std::function<bool()> ready);
+    ~MessageBoxAnswerer();
+    MessageBoxAnswerer(const MessageBoxAnswerer&) = delete;
+    MessageBoxAnswerer& operator=(const MessageBoxAnswerer&) = delete;
+
+    // Waits for the watcher to finish; true when it found and answered a box.
+    bool Answered();
+
+private:
+    static DWORD WINAPI Watch(LPVOID self);
+    std::function<bool()> ready_;
+    HANDLE thread_ = nullptr;
+    bool answered_ = false;
+};
+
 // An edit control, the simplest subclassed standard control.
 class TestEdit : public NBUtility::Child {
 public:

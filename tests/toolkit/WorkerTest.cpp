@@ -2,6 +2,7 @@
 // stopping it never deadlocks with a worker inside such a call.
 
 #include "Form.h"
+#include "Timer.h"
 #include "Tread.h"
 #include "WindowTestSupport.h"
 
@@ -97,6 +98,33 @@ TEST_F(Worker, StopServesAWorkerInsideASynchronousCall) {
     EXPECT_EQ(target->GetText(), L"late");
 }
 
+TEST_F(Worker, InterfaceStaysResponsiveWhileTheWorkerShowsABox) {
+    Timer ticker(form.get(), 20);
+    std::atomic<int> ticks{0};
+    ticker.onTick = [&ticks](Timer*) { ++ticks; };
+    ticker.Start();
+    std::atomic<int> ticksWhenBoxSeen{-1};
+    // Answered only once the interface thread has ticked twice with the box up.
+    NBTest::MessageBoxAnswerer answerer([&] {
+        if (ticksWhenBoxSeen < 0) {
+            ticksWhenBoxSeen = ticks.load();
+        }
+        return ticks >= ticksWhenBoxSeen + 2;
+    });
+    RecordingTread worker;
+    std::atomic<int> answer{0};
+    worker.runCallback = [&](Tread*) {
+        answer = MessageBoxW(form->window, L"Working", L"Worker", MB_OK);
+        target->SetTextNarrow("after the box");
+        return 0;
+    };
+    ASSERT_TRUE(worker.Start());
+    ASSERT_TRUE(PumpUntil([&] { return worker.finished.load(); }));
+    EXPECT_TRUE(answerer.Answered());
+    EXPECT_EQ(answer, IDOK);
+    EXPECT_EQ(target->GetText(), L"after the box");
+}
+
 TEST(Tread, StopTerminatesAThreadThatDoesNotEnd) {
     HANDLE never = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     RecordingTread worker;
@@ -130,24 +158,6 @@ TEST(Tread, StopOfAFinishedThreadOnlyClosesTheHandle) {
     EXPECT_EQ(worker.Stop(), FALSE);
     EXPECT_TRUE(worker.Start()); // nothing left to start
     EXPECT_FALSE(worker.failed);
-}
-
-TEST(Tread, RunWithoutCallbackDoesNothingAndReturnsZero) {
-    RecordingTread worker;
-    EXPECT_EQ(worker.Run(), 0);
-    worker.runCallback = [](Tread*) { return 42; };
-    EXPECT_EQ(worker.Run(), 42);
-    ASSERT_TRUE(worker.Start());
-    ASSERT_TRUE(PumpUntil([&] { return worker.finished.load(); }));
-}
-
-TEST(Tread, NumbersIncreaseWithEachThreadObject) {
-    Tread first;
-    Tread second;
-    first.Start();
-    second.Start();
-    EXPECT_EQ(second.threadNumber, first.threadNumber + 1);
-    EXPECT_EQ(second.threadNumber, TreadCount());
 }
 
 } // namespace

@@ -130,7 +130,7 @@ void Form::Create() {
     SetMainWindowIfUnset(window);
     Attach(window);
     created = true;
-    if (window != nullptr && (FrameStyle() & WS_VISIBLE) != 0) {
+    if (window != nullptr) {
         ShowWindow(window, SW_SHOW);
         UpdateWindow(window);
     }
@@ -203,8 +203,8 @@ void Form::RetireClass() {
     ownBrush_ = nullptr;
 }
 
-void RetireWindowClass(const std::wstring& name, HINSTANCE instance) {
-    RetiredClasses().push_back({name, instance});
+void RetireWindowClass(const std::wstring& className, HINSTANCE instance) {
+    RetiredClasses().push_back({className, instance});
 }
 
 void ReleaseRetiredWindowClasses() {

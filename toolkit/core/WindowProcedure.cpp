@@ -1,5 +1,6 @@
 #include "WindowProcedure.h"
 
+#include "Drawing.h"
 #include "ElementRegistry.h"
 #include "Form.h"
 #include "GUIElement.h"
@@ -114,6 +115,23 @@ void MoveFocusByTab(GUIElement* element, HWND window) {
     }
 }
 
+// The dialog manager asks a tool-window form for the next control with
+// WM_NEXTDLGCTL, which only dialog classes answer by default.
+void MoveFocusForDialogManager(HWND formWindow, WPARAM wParam, LPARAM lParam) {
+    HWND next = reinterpret_cast<HWND>(wParam);
+    if (LOWORD(lParam) == 0) {
+        next = GetNextDlgTabItem(formWindow, GetFocus(), wParam != 0 ? TRUE : FALSE);
+    }
+    if (next == nullptr) {
+        return;
+    }
+    if (GUIElement* target = ElementRegistry::FindByWindow(next); target != nullptr) {
+        target->Focus();
+    } else {
+        SetFocus(next);
+    }
+}
+
 void RaiseCommand(WPARAM wParam, LPARAM lParam) {
     const WORD code = HIWORD(wParam);
     const WORD commandId = LOWORD(wParam);
@@ -167,6 +185,19 @@ void RaiseNotify(LPARAM lParam) {
     }
 }
 
+Result PaintOwnerDrawnButton(WPARAM controlId, LPARAM lParam) {
+    const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    GUIElement* element = ElementRegistry::FindById(static_cast<std::uint32_t>(controlId));
+    auto* drawn = dynamic_cast<OwnerDrawn*>(element);
+    if (item == nullptr || drawn == nullptr || item->CtlType != ODT_BUTTON) {
+        return std::nullopt;
+    }
+    Drawing surface(element);
+    surface.Borrow(item->hDC);
+    drawn->PaintItem(surface, *item);
+    return TRUE;
+}
+
 // A timer ticks only on its own parent's window and never for id 0.
 void RaiseTick(HWND window, WPARAM timerId) {
     if (timerId == 0) {
@@ -208,17 +239,6 @@ void RaiseHotKey(Form* form, WPARAM hotKeyId) {
     }
 }
 
-// WM_DRAWITEM names the control by id; an owner-drawn element paints itself.
-Result DrawOwnerItem(WPARAM controlId, LPARAM lParam) {
-    const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-    auto* drawn =
-        dynamic_cast<OwnerDrawn*>(ElementRegistry::FindById(static_cast<std::uint32_t>(controlId)));
-    if (item == nullptr || drawn == nullptr) {
-        return std::nullopt;
-    }
-    return drawn->DrawItem(*item) ? Result{TRUE} : Result{};
-}
-
 Result SetCursorFor(GUIElement* element, LPARAM lParam) {
     if (LOWORD(lParam) != HTCLIENT) {
         return std::nullopt;
@@ -246,6 +266,8 @@ Result RouteWithoutElement(GUIElement* element, HWND window, UINT message, WPARA
     case WM_NOTIFY:
         RaiseNotify(lParam);
         return std::nullopt;
+    case WM_DRAWITEM:
+        return PaintOwnerDrawnButton(wParam, lParam);
     case WM_KEYDOWN:
         if (wParam == VK_TAB) {
             MoveFocusByTab(element, window);
@@ -254,8 +276,6 @@ Result RouteWithoutElement(GUIElement* element, HWND window, UINT message, WPARA
     case WM_COMMAND:
         RaiseCommand(wParam, lParam);
         return std::nullopt;
-    case WM_DRAWITEM:
-        return DrawOwnerItem(wParam, lParam);
     case WM_TIMER:
         RaiseTick(window, wParam);
         return std::nullopt;
@@ -367,6 +387,12 @@ Result RouteToElement(GUIElement* element, HWND window, UINT message, WPARAM wPa
             RaiseHotKey(form, wParam);
         }
         return std::nullopt;
+    case WM_NEXTDLGCTL:
+        if (form != nullptr) {
+            MoveFocusForDialogManager(window, wParam, lParam);
+            return 0;
+        }
+        return std::nullopt;
     default:
         return RouteMouse(element, window, message, lParam);
     }
@@ -443,8 +469,8 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     }
     Result handled = RouteWithoutElement(element, window, message, wParam, lParam);
     // Commands, ticks and notifications may have deleted the receiving element.
-    const bool elementMayBeGone =
-        message == WM_COMMAND || message == WM_TIMER || message == WM_NOTIFY;
+    const bool elementMayBeGone = message == WM_COMMAND || message == WM_TIMER ||
+                                  message == WM_NOTIFY || message == WM_DRAWITEM;
     if (element != nullptr && !handled && !elementMayBeGone) {
         handled = RouteToElement(element, window, message, wParam, lParam);
     }
