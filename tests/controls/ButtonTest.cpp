@@ -99,6 +99,21 @@ TEST_F(Buttons, EachSettingGivesItsWindowStyle) {
     }
 }
 
+TEST_F(Buttons, TabSkipsAButtonWithoutTabStopButNeverACheckOrOptionBox) {
+    Button first(form.get(), "First");
+    Button skipped(form.get(), "Skipped");
+    skipped.tabStop = false;
+    CheckBox check(form.get(), "Check");
+    check.tabStop = false;
+    OptionBox option(form.get(), "Option");
+    option.checked = true; // an unchecked radio button is no tab stop
+    for (Child* c : std::vector<Child*>{&first, &skipped, &check, &option}) {
+        c->Create();
+    }
+    EXPECT_EQ(GetNextDlgTabItem(form->window, first.window, FALSE), check.window);
+    EXPECT_EQ(GetNextDlgTabItem(form->window, check.window, FALSE), option.window);
+}
+
 TEST_F(Buttons, ConstructorDefaults) {
     Button button(form.get(), "Caf\xE9");
     CheckBox check(form.get(), "Check");
