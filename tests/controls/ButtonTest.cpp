@@ -114,21 +114,6 @@ TEST_F(Buttons, TabSkipsAButtonWithoutTabStopButNeverACheckOrOptionBox) {
     EXPECT_EQ(GetNextDlgTabItem(form->window, check.window, FALSE), option.window);
 }
 
-TEST_F(Buttons, ConstructorDefaults) {
-    Button button(form.get(), "Caf\xE9");
-    CheckBox check(form.get(), "Check");
-    OptionBox option(form.get(), "Option");
-    EXPECT_EQ(button.text, L"Caf\u00E9");
-    for (const Child* c : std::vector<const Child*>{&button, &check, &option}) {
-        EXPECT_EQ(c->width, 80);
-        EXPECT_EQ(c->height, 30);
-        EXPECT_EQ(c->parent, form.get());
-    }
-    EXPECT_EQ(button.typeName, "button");
-    EXPECT_EQ(check.typeName, "checkbox");
-    EXPECT_EQ(option.typeName, "optionbox");
-}
-
 TEST_F(Buttons, CheckBoxCreatedCheckedFlipsOncePerClickBeforeItsCallback) {
     CheckBox box(form.get(), "Check");
     box.SetChecked(true);

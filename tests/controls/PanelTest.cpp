@@ -337,22 +337,6 @@ TEST_F(Cells, SettingTheTextInvalidatesTheWholeCell) {
     EXPECT_EQ(cell->GetTextNarrow(), "Changed");
 }
 
-TEST_F(Cells, BitmapPositionFollowsItsAlignment) {
-    auto cell = NewCell();
-    cell->bitmapWidth = 20;
-    cell->bitmapHeight = 10;
-    const RECT client{0, 0, 120, 40};
-    struct Case {
-        std::int32_t align;
-        LONG x;
-    };
-    for (const Case c : {Case{1, 97}, Case{2, 50}, Case{0, 3}, Case{7, 3}}) {
-        cell->bitmapAlign = c.align;
-        EXPECT_EQ(cell->BitmapPosition(client).x, c.x) << c.align;
-        EXPECT_EQ(cell->BitmapPosition(client).y, 15);
-    }
-}
-
 TEST_F(Cells, PaintsBackgroundBitmapAndMarkerWithoutText) {
     auto cell = NewCell();
     HBITMAP picture = SolidBitmap(20, 10, Blue);
