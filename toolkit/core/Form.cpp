@@ -39,6 +39,7 @@ Form::~Form() {
         HWND dying = window;
         window = nullptr;
         created = false;
+        QuietTeardown quiet(dying);
         DestroyWindow(dying);
     }
     RetireClass();

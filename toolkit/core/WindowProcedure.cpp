@@ -26,6 +26,7 @@ struct RoutingState {
     std::vector<HWND> trackedWindows;
     HWND mainWindow = nullptr;
     Form* activeForm = nullptr;
+    HWND quietRoot = nullptr;
 };
 
 RoutingState& State() {
@@ -253,6 +254,11 @@ Result SetCursorFor(GUIElement* element, LPARAM lParam) {
     return std::nullopt;
 }
 
+bool IsQuiet(HWND window) {
+    HWND root = State().quietRoot;
+    return root != nullptr && (window == root || IsChild(root, window));
+}
+
 // Messages handled whether or not an element owns the window.
 Result RouteWithoutElement(GUIElement* element, HWND window, UINT message, WPARAM wParam,
                            LPARAM lParam) {
@@ -452,6 +458,14 @@ void ForgetElement(const GUIElement* element) {
     }
 }
 
+QuietTeardown::QuietTeardown(HWND window) : previous_(State().quietRoot) {
+    State().quietRoot = window;
+}
+
+QuietTeardown::~QuietTeardown() {
+    State().quietRoot = previous_;
+}
+
 LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == RunOperationMessage() && wParam == RunOperationKey() && lParam != 0) {
         (*reinterpret_cast<const std::function<void()>*>(lParam))();
@@ -461,6 +475,16 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     LoadCursors();
     // Kept before routing: a handler may delete the element.
     const WNDPROC previous = element != nullptr ? element->previousWindowProcedure : nullptr;
+    if (IsQuiet(window)) {
+        if (message == WM_DESTROY && window == State().mainWindow) {
+            PostQuitMessage(0);
+        }
+        const LRESULT result = DefaultProcessing(previous, window, message, wParam, lParam);
+        if (message == WM_NCDESTROY) {
+            ForgetWindow(window);
+        }
+        return result;
+    }
     Result handled = RouteWithoutElement(element, window, message, wParam, lParam);
     // Commands, ticks and notifications may have deleted the receiving element.
     const bool elementMayBeGone = message == WM_COMMAND || message == WM_TIMER ||
