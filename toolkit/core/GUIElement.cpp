@@ -75,12 +75,14 @@ void GUIElement::SetSize(std::int32_t newWidth, std::int32_t newHeight) {
 }
 
 void GUIElement::SetBackColor(COLORREF color) {
-    backColor = color;
-    if (!created) {
-        return;
-    }
-    PaintBackground();
-    backgroundPainted = true;
+    RunOnWindowThread([&] {
+        backColor = color;
+        if (!created) {
+            return;
+        }
+        PaintBackground();
+        backgroundPainted = true;
+    });
 }
 
 // Paints through a window context, not a paint cycle: a paint cycle here would

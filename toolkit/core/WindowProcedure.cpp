@@ -27,6 +27,7 @@ struct RoutingState {
     std::vector<HWND> trackedWindows;
     HWND mainWindow = nullptr;
     Form* activeForm = nullptr;
+    HWND quietRoot = nullptr;
 };
 
 RoutingState& State() {
@@ -254,6 +255,11 @@ Result SetCursorFor(GUIElement* element, LPARAM lParam) {
     return std::nullopt;
 }
 
+bool IsQuiet(HWND window) {
+    HWND root = State().quietRoot;
+    return root != nullptr && (window == root || IsChild(root, window));
+}
+
 // Messages handled whether or not an element owns the window.
 Result RouteWithoutElement(GUIElement* element, HWND window, UINT message, WPARAM wParam,
                            LPARAM lParam) {
@@ -454,6 +460,14 @@ void ForgetElement(const GUIElement* element) {
     ForgetPanel(element);
 }
 
+QuietTeardown::QuietTeardown(HWND window) : previous_(State().quietRoot) {
+    State().quietRoot = window;
+}
+
+QuietTeardown::~QuietTeardown() {
+    State().quietRoot = previous_;
+}
+
 LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == RunOperationMessage() && wParam == RunOperationKey() && lParam != 0) {
         (*reinterpret_cast<const std::function<void()>*>(lParam))();
@@ -463,6 +477,16 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     LoadCursors();
     // Kept before routing: a handler may delete the element.
     const WNDPROC previous = element != nullptr ? element->previousWindowProcedure : nullptr;
+    if (IsQuiet(window)) {
+        if (message == WM_DESTROY && window == State().mainWindow) {
+            PostQuitMessage(0);
+        }
+        const LRESULT result = DefaultProcessing(previous, window, message, wParam, lParam);
+        if (message == WM_NCDESTROY) {
+            ForgetWindow(window);
+        }
+        return result;
+    }
     if (LRESULT panelResult = 0;
         RoutePanelMessage(element, window, message, wParam, lParam, panelResult)) {
         return panelResult;
