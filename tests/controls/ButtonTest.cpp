@@ -190,18 +190,6 @@ TEST_F(Buttons, MouseClickOnAnEnabledButtonRaisesOnceAndOnADisabledOneNothing) {
     EXPECT_EQ(liveClicks, 1);
 }
 
-TEST_F(Buttons, ReboundClickHandlerReplacesTheOldOne) {
-    Button button(form.get(), "Go");
-    int first = 0;
-    int second = 0;
-    button.onClick = [&](GUIElement*) { ++first; };
-    button.Create();
-    button.onClick = [&](GUIElement*) { ++second; };
-    Click(button);
-    EXPECT_EQ(first, 0);
-    EXPECT_EQ(second, 1);
-}
-
 class OptionGroups : public Buttons {
 protected:
     void SetUp() override {
