@@ -177,6 +177,8 @@ TEST_F(Buttons, MouseClickOnAnEnabledButtonRaisesOnceAndOnADisabledOneNothing) {
     dead.onClick = [&](GUIElement*) { ++deadClicks; };
     live.Create();
     dead.Create();
+    // Above any window another test process may show on the same display.
+    SetWindowPos(form->window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     MouseClickOn(live.window);
     EXPECT_TRUE(PumpUntil([&] { return liveClicks == 1; }));
     MouseClickOn(dead.window);
