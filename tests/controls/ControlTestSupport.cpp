@@ -28,7 +28,10 @@ std::wstring TextOf(HWND window) {
     return text;
 }
 
-PixelSurface::PixelSurface(int width, int height, COLORREF fill) : width_(width), height_(height) {
+namespace {
+
+// A 32-bit top-down DIB section filled with one colour.
+HBITMAP FilledDib(int width, int height, COLORREF fill, std::uint32_t** pixelsOut) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width;
@@ -37,16 +40,26 @@ PixelSurface::PixelSurface(int width, int height, COLORREF fill) : width_(width)
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    context_ = CreateCompatibleDC(nullptr);
-    bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    pixels_ = static_cast<std::uint32_t*>(bits);
-    previous_ = SelectObject(context_, bitmap_);
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    auto* pixels = static_cast<std::uint32_t*>(bits);
     const std::uint32_t pixel = (static_cast<std::uint32_t>(GetRValue(fill)) << 16) |
                                 (static_cast<std::uint32_t>(GetGValue(fill)) << 8) |
                                 GetBValue(fill);
-    for (int i = 0; pixels_ != nullptr && i < width * height; ++i) {
-        pixels_[i] = pixel;
+    for (int i = 0; pixels != nullptr && i < width * height; ++i) {
+        pixels[i] = pixel;
     }
+    if (pixelsOut != nullptr) {
+        *pixelsOut = pixels;
+    }
+    return bitmap;
+}
+
+} // namespace
+
+PixelSurface::PixelSurface(int width, int height, COLORREF fill) : width_(width), height_(height) {
+    context_ = CreateCompatibleDC(nullptr);
+    bitmap_ = FilledDib(width, height, fill, &pixels_);
+    previous_ = SelectObject(context_, bitmap_);
 }
 
 PixelSurface::~PixelSurface() {
@@ -85,24 +98,7 @@ int PixelSurface::CountIn(COLORREF color, const RECT& area) const {
 }
 
 HBITMAP SolidBitmap(int width, int height, COLORREF color) {
-    PixelSurface scratch(1, 1, color);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(scratch.Context(), &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    auto* pixels = static_cast<std::uint32_t*>(bits);
-    const std::uint32_t pixel = (static_cast<std::uint32_t>(GetRValue(color)) << 16) |
-                                (static_cast<std::uint32_t>(GetGValue(color)) << 8) |
-                                GetBValue(color);
-    for (int i = 0; pixels != nullptr && i < width * height; ++i) {
-        pixels[i] = pixel;
-    }
-    return bitmap;
+    return FilledDib(width, height, color, nullptr);
 }
 
 namespace {

@@ -98,14 +98,6 @@ TEST_F(MessageBoxes, ErrorFromAWorkerThreadWhileTheInterfaceThreadPumps) {
     EXPECT_EQ(seen.owner, form->window);
 }
 
-TEST_F(MessageBoxes, InfoWithoutOwnerHasNone) {
-    SeenBox seen;
-    DialogWatcher watcher(ReadAndPress(seen, IDOK), L"NB");
-    ShowInfo(nullptr, "Done", "NB");
-    ASSERT_TRUE(watcher.Finish());
-    EXPECT_EQ(seen.owner, nullptr);
-}
-
 // File dialogs.
 
 std::wstring TempFolder() {

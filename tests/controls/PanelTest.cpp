@@ -269,9 +269,16 @@ TEST_F(Panels, ThreeHundredPanelsAndCellsLeaveNoClassAndNoBrush) {
         ASSERT_FALSE(panelClass.empty());
         WNDCLASSW probe{};
         ASSERT_TRUE(GetClassInfoW(instance, panelClass.c_str(), &probe));
-        window.reset();
-        cell.reset();
-        panel.reset();
+        // Owners delete their panels before or after the window goes.
+        if (cycle % 2 == 0) {
+            window.reset();
+            cell.reset();
+            panel.reset();
+        } else {
+            cell.reset();
+            panel.reset();
+            window.reset();
+        }
         ASSERT_FALSE(GetClassInfoW(instance, panelClass.c_str(), &probe)) << cycle;
         ASSERT_FALSE(GetClassInfoW(instance, cellClass.c_str(), &probe)) << cycle;
         ASSERT_EQ(GetObjectType(panelBrush), 0u) << cycle;
@@ -335,22 +342,6 @@ TEST_F(Cells, SettingTheTextInvalidatesTheWholeCell) {
     EXPECT_EQ(pending.right - pending.left, 120);
     EXPECT_EQ(pending.bottom - pending.top, 40);
     EXPECT_EQ(cell->GetTextNarrow(), "Changed");
-}
-
-TEST_F(Cells, BitmapPositionFollowsItsAlignment) {
-    auto cell = NewCell();
-    cell->bitmapWidth = 20;
-    cell->bitmapHeight = 10;
-    const RECT client{0, 0, 120, 40};
-    struct Case {
-        std::int32_t align;
-        LONG x;
-    };
-    for (const Case c : {Case{1, 97}, Case{2, 50}, Case{0, 3}, Case{7, 3}}) {
-        cell->bitmapAlign = c.align;
-        EXPECT_EQ(cell->BitmapPosition(client).x, c.x) << c.align;
-        EXPECT_EQ(cell->BitmapPosition(client).y, 15);
-    }
 }
 
 TEST_F(Cells, PaintsBackgroundBitmapAndMarkerWithoutText) {

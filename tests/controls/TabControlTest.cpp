@@ -76,15 +76,6 @@ TEST_F(Tabs, OneCallbackPerRealChange) {
     EXPECT_EQ(selections.size(), 2u);
 }
 
-TEST_F(Tabs, WithoutCallbackSelectingOnlyMovesTheStrip) {
-    tabs->onSelectionChanged = nullptr;
-    tabs->AddTab(L"Encrypt");
-    tabs->AddTab(L"Decrypt");
-    tabs->Create();
-    SelectByUser(1);
-    EXPECT_EQ(tabs->CurrentSelection(), 1);
-}
-
 TEST_F(Tabs, LongCaptionIsShownCutAndKeptWhole) {
     const std::wstring longCaption(200, L'x');
     tabs->AddTab(longCaption);

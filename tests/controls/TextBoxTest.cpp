@@ -195,16 +195,4 @@ TEST_F(TextBoxes, ApplyStyleAndSelectAllBeforeCreationChangeNothing) {
     EXPECT_EQ(PasswordCharOf(*box), 0);
 }
 
-TEST_F(TextBoxes, SelectAllSelectsTheWholeText) {
-    auto box = NewBox("Z:\\data\\file.txt");
-    box->Create();
-    box->SelectAll();
-    DWORD start = 1;
-    DWORD end = 0;
-    SendMessageW(box->window, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                 reinterpret_cast<LPARAM>(&end));
-    EXPECT_EQ(start, 0u);
-    EXPECT_EQ(end, 16u);
-}
-
 } // namespace

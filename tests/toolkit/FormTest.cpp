@@ -206,6 +206,25 @@ TEST(FormEnd, DeletingAFormDestroysItsWindowWithoutRaisingItsHandlers) {
     EXPECT_EQ(destroyedCalls, 0);
 }
 
+TEST(FormEnd, ControlsThatOutliveTheirDeletedFormRaiseNothing) {
+    int closingCalls = 0;
+    int destroyedCalls = 0;
+    auto* form = new DerivedForm(closingCalls, destroyedCalls);
+    form->Create();
+    NBTest::TestEdit edit(form);
+    edit.Create();
+    int controlEvents = 0;
+    edit.onFocusLost = [&controlEvents](GUIElement*) { return ++controlEvents; };
+    edit.onDestroyed = [&controlEvents](GUIElement*) { return ++controlEvents; };
+    SetForegroundWindow(form->window);
+    edit.Focus();
+    HWND control = edit.window;
+    delete form;
+    EXPECT_FALSE(IsWindow(control));
+    EXPECT_EQ(controlEvents, 0);
+    EXPECT_EQ(edit.window, nullptr);
+}
+
 TEST(FormEnd, DestroyNowRaisesTheHandlersWhileTheFormIsWhole) {
     int closingCalls = 0;
     int destroyedCalls = 0;

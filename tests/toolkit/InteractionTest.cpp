@@ -1,8 +1,10 @@
 // Keyboard navigation, notifications, control colours and activation, driven
 // by the messages that input would produce.
 
+#include "Drawing.h"
 #include "ElementRegistry.h"
 #include "Form.h"
+#include "OwnerDrawn.h"
 #include "WindowProcedure.h"
 #include "WindowTestSupport.h"
 
@@ -173,6 +175,53 @@ TEST(Activation, TheActiveFormHoldsItsHotKeysAndHandsThemOver) {
     EXPECT_EQ(events.back(), "second on");
     EXPECT_TRUE(RegisterHotKey(second->window, 1, MOD_CONTROL | MOD_ALT, VK_F9));
     UnregisterHotKey(second->window, 1);
+}
+
+class DrawnButton : public NBTest::TestButton, public OwnerDrawn {
+public:
+    using TestButton::TestButton;
+    void Create() override { CreateControl(L"Button", BS_OWNERDRAW, 0, true); }
+    void PaintItem(Drawing& surface, const DRAWITEMSTRUCT& item) override {
+        ++paints;
+        surfaceWasActive = surface.IsActive() && surface.Context() == item.hDC;
+        surface.FillRect(0, 0, item.rcItem.right + 1, item.rcItem.bottom + 1, RGB(0, 0, 200));
+    }
+    int paints = 0;
+    bool surfaceWasActive = false;
+};
+
+COLORREF PixelOf(HWND window, int x, int y) {
+    HDC context = GetDC(window);
+    const COLORREF color = GetPixel(context, x, y);
+    ReleaseDC(window, context);
+    return color;
+}
+
+TEST(Painting, OwnerDrawnButtonPaintsItselfOnTheBorrowedContext) {
+    std::unique_ptr<Form> form(NewShownForm());
+    DrawnButton button(form.get());
+    button.Create();
+    InvalidateRect(button.window, nullptr, TRUE);
+    UpdateWindow(button.window);
+    EXPECT_GE(button.paints, 1);
+    EXPECT_TRUE(button.surfaceWasActive);
+    EXPECT_EQ(PixelOf(button.window, 5, 5), RGB(0, 0, 200));
+}
+
+TEST(Painting, BackgroundColourLeavesRoomForThePaintHandler) {
+    std::unique_ptr<Form> form(NewShownForm());
+    form->onPaint = [](GUIElement* e) {
+        Drawing surface(e);
+        surface.BeginPaint();
+        surface.FillRect(10, 10, 40, 40, RGB(0, 0, 200));
+        return 0;
+    };
+    form->SetBackColor(RGB(200, 0, 0));
+    ASSERT_TRUE(form->backgroundPainted);
+    InvalidateRect(form->window, nullptr, FALSE);
+    UpdateWindow(form->window);
+    EXPECT_EQ(PixelOf(form->window, 20, 20), RGB(0, 0, 200));
+    EXPECT_EQ(PixelOf(form->window, 100, 100), RGB(200, 0, 0));
 }
 
 } // namespace

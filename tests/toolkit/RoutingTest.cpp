@@ -185,6 +185,29 @@ TEST_F(Routing, ButtonNotificationRaisesOnlyTheLatestClickHandler) {
     EXPECT_EQ(clicks, (std::vector<std::string>{"first", "second"}));
 }
 
+// A two-state check box that the toolkit toggles itself before onClick.
+class ToggledCheckBox : public TestButton {
+public:
+    using TestButton::TestButton;
+    void Create() override { CreateControl(L"Button", BS_CHECKBOX, 0, true); }
+    void BeforeClick() override {
+        const bool checked = SendMessageW(window, BM_GETCHECK, 0, 0) == BST_CHECKED;
+        SendMessageW(window, BM_SETCHECK, checked ? BST_UNCHECKED : BST_CHECKED, 0);
+    }
+};
+
+TEST_F(Routing, CheckStateIsInvertedBeforeOnClickRuns) {
+    ToggledCheckBox box(form.get());
+    box.Create();
+    std::vector<LRESULT> seen;
+    box.onClick = [&seen](GUIElement* e) {
+        seen.push_back(SendMessageW(e->window, BM_GETCHECK, 0, 0));
+    };
+    SendMessageW(box.window, BM_CLICK, 0, 0);
+    SendMessageW(box.window, BM_CLICK, 0, 0);
+    EXPECT_EQ(seen, (std::vector<LRESULT>{BST_CHECKED, BST_UNCHECKED}));
+}
+
 TEST_F(Routing, MenuCommandFindsTheCommandElementById) {
     TestButton button(form.get());
     button.Create();

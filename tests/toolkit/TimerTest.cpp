@@ -3,10 +3,12 @@
 
 #include "Timer.h"
 #include "Form.h"
+#include "Tread.h"
 #include "WindowTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 
 using namespace NBUtility;
@@ -69,6 +71,31 @@ TEST_F(TimerTicks, DeletingARunningTimerKillsItsSystemTimer) {
     const std::uint32_t id = timer->id;
     timer.reset();
     EXPECT_FALSE(KillTimer(form->window, id));
+}
+
+TEST_F(TimerTicks, AWorkerStartsAndStopsTheTimerOnTheInterfaceThread) {
+    Tread worker;
+    std::atomic<bool> started{false};
+    std::atomic<bool> stop{false};
+    std::atomic<bool> done{false};
+    worker.runCallback = [&](Tread*) {
+        timer->Start();
+        started = true;
+        while (!stop) {
+            Sleep(5);
+        }
+        timer->Stop();
+        done = true;
+        return 0;
+    };
+    ASSERT_TRUE(worker.Start());
+    ASSERT_TRUE(PumpUntil([&] { return started.load(); }));
+    EXPECT_EQ(GetWindowThreadProcessId(timer->window, nullptr), interfaceThread);
+    EXPECT_TRUE(PumpUntil([this] { return ticks >= 2; }));
+    stop = true;
+    ASSERT_TRUE(PumpUntil([&] { return done.load(); }));
+    EXPECT_FALSE(timer->running);
+    EXPECT_FALSE(KillTimer(form->window, timer->id)); // already killed
 }
 
 TEST_F(TimerTicks, TickForAnotherWindowOrIdZeroIsIgnored) {

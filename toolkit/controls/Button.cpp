@@ -72,10 +72,7 @@ std::int32_t CaptionOffset(HDC context, std::int32_t boxHeight) {
     return offset < 0 ? 0 : offset;
 }
 
-bool Button::DrawItem(const DRAWITEMSTRUCT& item) {
-    if (item.CtlType != ODT_BUTTON) {
-        return false;
-    }
+void Button::PaintItem(Drawing& surface, const DRAWITEMSTRUCT& item) {
     HDC context = item.hDC;
     const RECT& box = item.rcItem;
     const std::int32_t boxWidth = box.right - box.left;
@@ -83,8 +80,6 @@ bool Button::DrawItem(const DRAWITEMSTRUCT& item) {
     COLORREF textColor = GetTextColor(context);
     const std::int32_t captionTop = CaptionOffset(context, boxHeight);
 
-    Drawing surface(this);
-    surface.Borrow(context);
     surface.FillRect(box.left, box.top, boxWidth, boxHeight, GetBkColor(context));
     COLORREF frameColor = textColor;
     if (item.itemState & ODS_DISABLED) {
@@ -103,8 +98,6 @@ bool Button::DrawItem(const DRAWITEMSTRUCT& item) {
                    box.bottom - FocusInset};
         DrawFocusRect(context, &focus);
     }
-    surface.End();
-    return true;
 }
 
 } // namespace NBUtility

@@ -25,7 +25,8 @@ public:
     // Draws the image of the current state; answers the caption's x offset
     // (0 when nothing was drawn). The pressed flag is not used.
     virtual std::int32_t DrawImage(Drawing& surface, const RECT& item, bool pressed);
-    bool DrawItem(const DRAWITEMSTRUCT& item) override;
+    // Owner-drawn painting: background, frame, image, caption and focus.
+    void PaintItem(Drawing& surface, const DRAWITEMSTRUCT& item) override;
 
     static constexpr COLORREF DisabledFrameColor = RGB(0x69, 0x69, 0x69);
     static constexpr COLORREF DisabledTextColor = RGB(0x96, 0x96, 0x96);

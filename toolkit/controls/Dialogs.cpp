@@ -41,20 +41,41 @@ struct DialogRequest {
     const std::vector<std::string>& filters;
 };
 
-std::string RunFileDialog(const DialogRequest& request, FileChoice* outcome) {
-    FileChoice ignored;
-    FileChoice& choice = outcome != nullptr ? *outcome : ignored;
-    choice = FileChoice::Cancelled;
+// The name buffer, starting with the suggestion when it fits; a suggestion
+// that does not fit is left out rather than cut.
+std::wstring NameBuffer(const std::string& suggestedName) {
+    std::wstring buffer(FileNameCapacity, L'\0');
+    const std::wstring suggested = ToWide(suggestedName);
+    if (suggested.size() < FileNameCapacity) {
+        std::copy(suggested.begin(), suggested.end(), buffer.begin());
+    }
+    return buffer;
+}
 
+BOOL ShowFileDialog(DialogKind kind, OPENFILENAMEW& dialog) {
+    if (kind == DialogKind::Open) {
+        dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+        return GetOpenFileNameW(&dialog);
+    }
+    dialog.Flags = OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT;
+    return GetSaveFileNameW(&dialog);
+}
+
+// What the confirmed dialog left in the buffer, when the program can use it.
+FileChoice Examine(std::wstring& buffer) {
+    const std::size_t end = buffer.find(L'\0');
+    if (end == std::wstring::npos) {
+        return FileChoice::TooLong;
+    }
+    buffer.resize(end);
+    return IsRepresentable(buffer) ? FileChoice::Chosen : FileChoice::NotRepresentable;
+}
+
+std::string RunFileDialog(const DialogRequest& request, FileChoice* outcome) {
     const std::wstring filterBlock = FilterBlock(request.filters);
     const std::wstring title = ToWide(request.title);
     const std::wstring initialDirectory = ToWide(request.initialDirectory);
-    std::wstring fileName(FileNameCapacity, L'\0');
-    const std::wstring suggested = ToWide(request.suggestedName);
-    // A suggestion that does not fit is left out rather than cut.
-    if (suggested.size() < FileNameCapacity) {
-        std::copy(suggested.begin(), suggested.end(), fileName.begin());
-    }
+    std::wstring fileName = NameBuffer(request.suggestedName);
 
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
@@ -65,32 +86,16 @@ std::string RunFileDialog(const DialogRequest& request, FileChoice* outcome) {
     dialog.nMaxFile = static_cast<DWORD>(fileName.size());
     dialog.lpstrInitialDir = initialDirectory.empty() ? nullptr : initialDirectory.c_str();
     dialog.lpstrTitle = title.empty() ? nullptr : title.c_str();
-    BOOL confirmed = FALSE;
-    if (request.kind == DialogKind::Open) {
-        dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-        confirmed = GetOpenFileNameW(&dialog);
-    } else {
-        dialog.Flags = OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT;
-        confirmed = GetSaveFileNameW(&dialog);
-    }
-    if (!confirmed) {
-        if (CommDlgExtendedError() == FNERR_BUFFERTOOSMALL) {
-            choice = FileChoice::TooLong;
-        }
-        return {};
-    }
-    const std::size_t end = fileName.find(L'\0');
-    if (end == std::wstring::npos) {
+    FileChoice choice = FileChoice::Cancelled;
+    if (ShowFileDialog(request.kind, dialog)) {
+        choice = Examine(fileName);
+    } else if (CommDlgExtendedError() == FNERR_BUFFERTOOSMALL) {
         choice = FileChoice::TooLong;
-        return {};
     }
-    fileName.resize(end);
-    if (!IsRepresentable(fileName)) {
-        choice = FileChoice::NotRepresentable;
-        return {};
+    if (outcome != nullptr) {
+        *outcome = choice;
     }
-    choice = FileChoice::Chosen;
-    return ToNarrow(fileName);
+    return choice == FileChoice::Chosen ? ToNarrow(fileName) : std::string();
 }
 
 } // namespace

@@ -39,6 +39,7 @@ Form::~Form() {
         HWND dying = window;
         window = nullptr;
         created = false;
+        QuietTeardown quiet(dying);
         DestroyWindow(dying);
     }
     RetireClass();
@@ -158,21 +159,23 @@ void Form::CenterOnScreen() {
 }
 
 void Form::SetClientSize(std::int32_t clientWidth, std::int32_t clientHeight) {
-    if (!created) {
-        return;
-    }
-    RECT frame{};
-    RECT client{};
-    GetWindowRect(window, &frame);
-    GetClientRect(window, &client);
-    const std::int32_t horizontalExtra =
-        std::max<std::int32_t>(0, (frame.right - frame.left) - client.right);
-    const std::int32_t verticalExtra = (frame.bottom - frame.top) - client.bottom;
-    width = client.right;
-    height = client.bottom;
-    GetPosition();
-    SetSize(clientWidth + horizontalExtra,
-            verticalExtra >= 0 ? clientHeight + verticalExtra : clientHeight);
+    RunOnWindowThread([&] {
+        if (!created) {
+            return;
+        }
+        RECT frame{};
+        RECT client{};
+        GetWindowRect(window, &frame);
+        GetClientRect(window, &client);
+        const std::int32_t horizontalExtra =
+            std::max<std::int32_t>(0, (frame.right - frame.left) - client.right);
+        const std::int32_t verticalExtra = (frame.bottom - frame.top) - client.bottom;
+        width = client.right;
+        height = client.bottom;
+        GetPosition();
+        SetSize(clientWidth + horizontalExtra,
+                verticalExtra >= 0 ? clientHeight + verticalExtra : clientHeight);
+    });
 }
 
 void Form::RegisterHotKeys() {

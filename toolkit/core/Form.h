@@ -76,8 +76,6 @@ void RetireWindowClass(const std::wstring& className, HINSTANCE instance);
 // Unregisters the retired classes that no window uses any more; the system
 // frees a class's background brush with it.
 void ReleaseRetiredWindowClasses();
-// Hands a class whose window is going away to ReleaseRetiredWindowClasses.
-void RetireWindowClass(const std::wstring& name, HINSTANCE instance);
 
 // Runs until the main window is destroyed (or GetMessageW fails); returns the
 // quit code, or -1 after a failure.

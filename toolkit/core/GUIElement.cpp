@@ -1,6 +1,7 @@
 #include "GUIElement.h"
 
 #include "ElementRegistry.h"
+#include "GdiHandles.h"
 #include "TextConversion.h"
 #include "WindowProcedure.h"
 
@@ -74,26 +75,29 @@ void GUIElement::SetSize(std::int32_t newWidth, std::int32_t newHeight) {
 }
 
 void GUIElement::SetBackColor(COLORREF color) {
-    backColor = color;
-    if (!created) {
-        return;
-    }
-    PaintBackground();
-    backgroundPainted = true;
+    RunOnWindowThread([&] {
+        backColor = color;
+        if (!created) {
+            return;
+        }
+        PaintBackground();
+        backgroundPainted = true;
+    });
 }
 
+// Paints through a window context, not a paint cycle: a paint cycle here would
+// validate the window, and the onPaint that follows in OnPaint would then
+// draw into an empty update region and show nothing.
 void GUIElement::PaintBackground() {
     InvalidateRect(window, nullptr, FALSE);
     RECT client{};
     GetClientRect(window, &client);
-    PAINTSTRUCT paint{};
-    HDC context = BeginPaint(window, &paint);
-    if (context != nullptr) {
-        const COLORREF previous = SetBkColor(context, backColor);
-        ExtTextOutW(context, 0, 0, ETO_OPAQUE, &client, L"", 0, nullptr);
-        SetBkColor(context, previous);
+    WindowContext context(window);
+    if (context.Get() != nullptr) {
+        const COLORREF previous = SetBkColor(context.Get(), backColor);
+        ExtTextOutW(context.Get(), 0, 0, ETO_OPAQUE, &client, L"", 0, nullptr);
+        SetBkColor(context.Get(), previous);
     }
-    EndPaint(window, &paint);
 }
 
 void GUIElement::SetEnabled(bool enable) {

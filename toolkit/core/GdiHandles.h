@@ -63,6 +63,25 @@ private:
     HDC context_;
 };
 
+// A window's client-area context, released at the end.
+class WindowContext {
+public:
+    explicit WindowContext(HWND window) : window_(window), context_(GetDC(window)) {}
+    ~WindowContext() {
+        if (context_ != nullptr) {
+            ReleaseDC(window_, context_);
+        }
+    }
+    WindowContext(const WindowContext&) = delete;
+    WindowContext& operator=(const WindowContext&) = delete;
+
+    HDC Get() const { return context_; }
+
+private:
+    HWND window_;
+    HDC context_;
+};
+
 // Sets a context's text and background colours and restores them.
 class ContextColors {
 public:

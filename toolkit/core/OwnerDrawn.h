@@ -1,5 +1,8 @@
 #pragma once
-// Controls that paint themselves when their parent receives WM_DRAWITEM.
+// Elements that paint their own control when the parent gets WM_DRAWITEM
+// (owner-drawn buttons).
+
+#include "Drawing.h"
 
 #include <windows.h>
 
@@ -8,8 +11,8 @@ namespace NBUtility {
 class OwnerDrawn {
 public:
     virtual ~OwnerDrawn() = default;
-    // Answers whether the item was painted.
-    virtual bool DrawItem(const DRAWITEMSTRUCT& item) = 0;
+    // surface borrows the item's context for the length of the call.
+    virtual void PaintItem(Drawing& surface, const DRAWITEMSTRUCT& item) = 0;
 };
 
 } // namespace NBUtility

@@ -30,7 +30,8 @@ std::int32_t PanelChildren::PageFor(std::int32_t minimum, std::int32_t maximum) 
 }
 
 DWORD PanelChildren::PanelStyle() const {
-    DWORD style = floating ? WS_POPUP : WS_CHILD;
+    // A floating panel is a top-level tool window with its own small caption.
+    DWORD style = floating ? WS_OVERLAPPED : WS_CHILD;
     style |= panelTabStop ? WS_TABSTOP : 0;
     style |= enabled ? 0 : WS_DISABLED;
     style |= border ? WS_BORDER : 0;

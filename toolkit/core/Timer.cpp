@@ -35,8 +35,14 @@ void Timer::Create() {
     created = true;
 }
 
+// Before its first start the timer has no window of its own; the parent's
+// thread is the one that must make it and own the system timer.
+GUIElement* Timer::ThreadOwner() {
+    return window == nullptr && parent != nullptr ? parent : this;
+}
+
 void Timer::Start() {
-    RunOnWindowThread([&] {
+    ThreadOwner()->RunOnWindowThread([&] {
         if (running) {
             return;
         }
@@ -48,7 +54,7 @@ void Timer::Start() {
 }
 
 void Timer::Stop() {
-    RunOnWindowThread([&] {
+    ThreadOwner()->RunOnWindowThread([&] {
         if (!running) {
             return;
         }

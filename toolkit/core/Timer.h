@@ -24,6 +24,9 @@ public:
     void Create() override;
     void Start();
     void Stop();
+
+private:
+    GUIElement* ThreadOwner();
 };
 
 } // namespace NBUtility

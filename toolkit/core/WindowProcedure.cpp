@@ -1,5 +1,6 @@
 #include "WindowProcedure.h"
 
+#include "Drawing.h"
 #include "ElementRegistry.h"
 #include "Form.h"
 #include "GUIElement.h"
@@ -26,6 +27,7 @@ struct RoutingState {
     std::vector<HWND> trackedWindows;
     HWND mainWindow = nullptr;
     Form* activeForm = nullptr;
+    HWND quietRoot = nullptr;
 };
 
 RoutingState& State() {
@@ -184,6 +186,19 @@ void RaiseNotify(LPARAM lParam) {
     }
 }
 
+Result PaintOwnerDrawnButton(WPARAM controlId, LPARAM lParam) {
+    const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    GUIElement* element = ElementRegistry::FindById(static_cast<std::uint32_t>(controlId));
+    auto* drawn = dynamic_cast<OwnerDrawn*>(element);
+    if (item == nullptr || drawn == nullptr || item->CtlType != ODT_BUTTON) {
+        return std::nullopt;
+    }
+    Drawing surface(element);
+    surface.Borrow(item->hDC);
+    drawn->PaintItem(surface, *item);
+    return TRUE;
+}
+
 // A timer ticks only on its own parent's window and never for id 0.
 void RaiseTick(HWND window, WPARAM timerId) {
     if (timerId == 0) {
@@ -225,17 +240,6 @@ void RaiseHotKey(Form* form, WPARAM hotKeyId) {
     }
 }
 
-// WM_DRAWITEM names the control by id; an owner-drawn element paints itself.
-Result DrawOwnerItem(WPARAM controlId, LPARAM lParam) {
-    const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-    auto* drawn =
-        dynamic_cast<OwnerDrawn*>(ElementRegistry::FindById(static_cast<std::uint32_t>(controlId)));
-    if (item == nullptr || drawn == nullptr) {
-        return std::nullopt;
-    }
-    return drawn->DrawItem(*item) ? Result{TRUE} : Result{};
-}
-
 Result SetCursorFor(GUIElement* element, LPARAM lParam) {
     if (LOWORD(lParam) != HTCLIENT) {
         return std::nullopt;
@@ -251,6 +255,11 @@ Result SetCursorFor(GUIElement* element, LPARAM lParam) {
     return std::nullopt;
 }
 
+bool IsQuiet(HWND window) {
+    HWND root = State().quietRoot;
+    return root != nullptr && (window == root || IsChild(root, window));
+}
+
 // Messages handled whether or not an element owns the window.
 Result RouteWithoutElement(GUIElement* element, HWND window, UINT message, WPARAM wParam,
                            LPARAM lParam) {
@@ -263,6 +272,8 @@ Result RouteWithoutElement(GUIElement* element, HWND window, UINT message, WPARA
     case WM_NOTIFY:
         RaiseNotify(lParam);
         return std::nullopt;
+    case WM_DRAWITEM:
+        return PaintOwnerDrawnButton(wParam, lParam);
     case WM_KEYDOWN:
         if (wParam == VK_TAB) {
             MoveFocusByTab(element, window);
@@ -271,8 +282,6 @@ Result RouteWithoutElement(GUIElement* element, HWND window, UINT message, WPARA
     case WM_COMMAND:
         RaiseCommand(wParam, lParam);
         return std::nullopt;
-    case WM_DRAWITEM:
-        return DrawOwnerItem(wParam, lParam);
     case WM_TIMER:
         RaiseTick(window, wParam);
         return std::nullopt;
@@ -451,6 +460,14 @@ void ForgetElement(const GUIElement* element) {
     ForgetPanel(element);
 }
 
+QuietTeardown::QuietTeardown(HWND window) : previous_(State().quietRoot) {
+    State().quietRoot = window;
+}
+
+QuietTeardown::~QuietTeardown() {
+    State().quietRoot = previous_;
+}
+
 LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == RunOperationMessage() && wParam == RunOperationKey() && lParam != 0) {
         (*reinterpret_cast<const std::function<void()>*>(lParam))();
@@ -460,14 +477,24 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     LoadCursors();
     // Kept before routing: a handler may delete the element.
     const WNDPROC previous = element != nullptr ? element->previousWindowProcedure : nullptr;
+    if (IsQuiet(window)) {
+        if (message == WM_DESTROY && window == State().mainWindow) {
+            PostQuitMessage(0);
+        }
+        const LRESULT result = DefaultProcessing(previous, window, message, wParam, lParam);
+        if (message == WM_NCDESTROY) {
+            ForgetWindow(window);
+        }
+        return result;
+    }
     if (LRESULT panelResult = 0;
         RoutePanelMessage(element, window, message, wParam, lParam, panelResult)) {
         return panelResult;
     }
     Result handled = RouteWithoutElement(element, window, message, wParam, lParam);
     // Commands, ticks and notifications may have deleted the receiving element.
-    const bool elementMayBeGone =
-        message == WM_COMMAND || message == WM_TIMER || message == WM_NOTIFY;
+    const bool elementMayBeGone = message == WM_COMMAND || message == WM_TIMER ||
+                                  message == WM_NOTIFY || message == WM_DRAWITEM;
     if (element != nullptr && !handled && !elementMayBeGone) {
         handled = RouteToElement(element, window, message, wParam, lParam);
     }

@@ -20,6 +20,20 @@ Form* ActiveForm();
 // Drops every routing reference to an element that is going away.
 void ForgetElement(const GUIElement* element);
 
+// While alive, messages to the window and its children raise no handler: they
+// only get default processing (a deleted form's controls may still be
+// registered, and their handlers may reach the half-destroyed form).
+class QuietTeardown {
+public:
+    explicit QuietTeardown(HWND window);
+    ~QuietTeardown();
+    QuietTeardown(const QuietTeardown&) = delete;
+    QuietTeardown& operator=(const QuietTeardown&) = delete;
+
+private:
+    HWND previous_;
+};
+
 // Private message that carries an operation to the window's own thread.
 UINT RunOperationMessage();
 WPARAM RunOperationKey();
