@@ -11,7 +11,7 @@ SANITIZE := build/sanitize
 WINDOWS  := build/windows
 WINE_SESSION := scripts/wine-session.sh
 
-.PHONY: all deps native sanitize windows build test test-native test-sanitize test-windows run bench fuzz dist clean format
+.PHONY: all deps native sanitize windows build test test-native test-sanitize test-windows run screenshots cli-demo bench fuzz dist clean format
 
 all: build
 
@@ -49,7 +49,15 @@ test: deps
 	if [ $$status -ne 0 ]; then echo "make test: FAILED"; else echo "make test: all suites passed"; fi; \
 	exit $$status
 
-run: native
+run: windows
+	scripts/run-program.sh $(WINDOWS)
+
+# Pictures of the program for the README, into docs/screenshots/.
+screenshots: windows
+	scripts/screenshots.sh $(WINDOWS) docs/screenshots
+
+# The command line's round trip on a sample file.
+cli-demo: native
 	scripts/engine-demo.sh $(NATIVE)
 
 # One table on stdout. Needs four times the file size (NB_BENCH_MIB, 512)

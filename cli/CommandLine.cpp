@@ -118,9 +118,7 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, Command& comman
 }
 
 std::string DefaultContainerPath(const std::string& input) {
-    const std::string name = NBEngine::FileNameOf(input);
-    const std::string folder = input.substr(0, input.size() - name.size());
-    return folder + NBEngine::ChangeExtension(name, "nbnx");
+    return NBEngine::ChangeNameExtension(input, "nbnx");
 }
 
 } // namespace NBCli

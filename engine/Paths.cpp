@@ -51,6 +51,11 @@ std::string ChangeExtension(const std::string& path, const std::string& extensio
     return base + suffix;
 }
 
+std::string ChangeNameExtension(const std::string& path, const std::string& extension) {
+    const std::string name = FileNameOf(path);
+    return path.substr(0, path.size() - name.size()) + ChangeExtension(name, extension);
+}
+
 namespace {
 bool IsForbiddenNameCharacter(unsigned char c) {
     return c < 0x20 || c == 0x7F ||

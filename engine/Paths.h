@@ -17,6 +17,10 @@ std::string WithTrailingSeparator(const std::string& text);
 // path already carries this one; then appends it.
 std::string ChangeExtension(const std::string& path, const std::string& extension);
 
+// ChangeExtension applied to the file name alone, so that a dot in a folder
+// name never moves the result into another folder.
+std::string ChangeNameExtension(const std::string& path, const std::string& extension);
+
 // A name that stays in its folder and that every system accepts: no
 // separators, drive colon, control or wildcard characters, not "." or "..",
 // no trailing dot or space, no device name such as CON or LPT1.TXT.

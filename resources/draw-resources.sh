@@ -1,8 +1,7 @@
 #!/bin/bash
 # Draws the program's pictures with ImageMagick: the icon (16, 32, 48 and 256
-# pixels), the header logo (200 x 50) and the About picture (163 x 50, on
-# black, which the About window draws as transparent). The results are kept in
-# the repository; run this only to change them.
+# pixels), the header logo (200 x 50) and the About picture (163 x 50). The
+# results are kept in the repository; run this only to change them.
 set -eu
 cd "$(dirname "$0")"
 convert=/usr/bin/convert
@@ -49,4 +48,4 @@ banner() {
 }
 
 banner 200 white 20 52 logo.bmp
-banner 163 black 17 50 about.bmp
+banner 163 white 17 50 about.bmp

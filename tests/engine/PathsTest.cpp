@@ -59,6 +59,13 @@ TEST(Paths, ChangeExtension) {
     }
 }
 
+TEST(Paths, ChangeNameExtensionKeepsTheFolder) {
+    EXPECT_EQ(ChangeNameExtension("C:\\node.js\\data", "nbnx"), "C:\\node.js\\data.nbnx");
+    EXPECT_EQ(ChangeNameExtension("C:\\docs\\report.txt", "nbnx"), "C:\\docs\\report.nbnx");
+    EXPECT_EQ(ChangeNameExtension("d.v2/x.NBNX", "nbnx"), "d.v2/x.NBNX");
+    EXPECT_EQ(ChangeNameExtension("backup", "nbnx"), "backup.nbnx");
+}
+
 TEST(Paths, TrimAndCase) {
     EXPECT_EQ(Trim("  a b  "), "a b");
     EXPECT_EQ(Trim("\t\r\n\v\f x \t"), "x");

@@ -1,0 +1,358 @@
+#include "FormMain.h"
+
+#include "Drawing.h"
+#include "FontSpec.h"
+#include "FormAbout.h"
+#include "ProgramInfo.h"
+#include "ResourceIds.h"
+#include "TextConversion.h"
+
+namespace MyGame {
+
+using namespace NBUtility;
+
+namespace {
+FormMain* mainForm = nullptr;
+
+constexpr std::int32_t headerHeight = 100;
+constexpr COLORREF white = RGB(255, 255, 255);
+constexpr COLORREF startBack = RGB(0, 128, 0);
+constexpr COLORREF startBrush = RGB(255, 0, 0);
+constexpr COLORREF controlBack = RGB(210, 210, 210);
+constexpr COLORREF controlBrush = RGB(220, 220, 220);
+constexpr int passwordLimit = 15;
+constexpr std::int32_t clientWidth = 640;
+constexpr std::int32_t clientHeight = 480;
+
+template <typename Control>
+Control* Configure(std::unique_ptr<Control>& slot, std::unique_ptr<Control> control,
+                   std::int32_t left, std::int32_t top, std::int32_t w, std::int32_t h) {
+    slot = std::move(control);
+    slot->x = left;
+    slot->y = top;
+    slot->width = w;
+    slot->height = h;
+    return slot.get();
+}
+} // namespace
+
+FormMain* FormMain::MainForm() {
+    return mainForm;
+}
+
+FormMain::FormMain(HINSTANCE moduleInstance, const std::string& caption) : Form(moduleInstance) {
+    formFont = std::make_unique<FontSpec>("Lucida Console", 14);
+    font = formFont.get();
+    width = 640;
+    height = 480;
+    text = ToWide(caption);
+    minimizeBox = true;
+    resizable = false;
+    onCreated = [this](GUIElement*, HWND) { BuildControls(); };
+    onClosing = [this](GUIElement*) { return ConfirmClose(); };
+    Create();
+    iconResourceId = NB_ICON_PROGRAM;
+    LoadProgramIcon();
+    if (window != nullptr) {
+        SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(formFont->GetHandle()), TRUE);
+    }
+    bandGenerator.Seed(19);
+    SetClientSize(clientWidth, clientHeight);
+    if (mainForm == nullptr) {
+        mainForm = this;
+    }
+    if (sourceBox) {
+        sourceBox->Focus();
+    }
+}
+
+FormMain::~FormMain() {
+    // The worker may still reach the controls: it goes first.
+    WaitForWorker();
+    if (bandTimer) {
+        bandTimer->Stop();
+    }
+    bandTimer.reset();
+    aboutWindow.reset();
+    if (colorBrush != nullptr) {
+        DeleteObject(colorBrush);
+    }
+    if (smallIcon != nullptr) {
+        DestroyIcon(smallIcon);
+    }
+    if (mainForm == this) {
+        mainForm = nullptr;
+    }
+}
+
+void FormMain::LoadProgramIcon() {
+    if (window == nullptr) {
+        return;
+    }
+    HICON icon = static_cast<HICON>(LoadImageW(ModuleInstance(), MAKEINTRESOURCEW(iconResourceId),
+                                               IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                               GetSystemMetrics(SM_CYSMICON), 0));
+    if (icon == nullptr) {
+        return; // the default icon stays
+    }
+    HICON previous = reinterpret_cast<HICON>(
+        SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon)));
+    if (previous != nullptr && previous == smallIcon) {
+        DestroyIcon(previous);
+    }
+    smallIcon = icon;
+}
+
+void FormMain::BuildControls() {
+    BuildMenus();
+    // Laid out for the client size the form takes once built: the frame's
+    // client area at this point is smaller, and the tabs sized from it would
+    // hide the progress bar below their edge.
+    BuildHeader(clientWidth);
+    BuildInputs(clientWidth, clientHeight);
+    BuildPasswordAndProgress();
+    bandTimer = std::make_unique<Timer>(this, 1500);
+    bandTimer->onTick = [this](Timer*) { AnimateStatusBand(); };
+    bandTimer->Create();
+    bandTimer->Start();
+}
+
+void FormMain::BuildHeader(std::int32_t w) {
+    const auto command = [this](GUIElement* element) { OnCommand(element); };
+    Configure(logoImage, std::make_unique<Image>(this, NB_BITMAP_LOGO), 28, 26, 200, 50)->Create();
+
+    Button* info =
+        Configure(infoButton, std::make_unique<Button>(this, "Info"), w - 248, 26, 100, 40);
+    info->ownerDraw = true;
+    info->onClick = command;
+    info->Create();
+
+    Button* close =
+        Configure(closeButton, std::make_unique<Button>(this, "Close"), w - 128, 26, 100, 40);
+    close->ownerDraw = true;
+    close->onClick = command;
+    close->Create();
+
+    Button* start =
+        Configure(startButton, std::make_unique<Button>(this, "START"), w - 368, 26, 100, 40);
+    start->onClick = command;
+    start->SetHandCursor(true);
+    start->ownerDraw = true;
+    start->Create();
+}
+
+void FormMain::BuildInputs(std::int32_t w, std::int32_t h) {
+    const auto command = [this](GUIElement* element) { OnCommand(element); };
+    TabControl* tabs =
+        Configure(modeTabs, std::make_unique<TabControl>(this), 20, 106, w - 40, h - 126);
+    tabs->AddTab(L"Encrypt");
+    tabs->AddTab(L"Decrypt");
+    tabs->onSelectionChanged = [this](TabControl*, std::int32_t index) { OnModeTab(index); };
+    tabs->Create();
+
+    Configure(sourceLabel, std::make_unique<Label>(tabs, "Files to Encrypt:"), 20, 50, 150, 25)
+        ->Create();
+    Configure(sourceBox, std::make_unique<TextBox>(tabs, ""), 20, 75, 450, 25)->Create();
+    Button* sourceSelect =
+        Configure(sourceSelectButton, std::make_unique<Button>(tabs, "Select"), 480, 75, 100, 25);
+    sourceSelect->onClick = command;
+    sourceSelect->Create();
+
+    OptionBox* same = Configure(sameFolderOption,
+                                std::make_unique<OptionBox>(tabs, "Same folder with original name"),
+                                20, 105, 250, 22);
+    same->groupStart = true;
+    same->onClick = command;
+    same->SetChecked(true);
+    same->Create();
+    same->Hide();
+    OptionBox* specify = Configure(
+        specifyPathOption, std::make_unique<OptionBox>(tabs, "Specify pathname"), 20, 130, 170, 22);
+    specify->onClick = command;
+    specify->Create();
+    specify->Hide();
+
+    Configure(destLabel, std::make_unique<Label>(tabs, "Encrypted file:"), 20, 130, 150, 25)
+        ->Create();
+    Configure(destBox, std::make_unique<TextBox>(tabs, ""), 20, 155, 450, 25)->Create();
+    Button* destSelect =
+        Configure(destSelectButton, std::make_unique<Button>(tabs, "Select"), 480, 155, 100, 25);
+    destSelect->onClick = command;
+    destSelect->Create();
+
+    CheckBox* verify =
+        Configure(verifyCheck, std::make_unique<CheckBox>(tabs, "Check"), 20, 185, 250, 25);
+    verify->SetChecked(true);
+    verify->onClick = command;
+    verify->Create();
+}
+
+void FormMain::BuildPasswordAndProgress() {
+    TabControl* tabs = modeTabs.get();
+    Configure(passwordLabel, std::make_unique<Label>(tabs, "Password:"), 20, 215, 150, 25)
+        ->Create();
+    TextBox* password =
+        Configure(passwordBox, std::make_unique<TextBox>(tabs, ""), 20, 240, 150, 25);
+    password->maxLength = passwordLimit;
+    password->Create();
+    password->password = true;
+    password->ApplyStyle();
+
+    Button* show = Configure(showButton, std::make_unique<Button>(tabs, "Show"), 180, 240, 100, 25);
+    show->onClick = [this](GUIElement* element) { OnCommand(element); };
+    show->Create();
+
+    Configure(confirmLabel, std::make_unique<Label>(tabs, "Confirm password:"), 290, 215, 150, 25)
+        ->Create();
+    TextBox* confirm =
+        Configure(confirmBox, std::make_unique<TextBox>(tabs, ""), 290, 240, 150, 25);
+    confirm->maxLength = passwordLimit;
+    confirm->Create();
+    confirm->password = true;
+    confirm->ApplyStyle();
+
+    Configure(statusLabel, std::make_unique<Label>(tabs, "Status:"), 20, 280, 150, 25)->Create();
+    ProgressBar* bar =
+        Configure(progressBar, std::make_unique<ProgressBar>(tabs), 20, 305, 560, 25);
+    bar->minimum = 0;
+    bar->maximum = 100;
+    bar->value = 0;
+    bar->Create();
+}
+
+std::int32_t FormMain::OnPaint() {
+    if (window != nullptr) {
+        RECT client{};
+        GetClientRect(window, &client);
+        Drawing surface(this);
+        surface.BeginPaint();
+        surface.FillRect(0, 0, client.right, headerHeight, white);
+        if (bandShown.load()) {
+            surface.DrawStatusText(bandText, RGB(0, 0, 0));
+        }
+        surface.End();
+    }
+    return Form::OnPaint();
+}
+
+HBRUSH FormMain::OnControlColor(HDC deviceContext) {
+    if (colorBrush != nullptr) {
+        DeleteObject(colorBrush);
+        colorBrush = nullptr;
+    }
+    if (formFont) {
+        SelectObject(deviceContext, formFont->GetHandle());
+    }
+    const bool startContext = startButton && startButton->window != nullptr &&
+                              WindowFromDC(deviceContext) == startButton->window &&
+                              startButton->enabled;
+    SetBkColor(deviceContext, startContext ? startBack : controlBack);
+    SetTextColor(deviceContext, startContext ? white : RGB(0, 0, 0));
+    colorBrush = CreateSolidBrush(startContext ? startBrush : controlBrush);
+    return colorBrush;
+}
+
+void FormMain::OnModeTab(std::int32_t index) {
+    const bool toEncrypt = index == 0;
+    if (toEncrypt == encryptMode) {
+        return;
+    }
+    RememberTexts();
+    encryptMode = toEncrypt;
+    ApplyMode();
+    RestoreTexts();
+}
+
+void FormMain::RememberTexts() {
+    (encryptMode ? savedEncryptSource : savedDecryptSource) = sourceBox->GetTextNarrow();
+    (encryptMode ? savedEncryptDest : savedDecryptDest) = destBox->GetTextNarrow();
+    (encryptMode ? savedEncryptPassword : savedDecryptPassword) = passwordBox->GetTextNarrow();
+}
+
+void FormMain::RestoreTexts() {
+    sourceBox->SetTextNarrow(encryptMode ? savedEncryptSource : savedDecryptSource);
+    destBox->SetTextNarrow(encryptMode ? savedEncryptDest : savedDecryptDest);
+    passwordBox->SetTextNarrow(encryptMode ? savedEncryptPassword : savedDecryptPassword);
+}
+
+void FormMain::ApplyMode() {
+    const auto showIf = [](GUIElement* element, bool shown) {
+        if (shown) {
+            element->Show();
+        } else {
+            element->Hide();
+        }
+    };
+    sourceLabel->SetTextNarrow(encryptMode ? "Files to Encrypt:" : "Files to Decrypt:");
+    const bool ownPath = encryptMode || specifyPathOption->GetChecked();
+    showIf(destLabel.get(), encryptMode);
+    showIf(destBox.get(), ownPath);
+    showIf(destSelectButton.get(), ownPath);
+    showIf(verifyCheck.get(), encryptMode);
+    showIf(confirmLabel.get(), encryptMode);
+    showIf(confirmBox.get(), encryptMode);
+    showIf(sameFolderOption.get(), !encryptMode);
+    showIf(specifyPathOption.get(), !encryptMode);
+}
+
+void FormMain::OnNamingOption(GUIElement* option) {
+    if (option == sameFolderOption.get()) {
+        destSelectButton->Hide();
+        destBox->Hide();
+    } else {
+        destSelectButton->Show();
+        destBox->SetTextNarrow("");
+        destBox->Show();
+    }
+}
+
+void FormMain::ToggleShowPassword() {
+    if (!passwordShown) {
+        passwordBox->password = false;
+        passwordBox->ApplyStyle();
+        confirmBox->SetTextNarrow("");
+        confirmBox->SetEnabled(false);
+        showButton->SetTextNarrow("Hide");
+        passwordShown = true;
+    } else {
+        passwordBox->password = true;
+        passwordBox->ApplyStyle();
+        confirmBox->SetEnabled(true);
+        showButton->SetTextNarrow("Show");
+        passwordShown = false;
+    }
+}
+
+void FormMain::OnCommand(GUIElement* element) {
+    const std::uint32_t id = element->id;
+    if (id == closeButton->id) {
+        OnMenuItem(exitItem.get());
+    } else if (id == startButton->id) {
+        OnStartButton();
+    } else if (id == infoButton->id) {
+        OpenAbout();
+    } else if (id == sourceSelectButton->id) {
+        SelectSource();
+    } else if (id == destSelectButton->id) {
+        SelectDestination();
+    } else if (id == showButton->id) {
+        ToggleShowPassword();
+    } else if (id == sameFolderOption->id || id == specifyPathOption->id) {
+        OnNamingOption(element);
+    }
+}
+
+void FormMain::OpenAbout() {
+    aboutWindow.reset();
+    aboutWindow = std::make_unique<FormAbout>(this);
+    aboutWindow->bitmapId = NB_BITMAP_ABOUT;
+    aboutWindow->bitmapWidth = 164;
+    aboutWindow->bitmapHeight = 50;
+    aboutWindow->titleText = std::string(programName) + " " + programVersion;
+    aboutWindow->copyrightText = copyrightLine;
+    aboutWindow->noticeText = aboutNotice;
+    aboutWindow->webAddress = siteAddress;
+    aboutWindow->ShowAbout();
+}
+
+} // namespace MyGame

@@ -1,0 +1,149 @@
+#pragma once
+// The main window: source, destination and password inputs on two tabs, a job
+// on a worker thread with progress, status band and STOP, menus and dialogs.
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Button.h"
+#include "CheckBoxes.h"
+#include "Form.h"
+#include "Image.h"
+#include "JobLink.h"
+#include "JobState.h"
+#include "Label.h"
+#include "Menus.h"
+#include "ProgressBar.h"
+#include "RootSequence.h"
+#include "TabControl.h"
+#include "TextBox.h"
+#include "Timer.h"
+#include "Tread.h"
+
+namespace MyGame {
+
+class FormAbout;
+
+// The form is also the engine's job link: the engine reads the request from
+// its controls and reports back to them, from the worker thread.
+class FormMain : public NBUtility::Form, public NBEngine::JobLink {
+public:
+    FormMain(HINSTANCE moduleInstance, const std::string& caption);
+    ~FormMain() override;
+
+    // The one main form of the process, once constructed.
+    static FormMain* MainForm();
+
+    // Fields the engine and the tests reach.
+    std::atomic<bool> running{false};
+    bool encryptMode = true;
+    bool passwordShown = false;
+
+    std::int32_t OnPaint() override;
+    HBRUSH OnControlColor(HDC deviceContext) override;
+
+    // The job link, called from the worker thread.
+    bool IsEncryptMode() override { return encryptMode; }
+    bool IsPasswordShown() override { return passwordShown; }
+    bool IsRunning() override { return running.load(); }
+    std::string ReadText(NBEngine::TextField field) override;
+    bool IsChecked(NBEngine::Option option) override;
+    int GetProgress() override;
+    void SetProgress(int value) override;
+    void ReportError(const std::string& text, NBEngine::TextField focus) override;
+    void AddCleanupPath(const std::string& path) override { cleanupList.push_back(path); }
+
+private:
+    // Layout and modes.
+    void BuildControls();
+    void BuildMenus();
+    void BuildHeader(std::int32_t clientWidth);
+    void BuildInputs(std::int32_t clientWidth, std::int32_t clientHeight);
+    void BuildPasswordAndProgress();
+    NBUtility::TextBox* BoxOf(NBEngine::TextField field);
+    void OnModeTab(std::int32_t index);
+    void ApplyMode();
+    void RememberTexts();
+    void RestoreTexts();
+    void ToggleShowPassword();
+    void OnCommand(NBUtility::GUIElement* element);
+    void OnNamingOption(NBUtility::GUIElement* option);
+    void LoadProgramIcon();
+
+    // Job control.
+    void OnStartButton();
+    void StartWorker();
+    void RunWorker();
+    void FinishJob(bool done);
+    void SetInputsEnabled(bool enabled);
+    void ClearStatusBand();
+    void PaintStatusBand(const std::string& text);
+    void AnimateStatusBand();
+    bool ConfirmClose();
+    bool RefuseUnrepresentablePaths();
+    void WaitForWorker();
+
+    // Menus, links and file selection.
+    void OnMenuItem(NBUtility::GUIElement* element);
+    void SelectSource();
+    void SelectDestination();
+    void PutPickedPath(NBUtility::TextBox* box, const std::string& path);
+    void RefusePath(NBUtility::TextBox* box);
+
+    // About window.
+    void OpenAbout();
+
+    std::unique_ptr<NBUtility::TabControl> modeTabs;
+    std::unique_ptr<NBUtility::CheckBox> verifyCheck;
+    std::unique_ptr<NBUtility::Label> sourceLabel;
+    std::unique_ptr<NBUtility::TextBox> sourceBox;
+    std::unique_ptr<NBUtility::Label> destLabel;
+    std::unique_ptr<NBUtility::TextBox> destBox;
+    std::unique_ptr<NBUtility::Button> destSelectButton;
+    std::unique_ptr<NBUtility::Button> sourceSelectButton;
+    std::unique_ptr<NBUtility::Label> statusLabel;
+    std::unique_ptr<NBUtility::ProgressBar> progressBar;
+    std::unique_ptr<NBUtility::Label> passwordLabel;
+    std::unique_ptr<NBUtility::TextBox> passwordBox;
+    std::unique_ptr<NBUtility::Label> confirmLabel;
+    std::unique_ptr<NBUtility::TextBox> confirmBox;
+    std::unique_ptr<NBUtility::Button> showButton;
+    std::unique_ptr<NBUtility::OptionBox> sameFolderOption;
+    std::unique_ptr<NBUtility::OptionBox> specifyPathOption;
+    HBRUSH colorBrush = nullptr;
+    std::unique_ptr<FormAbout> aboutWindow;
+    std::unique_ptr<NBUtility::MenuBar> menuBar;
+    std::unique_ptr<NBUtility::Menu> fileMenu;
+    std::unique_ptr<NBUtility::SubMenu> exitItem;
+    std::unique_ptr<NBUtility::Menu> helpMenu;
+    std::unique_ptr<NBUtility::SubMenu> homeItem;
+    std::unique_ptr<NBUtility::SubMenu> guideItem;
+    std::unique_ptr<NBUtility::Button> infoButton;
+    std::unique_ptr<NBUtility::Button> startButton;
+    std::unique_ptr<NBUtility::Button> closeButton;
+    std::unique_ptr<NBUtility::Image> logoImage;
+    std::unique_ptr<NBUtility::Timer> bandTimer;
+    NBEngine::RootSequence bandGenerator;
+    NBEngine::JobState jobState;
+    std::string savedEncryptSource, savedDecryptSource;
+    std::string savedEncryptDest, savedDecryptDest;
+    std::string savedEncryptPassword, savedDecryptPassword;
+    std::vector<std::string> cleanupList;
+    std::unique_ptr<NBUtility::Tread> worker;
+    std::unique_ptr<NBUtility::FontSpec> formFont;
+    HICON smallIcon = nullptr;
+
+    // A job exists from START until the very end of RunWorker; the window
+    // never closes while one does.
+    std::atomic<bool> jobExists{false};
+    // The box an error named, focused again when the inputs come back.
+    NBUtility::TextBox* pendingFocus = nullptr; // not owned; the worker's
+    // The band shows bandText while a job runs and is white otherwise.
+    std::atomic<bool> bandShown{false};
+    std::string bandText;
+    int bandTicks = 0;
+};
+
+} // namespace MyGame

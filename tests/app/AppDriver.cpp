@@ -1,0 +1,347 @@
+#include "AppDriver.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <utility>
+
+namespace NBDriver {
+
+namespace {
+
+constexpr DWORD sendTimeoutMs = 5000;
+constexpr DWORD pollMs = 20;
+const wchar_t mainCaptionStart[] = L"NB Nimbra Vexal Edition";
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 63);
+    return name;
+}
+
+DWORD ProcessOf(HWND window) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    return pid;
+}
+
+LRESULT SendWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, sendTimeoutMs, &result);
+    return static_cast<LRESULT>(result);
+}
+
+struct TopLevelSearch {
+    DWORD pid;
+    std::vector<HWND> found;
+};
+
+std::vector<HWND> TopLevelWindowsOf(DWORD pid) {
+    TopLevelSearch search{pid, {}};
+    EnumWindows(
+        [](HWND window, LPARAM context) -> BOOL {
+            auto* s = reinterpret_cast<TopLevelSearch*>(context);
+            if (ProcessOf(window) == s->pid && IsWindowVisible(window)) {
+                s->found.push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::wstring WindowText(HWND window) {
+    const LRESULT length = SendWithTimeout(window, WM_GETTEXTLENGTH, 0, 0);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const LRESULT copied =
+        SendWithTimeout(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(copied));
+    return text;
+}
+
+bool IsControlClass(const std::wstring& name) {
+    return name == L"Static" || name == L"Button" || name == L"Edit" || name == WC_TABCONTROLW ||
+           name == PROGRESS_CLASSW;
+}
+
+} // namespace
+
+AppDriver::AppDriver() {
+    if (Launch()) {
+        FindControls();
+    }
+}
+
+AppDriver::~AppDriver() {
+    if (process.hProcess != nullptr) {
+        if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(process.hProcess, 99);
+            WaitForSingleObject(process.hProcess, 5000);
+        }
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+}
+
+bool AppDriver::Launch() {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    std::wstring commandLine = L"\"" NB_APP_PATH L"\"";
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        process = PROCESS_INFORMATION{};
+        return false;
+    }
+    const DWORD deadline = GetTickCount() + 30000;
+    while (GetTickCount() < deadline) {
+        for (HWND window : TopLevelWindowsOf(process.dwProcessId)) {
+            wchar_t caption[256] = {};
+            GetWindowTextW(window, caption, 255);
+            if (ClassOf(window) != L"#32770" &&
+                std::wstring(caption).rfind(mainCaptionStart, 0) == 0) {
+                mainWindow = window;
+                return true;
+            }
+        }
+        Sleep(pollMs);
+    }
+    return false;
+}
+
+void AppDriver::FindControls() {
+    std::vector<std::pair<int, HWND>> byId;
+    EnumChildWindows(
+        mainWindow,
+        [](HWND window, LPARAM context) -> BOOL {
+            if (IsControlClass(ClassOf(window))) {
+                reinterpret_cast<std::vector<std::pair<int, HWND>>*>(context)->emplace_back(
+                    GetDlgCtrlID(window), window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&byId));
+    // Ids grow in creation order.
+    std::sort(byId.begin(), byId.end());
+    // The band timer's hidden window comes after the controls.
+    for (const auto& entry : byId) {
+        if (controls.size() < ControlCount) {
+            controls.push_back(entry.second);
+        }
+    }
+}
+
+std::wstring AppDriver::Text(Control control) const {
+    return WindowText(Get(control));
+}
+
+void AppDriver::SetText(Control control, const std::wstring& text) {
+    SendWithTimeout(Get(control), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void AppDriver::Click(Control control) {
+    PostMessageW(Get(control), BM_CLICK, 0, 0);
+}
+
+bool AppDriver::IsChecked(Control control) const {
+    return SendWithTimeout(Get(control), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+int AppDriver::Progress() const {
+    return static_cast<int>(SendWithTimeout(Get(ProgressBar), PBM_GETPOS, 0, 0));
+}
+
+void AppDriver::SelectTab(int index) {
+    SendWithTimeout(Get(ModeTabs), TCM_SETCURFOCUS, index, 0);
+}
+
+HWND AppDriver::FocusedWindow() const {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(process.dwThreadId, &info);
+    return info.hwndFocus;
+}
+
+wchar_t AppDriver::PasswordCharacter(Control control) const {
+    return static_cast<wchar_t>(SendWithTimeout(Get(control), EM_GETPASSWORDCHAR, 0, 0));
+}
+
+void AppDriver::TypeCharacters(Control control, const std::wstring& characters) {
+    for (wchar_t c : characters) {
+        PostMessageW(Get(control), WM_CHAR, c, 1);
+    }
+}
+
+MessageBoxSeen AppDriver::WaitForMessageBox(DWORD timeoutMs) {
+    const DWORD deadline = GetTickCount() + timeoutMs;
+    while (GetTickCount() < deadline) {
+        for (HWND window : TopLevelWindowsOf(process.dwProcessId)) {
+            if (ClassOf(window) == L"#32770") {
+                HWND textControl = GetDlgItem(window, 0xFFFF);
+                wchar_t caption[256] = {};
+                GetWindowTextW(window, caption, 255);
+                return {window, caption, textControl != nullptr ? WindowText(textControl) : L""};
+            }
+        }
+        Sleep(pollMs);
+    }
+    return {};
+}
+
+void AppDriver::Answer(const MessageBoxSeen& box, int buttonId) {
+    if (box.window == nullptr) {
+        return;
+    }
+    PostMessageW(box.window, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(box.window, buttonId)));
+    const DWORD deadline = GetTickCount() + 10000;
+    while (IsWindow(box.window) && GetTickCount() < deadline) {
+        Sleep(pollMs);
+    }
+}
+
+bool AppDriver::WaitForCaption(Control control, const std::wstring& caption, DWORD timeoutMs) {
+    const DWORD deadline = GetTickCount() + timeoutMs;
+    while (GetTickCount() < deadline) {
+        if (Text(control) == caption) {
+            return true;
+        }
+        Sleep(pollMs);
+    }
+    return false;
+}
+
+bool AppDriver::WaitFor(bool (*condition)(const AppDriver&), DWORD timeoutMs) {
+    const DWORD deadline = GetTickCount() + timeoutMs;
+    while (GetTickCount() < deadline) {
+        if (condition(*this)) {
+            return true;
+        }
+        Sleep(pollMs);
+    }
+    return false;
+}
+
+HWND AppDriver::FindTopLevel(const std::wstring& caption, DWORD timeoutMs) const {
+    const DWORD deadline = GetTickCount() + timeoutMs;
+    while (GetTickCount() < deadline) {
+        for (HWND window : TopLevelWindowsOf(process.dwProcessId)) {
+            wchar_t text[256] = {};
+            GetWindowTextW(window, text, 255);
+            if (caption == text) {
+                return window;
+            }
+        }
+        Sleep(pollMs);
+    }
+    return nullptr;
+}
+
+int AppDriver::CloseWithYes() {
+    PostMessageW(mainWindow, WM_CLOSE, 0, 0);
+    const MessageBoxSeen box = WaitForMessageBox();
+    if (box.caption != L"Uscita") {
+        return -1;
+    }
+    Answer(box, IDYES);
+    if (WaitForSingleObject(process.hProcess, 15000) != WAIT_OBJECT_0) {
+        return -1;
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    return static_cast<int>(code);
+}
+
+ScratchFolder::ScratchFolder() {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    static int counter = 0;
+    path = std::wstring(temp) + L"nbnimbra-e2e-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+           std::to_wstring(++counter);
+    CreateDirectoryW(path.c_str(), nullptr);
+}
+
+ScratchFolder::~ScratchFolder() {
+    WIN32_FIND_DATAW entry;
+    HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &entry);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = entry.cFileName;
+            if (name != L"." && name != L"..") {
+                DeleteFileW((path + L"\\" + name).c_str());
+                RemoveDirectoryW((path + L"\\" + name).c_str());
+            }
+        } while (FindNextFileW(search, &entry));
+        FindClose(search);
+    }
+    RemoveDirectoryW(path.c_str());
+}
+
+bool CaptureScreen(const std::wstring& bmpPath) {
+    const int w = GetSystemMetrics(SM_CXSCREEN);
+    const int h = GetSystemMetrics(SM_CYSCREEN);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = h; // bottom-up, as BMP files store it
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* pixels = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+    bool written = false;
+    if (bitmap != nullptr) {
+        HGDIOBJ previous = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+        GdiFlush();
+        const DWORD rowBytes = ((static_cast<DWORD>(w) * 3 + 3) / 4) * 4;
+        const DWORD imageBytes = rowBytes * static_cast<DWORD>(h);
+        BITMAPFILEHEADER file{};
+        file.bfType = 0x4D42; // "BM"
+        file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+        file.bfSize = file.bfOffBits + imageBytes;
+        std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+        bytes.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
+        bytes.append(static_cast<const char*>(pixels), imageBytes);
+        WriteFileBytes(bmpPath, bytes);
+        written = FileThere(bmpPath);
+        SelectObject(memory, previous);
+        DeleteObject(bitmap);
+    }
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return written;
+}
+
+std::string ReadFileBytes(const std::wstring& path) {
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+    std::ofstream out(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+bool MakeSparseFile(const std::wstring& path, long long size) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    LARGE_INTEGER end;
+    end.QuadPart = size;
+    const bool sized = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+    CloseHandle(file);
+    return sized;
+}
+
+bool FileThere(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+} // namespace NBDriver

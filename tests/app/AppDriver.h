@@ -1,0 +1,115 @@
+#pragma once
+// Drives NBNimbra.exe from another process, as a person would: finds its
+// windows, sets texts, clicks, reads and answers message boxes. Every wait is
+// bounded; a program still running at the end is terminated.
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace NBDriver {
+
+// The main window's controls in creation order.
+enum Control {
+    LogoImage,
+    InfoButton,
+    CloseButton,
+    StartButton,
+    ModeTabs,
+    SourceLabel,
+    SourceBox,
+    SourceSelectButton,
+    SameFolderOption,
+    SpecifyPathOption,
+    DestLabel,
+    DestBox,
+    DestSelectButton,
+    VerifyCheck,
+    PasswordLabel,
+    PasswordBox,
+    ShowButton,
+    ConfirmLabel,
+    ConfirmBox,
+    StatusLabel,
+    ProgressBar,
+    ControlCount
+};
+
+struct MessageBoxSeen {
+    HWND window = nullptr;
+    std::wstring caption;
+    std::wstring text;
+};
+
+class AppDriver {
+public:
+    AppDriver();
+    ~AppDriver();
+    AppDriver(const AppDriver&) = delete;
+    AppDriver& operator=(const AppDriver&) = delete;
+
+    bool Started() const { return mainWindow != nullptr && controls.size() == ControlCount; }
+    HWND Main() const { return mainWindow; }
+    std::size_t ControlsFound() const { return controls.size(); }
+    HWND Get(Control control) const { return controls[control]; }
+
+    std::wstring Text(Control control) const;
+    void SetText(Control control, const std::wstring& text);
+    void Click(Control control);
+    bool IsChecked(Control control) const;
+    bool IsVisible(Control control) const { return IsWindowVisible(Get(control)) != FALSE; }
+    bool IsEnabled(Control control) const { return IsWindowEnabled(Get(control)) != FALSE; }
+    int Progress() const;
+    void SelectTab(int index);
+    HWND FocusedWindow() const;
+    wchar_t PasswordCharacter(Control control) const;
+    void TypeCharacters(Control control, const std::wstring& characters);
+
+    // The next message box of the program (a #32770 window), or an empty one
+    // after timeoutMs.
+    MessageBoxSeen WaitForMessageBox(DWORD timeoutMs = 20000);
+    // Presses a button of a message box (IDOK, IDYES, IDNO).
+    void Answer(const MessageBoxSeen& box, int buttonId);
+    // Waits until the START button reads caption again.
+    bool WaitForCaption(Control control, const std::wstring& caption, DWORD timeoutMs = 30000);
+    bool WaitFor(bool (*condition)(const AppDriver&), DWORD timeoutMs);
+
+    // A top-level window of the program with this caption, or null.
+    HWND FindTopLevel(const std::wstring& caption, DWORD timeoutMs = 10000) const;
+
+    // Asks to close, answers the confirmation with Yes and waits for the
+    // exit; the program's exit code, or -1 when it did not end.
+    int CloseWithYes();
+
+private:
+    bool Launch();
+    void FindControls();
+
+    PROCESS_INFORMATION process{};
+    HWND mainWindow = nullptr;
+    std::vector<HWND> controls;
+};
+
+// A folder of the test's own, removed afterwards, as a Windows path.
+class ScratchFolder {
+public:
+    ScratchFolder();
+    ~ScratchFolder();
+    const std::wstring& Path() const { return path; }
+    std::wstring File(const std::wstring& name) const { return path + L"\\" + name; }
+
+private:
+    std::wstring path;
+};
+
+// Writes the whole screen as a 24-bit BMP file.
+bool CaptureScreen(const std::wstring& bmpPath);
+
+std::string ReadFileBytes(const std::wstring& path);
+void WriteFileBytes(const std::wstring& path, const std::string& bytes);
+bool FileThere(const std::wstring& path);
+// A file of size zero bytes that takes no room where the disk allows it.
+bool MakeSparseFile(const std::wstring& path, long long size);
+
+} // namespace NBDriver

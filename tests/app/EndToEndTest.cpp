@@ -1,0 +1,357 @@
+// NBNimbra.exe driven from outside, as a person would use it.
+
+#include <gtest/gtest.h>
+
+#include "AppDriver.h"
+
+using namespace NBDriver;
+
+namespace {
+
+const std::wstring goodPassword = L"correct horse";
+// Big enough that a job takes seconds, so the test can act while it runs.
+constexpr long long jobLongEnoughToCatch = 1200LL << 20;
+
+std::string GoldenAbc() {
+    return ReadFileBytes(NB_TEST_DATA_DIR_W L"\\golden\\abc.nbnx");
+}
+
+class EndToEnd : public testing::Test {
+protected:
+    AppDriver app;
+    ScratchFolder folder;
+
+    void SetUp() override {
+        ASSERT_TRUE(app.Started())
+            << "main window " << app.Main() << ", controls " << app.ControlsFound();
+    }
+
+    void TearDown() override {
+        if (!HasFailure()) {
+            EXPECT_EQ(app.CloseWithYes(), 0);
+        }
+    }
+
+    // Presses START and returns the message box the job shows.
+    MessageBoxSeen Start() {
+        app.Click(StartButton);
+        return app.WaitForMessageBox();
+    }
+
+    void FillEncryption(const std::wstring& source, const std::wstring& destination,
+                        const std::wstring& password, const std::wstring& confirmation) {
+        app.SetText(SourceBox, source);
+        app.SetText(DestBox, destination);
+        app.SetText(PasswordBox, password);
+        app.SetText(ConfirmBox, confirmation);
+    }
+
+    void ExpectBox(const MessageBoxSeen& box, const std::wstring& caption,
+                   const std::wstring& text) {
+        EXPECT_EQ(box.caption, caption);
+        EXPECT_EQ(box.text, text);
+        app.Answer(box, IDOK);
+        EXPECT_TRUE(app.WaitForCaption(StartButton, L"START"));
+    }
+};
+
+TEST_F(EndToEnd, StartUpState) {
+    EXPECT_EQ(app.Text(StartButton), L"START");
+    EXPECT_EQ(app.Text(InfoButton), L"Info");
+    EXPECT_EQ(app.Text(CloseButton), L"Close");
+    EXPECT_EQ(app.Text(SourceLabel), L"Files to Encrypt:");
+    EXPECT_EQ(app.Text(DestLabel), L"Encrypted file:");
+    EXPECT_EQ(app.Text(VerifyCheck), L"Check");
+    EXPECT_EQ(app.Text(ShowButton), L"Show");
+    EXPECT_TRUE(app.IsChecked(VerifyCheck));
+    EXPECT_TRUE(app.IsChecked(SameFolderOption));
+    EXPECT_FALSE(app.IsChecked(SpecifyPathOption));
+    EXPECT_FALSE(app.IsVisible(SameFolderOption));
+    EXPECT_FALSE(app.IsVisible(SpecifyPathOption));
+    for (Control shown :
+         {SourceBox, DestBox, DestSelectButton, VerifyCheck, ConfirmBox, ProgressBar}) {
+        EXPECT_TRUE(app.IsVisible(shown)) << shown;
+    }
+    EXPECT_EQ(app.PasswordCharacter(PasswordBox), L'*');
+    EXPECT_EQ(app.PasswordCharacter(ConfirmBox), L'*');
+    EXPECT_EQ(app.Progress(), 0);
+    EXPECT_EQ(app.FocusedWindow(), app.Get(SourceBox));
+}
+
+struct RequestCase {
+    const char* what;
+    std::wstring source; // "@" stands for an existing file
+    std::wstring destination;
+    std::wstring password;
+    std::wstring confirmation;
+    std::wstring message;
+    Control focus;
+};
+
+class RequestChecks : public EndToEnd, public testing::WithParamInterface<RequestCase> {};
+
+void PrintTo(const RequestCase& c, std::ostream* out) {
+    *out << c.what;
+}
+
+TEST_P(RequestChecks, MessageAndFocus) {
+    const RequestCase& c = GetParam();
+    const std::wstring existing = folder.File(L"plain.txt");
+    WriteFileBytes(existing, "plain text");
+    FillEncryption(c.source == L"@" ? existing : c.source, c.destination, c.password,
+                   c.confirmation);
+    ExpectBox(Start(), L"ERROR", c.message);
+    EXPECT_EQ(app.FocusedWindow(), app.Get(c.focus));
+    EXPECT_FALSE(FileThere(folder.File(L"out.nbnx")));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Program, RequestChecks,
+    testing::Values(
+        RequestCase{"no source", L"", L"", L"", L"", L"The file to encrypt is required", SourceBox},
+        RequestCase{"missing source", L"C:\\x\\report.doc", L"", L"", L"",
+                    L"REPORT.DOC: file not found or inaccessible", SourceBox},
+        RequestCase{"no destination", L"@", L"", goodPassword, goodPassword,
+                    L"The filename of the encrypted file is required", DestBox},
+        RequestCase{"no password", L"@", L"out.nbnx", L"", L"", L"Password required", PasswordBox},
+        RequestCase{"short password", L"@", L"out.nbnx", L"1234567", L"1234567",
+                    L"Password must be at least 8 characters", PasswordBox},
+        RequestCase{"no confirmation", L"@", L"out.nbnx", goodPassword, L"",
+                    L"Confirmation password required", ConfirmBox},
+        RequestCase{"confirmation differs", L"@", L"out.nbnx", goodPassword, L"correct horsE",
+                    L"Confirmation password does not match", ConfirmBox},
+        RequestCase{"source name beyond Latin-1", L"C:\\x\\\u0141odz.txt", L"out.nbnx",
+                    goodPassword, goodPassword,
+                    L"The file name contains characters that are not supported", SourceBox}));
+
+TEST_F(EndToEnd, EncryptWithCheckThenDecryptBesideTheContainer) {
+    const std::wstring plain = folder.File(L"abc.txt");
+    const std::wstring box = folder.File(L"abc.nbnx");
+    WriteFileBytes(plain, "abc");
+    WriteFileBytes(folder.File(L"temp"), "mine");
+    WriteFileBytes(folder.File(L"temp_0"), "mine too");
+    FillEncryption(plain, box, L"password", L"password");
+    ExpectBox(Start(), L"NB Nimbra Vexal Edition", L"File encrypted successfully");
+    EXPECT_EQ(ReadFileBytes(box), GoldenAbc()) << "the same container as nbnx writes";
+    EXPECT_EQ(ReadFileBytes(folder.File(L"temp")), "mine");
+    EXPECT_FALSE(FileThere(folder.File(L"temp_1")));
+    EXPECT_EQ(app.Progress(), 100);
+
+    DeleteFileW(plain.c_str());
+    app.SelectTab(1);
+    EXPECT_EQ(app.Text(SourceLabel), L"Files to Decrypt:");
+    EXPECT_FALSE(app.IsVisible(DestBox));
+    EXPECT_TRUE(app.IsVisible(SameFolderOption));
+    app.SetText(SourceBox, box);
+    app.SetText(PasswordBox, L"password");
+    ExpectBox(Start(), L"NB Nimbra Vexal Edition", L"File decrypted successfully");
+    EXPECT_EQ(ReadFileBytes(plain), "abc");
+}
+
+TEST_F(EndToEnd, WrongPasswordInDecryption) {
+    const std::wstring box = folder.File(L"abc.nbnx");
+    WriteFileBytes(box, GoldenAbc());
+    app.SelectTab(1);
+    app.SetText(SourceBox, box);
+    app.SetText(PasswordBox, L"not the password");
+    ExpectBox(Start(), L"ERROR",
+              L"abc.nbnx: The password is incorrect or not valid NBN Encrypted File");
+    EXPECT_EQ(app.FocusedWindow(), app.Get(SourceBox));
+    EXPECT_FALSE(FileThere(folder.File(L"abc.txt")));
+}
+
+TEST_F(EndToEnd, TabsRememberTheirTexts) {
+    app.SetText(SourceBox, L"enc-source");
+    app.SetText(DestBox, L"enc-dest");
+    app.SetText(PasswordBox, L"enc-password");
+    app.SetText(ConfirmBox, L"confirm");
+    app.SelectTab(1);
+    EXPECT_EQ(app.Text(SourceBox), L"");
+    app.SetText(SourceBox, L"dec-source");
+    app.SelectTab(0);
+    EXPECT_EQ(app.Text(SourceBox), L"enc-source");
+    EXPECT_EQ(app.Text(DestBox), L"enc-dest");
+    EXPECT_EQ(app.Text(PasswordBox), L"enc-password");
+    EXPECT_EQ(app.Text(ConfirmBox), L"confirm");
+    app.SelectTab(1);
+    EXPECT_EQ(app.Text(SourceBox), L"dec-source");
+}
+
+TEST_F(EndToEnd, ShowHideAndTheFifteenCharacterLimit) {
+    app.SetText(ConfirmBox, L"something");
+    app.Click(ShowButton);
+    EXPECT_TRUE(app.WaitForCaption(ShowButton, L"Hide", 5000));
+    EXPECT_EQ(app.PasswordCharacter(PasswordBox), 0);
+    EXPECT_FALSE(app.IsEnabled(ConfirmBox));
+    EXPECT_EQ(app.Text(ConfirmBox), L"");
+    app.Click(ShowButton);
+    EXPECT_TRUE(app.WaitForCaption(ShowButton, L"Show", 5000));
+    EXPECT_EQ(app.PasswordCharacter(PasswordBox), L'*');
+    EXPECT_TRUE(app.IsEnabled(ConfirmBox));
+
+    app.TypeCharacters(PasswordBox, L"0123456789abcdef");
+    app.Click(ShowButton); // queued behind the characters
+    EXPECT_TRUE(app.WaitForCaption(ShowButton, L"Hide", 5000));
+    EXPECT_EQ(app.Text(PasswordBox), L"0123456789abcde");
+}
+
+TEST_F(EndToEnd, StopDuringTheJobLeavesNothingAndCloseWhileRunningKeepsTheWindow) {
+    const std::wstring plain = folder.File(L"big.bin");
+    const std::wstring box = folder.File(L"big.nbnx");
+    ASSERT_TRUE(MakeSparseFile(plain, jobLongEnoughToCatch));
+    FillEncryption(plain, box, goodPassword, goodPassword);
+    app.Click(StartButton);
+    ASSERT_TRUE(app.WaitForCaption(StartButton, L"STOP", 10000));
+    EXPECT_FALSE(app.IsEnabled(SourceBox));
+    EXPECT_FALSE(app.IsEnabled(ModeTabs));
+    // Closing while the job runs: Yes stops the job and keeps the window.
+    PostMessageW(app.Main(), WM_CLOSE, 0, 0);
+    const MessageBoxSeen question = app.WaitForMessageBox();
+    EXPECT_EQ(question.caption, L"Uscita");
+    EXPECT_EQ(question.text, L"You really want to exit?");
+    app.Answer(question, IDYES);
+    EXPECT_TRUE(app.WaitForCaption(StartButton, L"START"));
+    EXPECT_TRUE(IsWindow(app.Main()));
+    EXPECT_FALSE(FileThere(box));
+    EXPECT_FALSE(FileThere(folder.File(L"temp")));
+    EXPECT_TRUE(app.IsEnabled(SourceBox));
+
+    // STOP itself.
+    app.Click(StartButton);
+    ASSERT_TRUE(app.WaitForCaption(StartButton, L"STOP", 10000));
+    app.Click(StartButton);
+    EXPECT_TRUE(app.WaitForCaption(StartButton, L"START"));
+    EXPECT_FALSE(FileThere(box));
+}
+
+TEST_F(EndToEnd, AboutWindowDisablesTheMainWindowUntilClosed) {
+    for (int round = 0; round < 2; ++round) {
+        app.Click(InfoButton);
+        HWND about = app.FindTopLevel(L"Info...");
+        ASSERT_NE(about, nullptr);
+        EXPECT_FALSE(IsWindowEnabled(app.Main()));
+        EXPECT_EQ(GetWindow(about, GW_OWNER), app.Main()) << "stays above the main window";
+        // Esc typed anywhere in it closes it.
+        HWND child = GetWindow(about, GW_CHILD);
+        PostMessageW(child != nullptr ? child : about, WM_CHAR, VK_ESCAPE, 1);
+        const DWORD deadline = GetTickCount() + 10000;
+        while (IsWindow(about) && GetTickCount() < deadline) {
+            Sleep(20);
+        }
+        EXPECT_FALSE(IsWindow(about));
+        EXPECT_TRUE(IsWindowEnabled(app.Main()));
+    }
+}
+
+TEST_F(EndToEnd, NamingOptionsOfTheDecryptTab) {
+    app.SelectTab(1);
+    app.Click(SpecifyPathOption);
+    ASSERT_TRUE(app.WaitFor([](const AppDriver& a) { return a.IsVisible(DestBox); }, 5000));
+    EXPECT_TRUE(app.IsVisible(DestSelectButton));
+    EXPECT_FALSE(app.IsVisible(DestLabel));
+    app.SetText(DestBox, L"typed");
+    app.Click(SameFolderOption);
+    ASSERT_TRUE(app.WaitFor([](const AppDriver& a) { return !a.IsVisible(DestBox); }, 5000));
+    app.Click(SpecifyPathOption);
+    ASSERT_TRUE(app.WaitFor([](const AppDriver& a) { return a.IsVisible(DestBox); }, 5000));
+    EXPECT_EQ(app.Text(DestBox), L"") << "Specify pathname empties the box";
+}
+
+TEST_F(EndToEnd, CheckOffAndDecryptionToAPathOfItsOwn) {
+    const std::wstring plain = folder.File(L"notes.txt");
+    const std::wstring box = folder.File(L"notes.nbnx");
+    const std::string contents(100000, 'n');
+    WriteFileBytes(plain, contents);
+    FillEncryption(plain, box, goodPassword, goodPassword);
+    app.Click(VerifyCheck);
+    ASSERT_TRUE(app.WaitFor([](const AppDriver& a) { return !a.IsChecked(VerifyCheck); }, 5000));
+    ExpectBox(Start(), L"NB Nimbra Vexal Edition", L"File encrypted successfully");
+
+    app.SelectTab(1);
+    app.Click(SpecifyPathOption);
+    ASSERT_TRUE(app.WaitFor([](const AppDriver& a) { return a.IsVisible(DestBox); }, 5000));
+    app.SetText(SourceBox, box);
+    app.SetText(DestBox, folder.File(L"copy.txt"));
+    app.SetText(PasswordBox, goodPassword);
+    ExpectBox(Start(), L"NB Nimbra Vexal Edition", L"File decrypted successfully");
+    EXPECT_EQ(ReadFileBytes(folder.File(L"copy.txt")), contents);
+}
+
+TEST_F(EndToEnd, StopDuringTheCheckLeavesNothing) {
+    const std::wstring plain = folder.File(L"big.bin");
+    const std::wstring box = folder.File(L"big.nbnx");
+    ASSERT_TRUE(MakeSparseFile(plain, jobLongEnoughToCatch));
+    FillEncryption(plain, box, goodPassword, goodPassword);
+    app.Click(StartButton);
+    ASSERT_TRUE(app.WaitFor([](const AppDriver& a) { return a.Progress() > 56; }, 60000))
+        << "the check pass did not begin";
+    app.Click(StartButton);
+    EXPECT_TRUE(app.WaitForCaption(StartButton, L"START"));
+    EXPECT_FALSE(FileThere(box));
+    EXPECT_FALSE(FileThere(folder.File(L"temp")));
+    EXPECT_TRUE(FileThere(plain));
+}
+
+TEST_F(EndToEnd, ExitItemAndCloseButtonAskLikeTheTitleBar) {
+    // Menu items take their ids just before the controls: Exit, Guide, Home.
+    const int exitId = GetDlgCtrlID(app.Get(LogoImage)) - 3;
+    PostMessageW(app.Main(), WM_COMMAND, MAKEWPARAM(exitId, 0), 0);
+    MessageBoxSeen question = app.WaitForMessageBox();
+    EXPECT_EQ(question.caption, L"Uscita");
+    app.Answer(question, IDNO);
+    EXPECT_TRUE(IsWindow(app.Main()));
+
+    app.Click(CloseButton);
+    question = app.WaitForMessageBox();
+    EXPECT_EQ(question.text, L"You really want to exit?");
+    app.Answer(question, IDNO);
+    EXPECT_TRUE(IsWindow(app.Main()));
+    EXPECT_TRUE(IsWindowEnabled(app.Main()));
+}
+
+// Fills the name field of the open or save dialog and confirms it, or cancels.
+bool AnswerFileDialog(const AppDriver& app, const std::wstring& caption, const std::wstring& name) {
+    HWND dialog = app.FindTopLevel(caption);
+    if (dialog == nullptr) {
+        return false;
+    }
+    if (name.empty()) {
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    } else {
+        SendMessageW(GetDlgItem(dialog, 0x47C), WM_SETTEXT, 0,
+                     reinterpret_cast<LPARAM>(name.c_str()));
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    }
+    const DWORD deadline = GetTickCount() + 10000;
+    while (IsWindow(dialog) && GetTickCount() < deadline) {
+        Sleep(20);
+    }
+    return !IsWindow(dialog);
+}
+
+TEST_F(EndToEnd, SelectButtonsFillTheBoxesThroughTheRealDialogs) {
+    CreateDirectoryW(folder.File(L"node.js").c_str(), nullptr);
+    const std::wstring source = folder.File(L"node.js\\data");
+    WriteFileBytes(source, "data");
+
+    app.Click(SourceSelectButton);
+    ASSERT_TRUE(AnswerFileDialog(app, L"Open", L""));
+    EXPECT_EQ(app.Text(SourceBox), L"") << "a cancelled dialog changes nothing";
+
+    app.Click(SourceSelectButton);
+    ASSERT_TRUE(AnswerFileDialog(app, L"Open", source));
+    EXPECT_EQ(app.Text(SourceBox), source);
+    EXPECT_EQ(app.Text(DestBox), source + L".nbnx") << "a dot in a folder name stays put";
+
+    app.Click(DestSelectButton);
+    ASSERT_TRUE(AnswerFileDialog(app, L"Save As", folder.File(L"backup")));
+    EXPECT_EQ(app.Text(DestBox), folder.File(L"backup.nbnx"));
+
+    // A destination chosen before is kept when another source is picked.
+    WriteFileBytes(folder.File(L"other.txt"), "other");
+    app.Click(SourceSelectButton);
+    ASSERT_TRUE(AnswerFileDialog(app, L"Open", folder.File(L"other.txt")));
+    EXPECT_EQ(app.Text(DestBox), folder.File(L"backup.nbnx"));
+}
+
+} // namespace
