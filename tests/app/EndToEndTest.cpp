@@ -266,6 +266,8 @@ TEST_F(EndToEnd, CheckOffAndDecryptionToAPathOfItsOwn) {
     app.Click(VerifyCheck);
     ASSERT_TRUE(app.WaitFor([](const AppDriver& a) { return !a.IsChecked(VerifyCheck); }, 5000));
     ExpectBox(Start(), L"NB Nimbra Vexal Edition", L"File encrypted successfully");
+    // START at once after a job: a new job runs, nothing freezes.
+    ExpectBox(Start(), L"NB Nimbra Vexal Edition", L"File encrypted successfully");
 
     app.SelectTab(1);
     app.Click(SpecifyPathOption);
