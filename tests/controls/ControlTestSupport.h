@@ -1,6 +1,6 @@
 #pragma once
-// What the control suites share: style bits of live windows, a pixel surface
-// to paint into, and a watcher thread that answers modal windows.
+// What the control suites share: style bits of live windows and a watcher
+// thread that answers modal windows.
 
 #include "WindowTestSupport.h"
 
@@ -22,38 +22,6 @@ bool HasBits(DWORD value, DWORD bits);
 // Window text read with WM_GETTEXT, which also works for another thread's
 // controls and password boxes.
 std::wstring TextOf(HWND window);
-
-// A 32-bit top-down DIB in a memory context.
-class PixelSurface {
-public:
-    PixelSurface(int width, int height, COLORREF fill);
-    ~PixelSurface();
-    PixelSurface(const PixelSurface&) = delete;
-    PixelSurface& operator=(const PixelSurface&) = delete;
-
-    HDC Context() const { return context_; }
-    COLORREF At(int x, int y) const;
-    // Columns of the area holding at least one pixel of the colour.
-    std::vector<int> ColumnsWith(COLORREF color, const RECT& area) const;
-    int CountIn(COLORREF color, const RECT& area) const;
-    int CountOf(COLORREF color) const { return CountIn(color, {0, 0, width_, height_}); }
-    // The area inside a one-pixel frame.
-    RECT Inside() const { return {1, 1, width_ - 1, height_ - 1}; }
-
-private:
-    HDC context_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ previous_ = nullptr;
-    std::uint32_t* pixels_ = nullptr;
-    int width_;
-    int height_;
-};
-
-// A bitmap of one colour (a DIB section), owned by the caller.
-HBITMAP SolidBitmap(int width, int height, COLORREF color);
-
-// Top-level dialog windows (#32770) of this process, visible.
-std::vector<HWND> DialogWindows();
 
 // Runs action on its own thread with the first dialog window of this process
 // (whose caption matches, when one is given) once it appears; gives up after

@@ -3,6 +3,7 @@
 #include "Drawing.h"
 #include "FontSpec.h"
 #include "GdiHandles.h"
+#include "WindowTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -16,49 +17,8 @@ constexpr COLORREF Backdrop = RGB(0, 128, 255);
 constexpr COLORREF Red = RGB(255, 0, 0);
 constexpr COLORREF Black = RGB(0, 0, 0);
 
-// A 32-bit top-down DIB selected into a memory context, filled with a colour.
-class PixelCanvas {
-public:
-    PixelCanvas(int width, int height, COLORREF fill) : context_(nullptr), width_(width) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        bitmap_.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        pixels_ = static_cast<std::uint32_t*>(bits);
-        selected_ = std::make_unique<SelectedObject>(context_.Get(), bitmap_.Get());
-        for (int i = 0; i < width * height; ++i) {
-            pixels_[i] = ToPixel(fill);
-        }
-    }
-    ~PixelCanvas() { selected_.reset(); }
-
-    HDC Context() const { return context_.Get(); }
-    COLORREF At(int x, int y) const {
-        GdiFlush();
-        const std::uint32_t p = pixels_[y * width_ + x];
-        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-    }
-    void Set(int x, int y, COLORREF color) { pixels_[y * width_ + x] = ToPixel(color); }
-
-private:
-    static std::uint32_t ToPixel(COLORREF c) {
-        return (static_cast<std::uint32_t>(GetRValue(c)) << 16) |
-               (static_cast<std::uint32_t>(GetGValue(c)) << 8) | GetBValue(c);
-    }
-    MemoryContext context_;
-    GdiObject<HBITMAP> bitmap_;
-    std::uint32_t* pixels_ = nullptr;
-    int width_;
-    std::unique_ptr<SelectedObject> selected_;
-};
-
 // 10 x 10 bitmap: black left half (transparent), red right half.
-HBITMAP HalfRedBitmap(PixelCanvas& scratch) {
+HBITMAP HalfRedBitmap(NBTest::PixelSurface& scratch) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = 10;
@@ -89,7 +49,7 @@ TEST(DrawingBitmap, BlackPixelsKeepTheSurfaceAtAnySize) {
         {"natural", 0, 0, 1}, {"doubled", 20, 20, 2}, {"tripled", 30, 30, 3}};
     for (const BitmapCase& c : cases) {
         SCOPED_TRACE(c.name);
-        PixelCanvas canvas(48, 48, Backdrop);
+        NBTest::PixelSurface canvas(48, 48, Backdrop);
         GdiObject<HBITMAP> bitmap(HalfRedBitmap(canvas));
         // Colours a caller may have left in the context must not leak into the mask.
         SetTextColor(canvas.Context(), RGB(0, 255, 0));
@@ -111,7 +71,7 @@ TEST(DrawingBitmap, BlackPixelsKeepTheSurfaceAtAnySize) {
 }
 
 TEST(DrawingShapes, FillAndFrameRectangles) {
-    PixelCanvas canvas(40, 40, Backdrop);
+    NBTest::PixelSurface canvas(40, 40, Backdrop);
     Drawing surface(nullptr);
     surface.Borrow(canvas.Context());
     surface.FillRect(2, 2, 10, 10, Red);
@@ -124,7 +84,7 @@ TEST(DrawingShapes, FillAndFrameRectangles) {
     EXPECT_EQ(canvas.At(25, 25), Backdrop); // a frame only
 }
 
-int FirstInkColumn(const PixelCanvas& canvas, int width, int height) {
+int FirstInkColumn(const NBTest::PixelSurface& canvas, int width, int height) {
     for (int x = 0; x < width; ++x) {
         for (int y = 0; y < height; ++y) {
             if (canvas.At(x, y) != Backdrop) {
@@ -137,8 +97,8 @@ int FirstInkColumn(const PixelCanvas& canvas, int width, int height) {
 
 TEST(DrawingText, RightAlignedTextEndsAtTheRightEdge) {
     FontSpec font("Arial", -16);
-    PixelCanvas left(200, 24, Backdrop);
-    PixelCanvas right(200, 24, Backdrop);
+    NBTest::PixelSurface left(200, 24, Backdrop);
+    NBTest::PixelSurface right(200, 24, Backdrop);
     Drawing onLeft(nullptr);
     onLeft.Borrow(left.Context());
     onLeft.DrawText(0, 0, 200, 24, L"WW", Black, AlignLeft, &font);
@@ -157,7 +117,7 @@ TEST(DrawingText, TextHeightNeedsAnActiveSurfaceAndAFont) {
     Drawing inactive(nullptr);
     EXPECT_EQ(inactive.TextHeight(&font), -1);
     inactive.FillRect(0, 0, 5, 5, Red); // does nothing, and does not crash
-    PixelCanvas canvas(10, 10, Backdrop);
+    NBTest::PixelSurface canvas(10, 10, Backdrop);
     Drawing surface(nullptr);
     surface.Borrow(canvas.Context());
     EXPECT_EQ(surface.TextHeight(nullptr), -1);
@@ -165,7 +125,7 @@ TEST(DrawingText, TextHeightNeedsAnActiveSurfaceAndAFont) {
 }
 
 TEST(DrawingSurface, EndingABorrowedSurfaceLeavesTheContext) {
-    PixelCanvas canvas(10, 10, Backdrop);
+    NBTest::PixelSurface canvas(10, 10, Backdrop);
     {
         Drawing surface(nullptr);
         surface.Borrow(canvas.Context());

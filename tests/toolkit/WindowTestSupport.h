@@ -1,13 +1,16 @@
 #pragma once
 // Bounded waits that keep the interface thread pumping, a watchdog that ends a
-// test that overruns, and small elements to route messages to.
+// test that overruns, small elements to route messages to, a pixel surface
+// to paint into, and the dialog windows of this process.
 
 #include "Form.h"
 #include "GUIElement.h"
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
+#include <vector>
 
 namespace NBTest {
 
@@ -59,6 +62,39 @@ public:
     explicit TestButton(NBUtility::GUIElement* parentElement);
     void Create() override;
 };
+
+// A 32-bit top-down DIB in a memory context.
+class PixelSurface {
+public:
+    PixelSurface(int width, int height, COLORREF fill);
+    ~PixelSurface();
+    PixelSurface(const PixelSurface&) = delete;
+    PixelSurface& operator=(const PixelSurface&) = delete;
+
+    HDC Context() const { return context_; }
+    COLORREF At(int x, int y) const;
+    void Set(int x, int y, COLORREF color);
+    // Columns of the area holding at least one pixel of the colour.
+    std::vector<int> ColumnsWith(COLORREF color, const RECT& area) const;
+    int CountIn(COLORREF color, const RECT& area) const;
+    int CountOf(COLORREF color) const { return CountIn(color, {0, 0, width_, height_}); }
+    // The area inside a one-pixel frame.
+    RECT Inside() const { return {1, 1, width_ - 1, height_ - 1}; }
+
+private:
+    HDC context_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ previous_ = nullptr;
+    std::uint32_t* pixels_ = nullptr;
+    int width_;
+    int height_;
+};
+
+// A bitmap of one colour (a DIB section), owned by the caller.
+HBITMAP SolidBitmap(int width, int height, COLORREF color);
+
+// Top-level dialog windows (#32770) of this process, visible.
+std::vector<HWND> DialogWindows();
 
 // A visible form of 300 x 200 at (50, 50), created.
 NBUtility::Form* NewShownForm(const wchar_t* caption = L"test");
