@@ -50,6 +50,9 @@ FormMain::FormMain(HINSTANCE moduleInstance, const std::string& caption) : Form(
     resizable = false;
     onCreated = [this](GUIElement*, HWND) { BuildControls(); };
     onClosing = [this](GUIElement*) { return ConfirmClose(); };
+    onFilesDropped = [this](GUIElement*, const std::vector<std::wstring>& paths) {
+        OnFilesDropped(paths);
+    };
     Create();
     iconResourceId = NB_ICON_PROGRAM;
     LoadProgramIcon();

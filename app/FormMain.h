@@ -89,6 +89,8 @@ private:
     void OnMenuItem(NBUtility::GUIElement* element);
     void SelectSource();
     void SelectDestination();
+    void PutSourcePath(const std::string& path);
+    void OnFilesDropped(const std::vector<std::wstring>& paths);
     void PutPickedPath(NBUtility::TextBox* box, const std::string& path);
     void RefusePath(NBUtility::TextBox* box);
 

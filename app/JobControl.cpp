@@ -6,6 +6,7 @@
 #include "Jobs.h"
 #include "PlatformFiles.h"
 #include "ProgramInfo.h"
+#include "TextConversion.h"
 
 namespace MyGame {
 
@@ -18,16 +19,6 @@ constexpr int phraseTicks = 3;
 constexpr std::size_t longestBand = 55;
 constexpr char bandPhrase[] = "decrypt and encrypt files...";
 const char* const bitPairs[] = {"01", "00", "10", "11"};
-
-// True when every character of the box's text has a narrow form.
-bool IsRepresentable(const std::wstring& text) {
-    for (wchar_t unit : text) {
-        if (static_cast<unsigned>(unit) > 0xFF) {
-            return false;
-        }
-    }
-    return true;
-}
 } // namespace
 
 void FormMain::OnStartButton() {
@@ -102,12 +93,12 @@ void FormMain::FinishJob(bool done) {
 
 // A typed path with a character beyond U+00FF would name another file.
 bool FormMain::RefuseUnrepresentablePaths() {
-    if (!IsRepresentable(sourceBox->GetText())) {
+    if (!HasNarrowForm(sourceBox->GetText())) {
         RefusePath(sourceBox.get());
         return true;
     }
     const bool destinationUsed = encryptMode || specifyPathOption->GetChecked();
-    if (destinationUsed && !IsRepresentable(destBox->GetText())) {
+    if (destinationUsed && !HasNarrowForm(destBox->GetText())) {
         RefusePath(destBox.get());
         return true;
     }

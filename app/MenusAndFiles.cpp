@@ -1,9 +1,14 @@
-// The menu bar, the web links and the two "Select" buttons.
+// The menu bar, the web links, the two "Select" buttons and files dropped on
+// the window.
 
 #include "Dialogs.h"
+#include "FileDrop.h"
 #include "FormMain.h"
 #include "Paths.h"
 #include "ProgramInfo.h"
+#include "TextConversion.h"
+
+#include <algorithm>
 
 namespace MyGame {
 
@@ -53,12 +58,36 @@ void FormMain::SelectSource() {
         RefusePath(sourceBox.get());
         return;
     }
-    if (path.empty()) {
-        return;
+    if (!path.empty()) {
+        PutSourcePath(path);
     }
+}
+
+void FormMain::PutSourcePath(const std::string& path) {
     sourceBox->SetTextNarrow(path);
     if (encryptMode && destBox->GetTextNarrow().empty()) {
         destBox->SetTextNarrow(NBEngine::ChangeNameExtension(path, containerExtension));
+    }
+}
+
+// Folders are passed over; of the files, the first is taken.
+void FormMain::OnFilesDropped(const std::vector<std::wstring>& paths) {
+    if (jobExists.load()) {
+        return;
+    }
+    const auto firstFile = std::find_if(
+        paths.begin(), paths.end(), [](const std::wstring& path) { return !IsFolderPath(path); });
+    if (firstFile == paths.end()) {
+        return;
+    }
+    if (!HasNarrowForm(*firstFile)) {
+        RefusePath(sourceBox.get());
+        return;
+    }
+    PutSourcePath(ToNarrow(*firstFile));
+    if (paths.size() > 1) {
+        ShowInfo(this, "One file is handled at a time: only the first file dropped was taken.",
+                 programName);
     }
 }
 

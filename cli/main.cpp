@@ -11,15 +11,12 @@ int wmain(int argc, wchar_t** argv) {
     std::vector<std::string> arguments;
     for (int i = 1; i < argc; ++i) {
         const std::wstring wide = argv[i];
-        // A character beyond U+00FF has no narrow form: it would name another file.
-        for (wchar_t unit : wide) {
-            if (static_cast<unsigned>(unit) > 0xFF) {
-                std::fprintf(stderr,
-                             "nbnx: argument %d holds a character outside Latin-1, "
-                             "which this program cannot handle\n",
-                             i);
-                return NBCli::exitUsage;
-            }
+        if (!NBUtility::HasNarrowForm(wide)) {
+            std::fprintf(stderr,
+                         "nbnx: argument %d holds a character outside Latin-1, "
+                         "which this program cannot handle\n",
+                         i);
+            return NBCli::exitUsage;
         }
         arguments.push_back(NBUtility::ToNarrow(wide));
     }

@@ -75,6 +75,12 @@ AppDriver::AppDriver() {
     }
 }
 
+AppDriver::AppDriver(HWND mainOfThisProcess) : mainWindow(mainOfThisProcess) {
+    process.dwProcessId = GetCurrentProcessId();
+    process.dwThreadId = GetWindowThreadProcessId(mainOfThisProcess, nullptr);
+    FindControls();
+}
+
 AppDriver::~AppDriver() {
     if (process.hProcess != nullptr) {
         if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) {

@@ -44,7 +44,10 @@ struct MessageBoxSeen {
 
 class AppDriver {
 public:
+    // Starts the program.
     AppDriver();
+    // Drives a main window of this very process; nothing is started or ended.
+    explicit AppDriver(HWND mainOfThisProcess);
     ~AppDriver();
     AppDriver(const AppDriver&) = delete;
     AppDriver& operator=(const AppDriver&) = delete;

@@ -26,10 +26,6 @@ const std::vector<std::string>& DefaultFilters() {
     return filters;
 }
 
-bool IsRepresentable(const std::wstring& path) {
-    return std::all_of(path.begin(), path.end(), [](wchar_t unit) { return unit <= 0xFF; });
-}
-
 enum class DialogKind { Open, Save };
 
 struct DialogRequest {
@@ -68,7 +64,7 @@ FileChoice Examine(std::wstring& buffer) {
         return FileChoice::TooLong;
     }
     buffer.resize(end);
-    return IsRepresentable(buffer) ? FileChoice::Chosen : FileChoice::NotRepresentable;
+    return HasNarrowForm(buffer) ? FileChoice::Chosen : FileChoice::NotRepresentable;
 }
 
 std::string RunFileDialog(const DialogRequest& request, FileChoice* outcome) {

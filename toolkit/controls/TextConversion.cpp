@@ -25,6 +25,15 @@ std::string ToNarrow(const std::wstring& wide) {
     return narrow;
 }
 
+bool HasNarrowForm(const std::wstring& wide) {
+    for (wchar_t unit : wide) {
+        if (static_cast<unsigned>(unit) > 0xFFu) {
+            return false;
+        }
+    }
+    return true;
+}
+
 std::string Int64ToText(std::int64_t value) {
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%" PRId64, value);

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace NBUtility {
 
@@ -23,5 +25,8 @@ using ClosingHandler = std::function<bool(GUIElement* element)>;
 using MouseMoveHandler =
     std::function<std::int32_t(GUIElement* element, std::int32_t x, std::int32_t y)>;
 using ClickHandler = std::function<void(GUIElement* element)>;
+// Paths dropped on a form, in the order the drag source gave them.
+using FilesDroppedHandler =
+    std::function<void(GUIElement* element, const std::vector<std::wstring>& paths)>;
 
 } // namespace NBUtility

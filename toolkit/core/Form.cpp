@@ -4,6 +4,8 @@
 #include "TextConversion.h"
 #include "WindowProcedure.h"
 
+#include <shellapi.h>
+
 #include <algorithm>
 
 namespace NBUtility {
@@ -131,6 +133,9 @@ void Form::Create() {
     SetMainWindowIfUnset(window);
     Attach(window);
     created = true;
+    if (window != nullptr && onFilesDropped) {
+        DragAcceptFiles(window, TRUE);
+    }
     if (window != nullptr) {
         ShowWindow(window, SW_SHOW);
         UpdateWindow(window);

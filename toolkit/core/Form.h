@@ -42,6 +42,8 @@ public:
     bool modalFrame = false;
     std::vector<HotKeyEntry> hotKeys;
     std::int32_t iconResourceId = 0;
+    // Bound before Create, the form accepts files dropped on it.
+    FilesDroppedHandler onFilesDropped;
 
     void Create() override;
     virtual void DisposeElements() {}

@@ -2,6 +2,7 @@
 
 #include "Drawing.h"
 #include "ElementRegistry.h"
+#include "FileDrop.h"
 #include "Form.h"
 #include "GUIElement.h"
 #include "OwnerDrawn.h"
@@ -255,6 +256,14 @@ Result SetCursorFor(GUIElement* element, LPARAM lParam) {
     return std::nullopt;
 }
 
+// The drop is released whether or not a handler takes it.
+void RaiseFilesDropped(Form* form, HDROP drop) {
+    const std::vector<std::wstring> paths = TakeDroppedPaths(drop);
+    if (form->onFilesDropped && !paths.empty()) {
+        form->onFilesDropped(form, paths);
+    }
+}
+
 bool IsQuiet(HWND window) {
     HWND root = State().quietRoot;
     return root != nullptr && (window == root || IsChild(root, window));
@@ -391,6 +400,12 @@ Result RouteToElement(GUIElement* element, HWND window, UINT message, WPARAM wPa
     case WM_HOTKEY:
         if (form != nullptr) {
             RaiseHotKey(form, wParam);
+        }
+        return std::nullopt;
+    case WM_DROPFILES:
+        if (form != nullptr) {
+            RaiseFilesDropped(form, reinterpret_cast<HDROP>(wParam));
+            return 0;
         }
         return std::nullopt;
     case WM_NEXTDLGCTL:

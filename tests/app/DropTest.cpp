@@ -1,0 +1,181 @@
+// Files dropped on the main window, with the drop built the way the shell
+// builds it: a DROPFILES block followed by a double-zero-ended path list.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <atomic>
+#include <memory>
+#include <thread>
+
+#include "AppDriver.h"
+#include "FormMain.h"
+#include "ProgramInfo.h"
+#include "WindowTestSupport.h"
+
+using namespace NBDriver;
+
+namespace {
+
+HDROP ShellDrop(const std::vector<std::wstring>& paths) {
+    std::size_t characters = 1;
+    for (const std::wstring& path : paths) {
+        characters += path.size() + 1;
+    }
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + characters * sizeof(wchar_t));
+    auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
+    header->pFiles = sizeof(DROPFILES);
+    header->pt = {40, 200};
+    header->fWide = TRUE;
+    auto* list = reinterpret_cast<wchar_t*>(reinterpret_cast<BYTE*>(header) + sizeof(DROPFILES));
+    for (const std::wstring& path : paths) {
+        list = std::copy(path.begin(), path.end(), list) + 1;
+    }
+    GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
+}
+
+class Drop : public testing::Test {
+protected:
+    static std::unique_ptr<MyGame::FormMain> form;
+    static std::unique_ptr<AppDriver> app;
+    ScratchFolder folder;
+
+    static void SetUpTestSuite() {
+        form = std::make_unique<MyGame::FormMain>(GetModuleHandleW(nullptr), MyGame::MainCaption());
+        app = std::make_unique<AppDriver>(form->window);
+    }
+
+    static void TearDownTestSuite() {
+        app.reset();
+        form.reset();
+    }
+
+    void SetUp() override {
+        ASSERT_TRUE(app->Started()) << "controls found: " << app->ControlsFound();
+        UseTab(0);
+    }
+
+    void UseTab(int index) {
+        app->SelectTab(index);
+        NBTest::PumpFor(50);
+        app->SetText(SourceBox, L"");
+        app->SetText(DestBox, L"");
+    }
+
+    std::wstring MakeFile(const std::wstring& name) {
+        WriteFileBytes(folder.File(name), "contents");
+        return folder.File(name);
+    }
+
+    std::wstring MakeFolder(const std::wstring& name) {
+        CreateDirectoryW(folder.File(name).c_str(), nullptr);
+        return folder.File(name);
+    }
+
+    // Drops the paths and answers the message box the drop shows, if any;
+    // returns that box. The drop returns only once its box is closed, so no
+    // box can come after it.
+    MessageBoxSeen DropAndAnswer(const std::vector<std::wstring>& paths) {
+        MessageBoxSeen seen;
+        std::atomic<bool> dropped{false};
+        std::thread watcher([&] {
+            const ULONGLONG deadline = GetTickCount64() + 20000;
+            while (!dropped && seen.window == nullptr && GetTickCount64() < deadline) {
+                seen = app->WaitForMessageBox(50);
+            }
+            app->Answer(seen, IDOK);
+        });
+        SendMessageW(app->Main(), WM_DROPFILES, reinterpret_cast<WPARAM>(ShellDrop(paths)), 0);
+        dropped = true;
+        watcher.join();
+        return seen;
+    }
+};
+
+std::unique_ptr<MyGame::FormMain> Drop::form;
+std::unique_ptr<AppDriver> Drop::app;
+
+const std::wstring oneAtATime =
+    L"One file is handled at a time: only the first file dropped was taken.";
+
+TEST_F(Drop, FilesAndFoldersInEitherMode) {
+    const std::wstring first = MakeFile(L"first.txt");
+    const std::wstring second = MakeFile(L"second.txt");
+    const std::wstring sub = MakeFolder(L"sub");
+    struct Case {
+        const char* what;
+        int tab;
+        std::wstring destBefore;
+        std::vector<std::wstring> dropped;
+        std::wstring source;
+        std::wstring dest;
+        std::wstring box;
+    } cases[] = {
+        {"one file, encrypt", 0, L"", {first}, first, folder.File(L"first.nbnx"), L""},
+        {"a typed destination stays", 0, L"D:\\mine.nbnx", {first}, first, L"D:\\mine.nbnx", L""},
+        {"decrypt leaves the destination", 1, L"", {first}, first, L"", L""},
+        {"several files: the first",
+         0,
+         L"",
+         {second, first},
+         second,
+         folder.File(L"second.nbnx"),
+         oneAtATime},
+        {"a folder alone: nothing", 0, L"", {sub}, L"", L"", L""},
+        {"a folder is passed over",
+         0,
+         L"",
+         {sub, first},
+         first,
+         folder.File(L"first.nbnx"),
+         oneAtATime},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        UseTab(c.tab);
+        app->SetText(DestBox, c.destBefore);
+        const MessageBoxSeen box = DropAndAnswer(c.dropped);
+        EXPECT_EQ(app->Text(SourceBox), c.source);
+        EXPECT_EQ(app->Text(DestBox), c.dest);
+        EXPECT_EQ(box.text, c.box);
+        if (!c.box.empty()) {
+            EXPECT_EQ(box.caption, L"NB Nimbra Vexal Edition");
+        }
+    }
+}
+
+TEST_F(Drop, PathWithoutANarrowFormIsRefused) {
+    const std::wstring odd = MakeFile(L"\x4E2D\x6587.txt");
+    app->SetText(SourceBox, L"kept.txt");
+    const MessageBoxSeen box = DropAndAnswer({odd});
+    EXPECT_EQ(box.caption, L"ERROR");
+    EXPECT_EQ(box.text, L"The file name contains characters that are not supported");
+    EXPECT_EQ(app->Text(SourceBox), L"kept.txt");
+    EXPECT_EQ(app->Text(DestBox), L"");
+}
+
+TEST_F(Drop, DroppingWhileAJobRunsChangesNothing) {
+    const std::wstring big = folder.File(L"big.bin");
+    ASSERT_TRUE(MakeSparseFile(big, 1200LL << 20));
+    const std::wstring other = MakeFile(L"other.txt");
+    app->SetText(SourceBox, big);
+    app->SetText(DestBox, folder.File(L"big.nbnx"));
+    app->SetText(PasswordBox, L"correct horse");
+    app->SetText(ConfirmBox, L"correct horse");
+    app->Click(StartButton);
+    ASSERT_TRUE(NBTest::PumpUntil([&] { return app->Text(StartButton) == L"STOP"; }));
+
+    const MessageBoxSeen box = DropAndAnswer({other});
+    EXPECT_EQ(box.window, nullptr);
+    EXPECT_EQ(app->Text(SourceBox), big);
+
+    app->Click(StartButton);
+    EXPECT_TRUE(NBTest::PumpUntil([&] { return app->Text(StartButton) == L"START"; }, 30000));
+}
+
+} // namespace
