@@ -11,7 +11,7 @@ SANITIZE := build/sanitize
 WINDOWS  := build/windows
 WINE_SESSION := scripts/wine-session.sh
 
-.PHONY: all deps native sanitize windows build test test-native test-sanitize test-windows run screenshots cli-demo bench fuzz dist clean format
+.PHONY: all deps native sanitize windows build test test-native test-sanitize test-windows test-packages run screenshots cli-demo bench fuzz dist clean format
 
 all: build
 
@@ -41,9 +41,16 @@ test-sanitize: sanitize
 test-windows: windows
 	$(WINE_SESSION) $(WINDOWS) ctest --preset windows
 
+# The packages as a user gets them, with a Wine prefix made afresh each time:
+# the installer writes into it.
+PACKAGES := build/packages
+test-packages: dist
+	rm -rf $(PACKAGES) && mkdir -p $(PACKAGES)
+	$(WINE_SESSION) $(PACKAGES) tests/packages/package_test.sh dist $(WINDOWS)/tests/packages/program_probe.exe
+
 test: deps
 	@status=0; \
-	for target in test-native test-sanitize test-windows; do \
+	for target in test-native test-sanitize test-windows test-packages; do \
 	  $(MAKE) --no-print-directory $$target || status=1; \
 	done; \
 	if [ $$status -ne 0 ]; then echo "make test: FAILED"; else echo "make test: all suites passed"; fi; \

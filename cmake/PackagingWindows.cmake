@@ -15,7 +15,8 @@ set(CPACK_GENERATOR "NSIS;ZIP")
 set(CPACK_PACKAGE_NAME NBNimbra)
 set(CPACK_PACKAGE_INSTALL_DIRECTORY "NB Nimbra Vexal Edition")
 set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY "NB Nimbra Vexal Edition")
-set(CPACK_NSIS_PACKAGE_NAME "NB Nimbra Vexal Edition ${PROJECT_VERSION}")
+# Also the Start-menu folder's name.
+set(CPACK_NSIS_PACKAGE_NAME "NB Nimbra Vexal Edition")
 set(CPACK_NSIS_DISPLAY_NAME "NB Nimbra Vexal Edition")
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 set(CPACK_NSIS_MUI_ICON ${CMAKE_SOURCE_DIR}/resources/NBNimbra.ico)
@@ -26,6 +27,8 @@ set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 if(TARGET NBNimbra)
   set(CPACK_PACKAGE_EXECUTABLES NBNimbra "NB Nimbra Vexal Edition")
   set(CPACK_NSIS_INSTALLED_ICON_NAME NBNimbra.exe)
+  # The programs sit at the top of the folder, not in bin\.
+  set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
 endif()
 
 # Each package takes its own name and its own parts (see the project config).

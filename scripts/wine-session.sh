@@ -11,7 +11,8 @@ shift
 export WINEPREFIX="$build_dir/wineprefix"
 export WINEARCH=win64
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES='mscoree,mshtml='
+# No menu entries or file associations written into the user's home.
+export WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d'
 wine=/usr/lib/wine/wine64
 wineserver=/usr/lib/wine/wineserver
 

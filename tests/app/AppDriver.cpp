@@ -69,8 +69,10 @@ bool IsControlClass(const std::wstring& name) {
 
 } // namespace
 
-AppDriver::AppDriver() {
-    if (Launch()) {
+AppDriver::AppDriver() : AppDriver(NB_APP_PATH) {}
+
+AppDriver::AppDriver(const std::wstring& programPath) {
+    if (Launch(programPath)) {
         FindControls();
     }
 }
@@ -92,10 +94,10 @@ AppDriver::~AppDriver() {
     }
 }
 
-bool AppDriver::Launch() {
+bool AppDriver::Launch(const std::wstring& programPath) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    std::wstring commandLine = L"\"" NB_APP_PATH L"\"";
+    std::wstring commandLine = L"\"" + programPath + L"\"";
     if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process)) {
         process = PROCESS_INFORMATION{};

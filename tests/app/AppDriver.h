@@ -44,8 +44,9 @@ struct MessageBoxSeen {
 
 class AppDriver {
 public:
-    // Starts the program.
+    // Starts the program of this build, or the one at programPath.
     AppDriver();
+    explicit AppDriver(const std::wstring& programPath);
     // Drives a main window of this very process; nothing is started or ended.
     explicit AppDriver(HWND mainOfThisProcess);
     ~AppDriver();
@@ -86,7 +87,7 @@ public:
     int CloseWithYes();
 
 private:
-    bool Launch();
+    bool Launch(const std::wstring& programPath);
     void FindControls();
 
     PROCESS_INFORMATION process{};

@@ -1,0 +1,120 @@
+#!/bin/bash
+# The three packages as a user gets them: the Linux package of nbnx, the
+# portable zip and the installer (both under Wine).
+# Usage: package_test.sh DIST_DIR PROBE_EXE, inside scripts/wine-session.sh
+# with a prefix of its own, since the installer writes into it.
+set -u
+dist=$(cd "$1" && pwd)
+probe=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
+version=1.1.0.0
+wine=/usr/lib/wine/wine64
+work=$(mktemp -d "${TMPDIR:-/tmp}/nbnimbra-packages.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+failures=0
+check() {
+    local what=$1
+    shift
+    if "$@"; then
+        echo "ok    $what"
+    else
+        echo "FAIL  $what"
+        failures=$((failures + 1))
+    fi
+}
+# Wine's console output ends its lines with CR LF.
+win() { "$wine" "$@" </dev/null 2>&1 | tr -d '\r'; }
+contains() { grep -qF -- "$2" <<<"$1"; }
+# Wine sees the Unix root as drive Z:.
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+# The current user's registry, as text.
+user_registry() {
+    "$wine" reg export HKCU "$(windows_path "$work/hkcu.reg")" /y >/dev/null 2>&1 </dev/null
+    iconv -f UTF-16 -t UTF-8 "$work/hkcu.reg"
+}
+# Waits up to 60 s for a condition, for programs that go on after wine returns.
+eventually() {
+    for _ in $(seq 1 120); do
+        "$@" && return 0
+        sleep 0.5
+    done
+    return 1
+}
+round_trip() { # NBNX... : encrypts and decrypts a file in the current folder
+    head -c 200000 /dev/urandom >plain.bin
+    printf 'packaged1\n' >pw
+    "$@" encrypt --password-file pw -o box.nbnx plain.bin >/dev/null 2>&1 </dev/null &&
+        "$@" decrypt --password-file pw -o back.bin box.nbnx >/dev/null 2>&1 </dev/null &&
+        cmp -s plain.bin back.bin
+}
+
+echo "== nbnx_${version}_amd64.deb"
+deb=$dist/nbnx_${version}_amd64.deb
+contents=$(dpkg-deb -c "$deb")
+check "holds /usr/bin/nbnx" contains "$contents" "./usr/bin/nbnx"
+check "holds the manual page" contains "$contents" "./usr/share/man/man1/nbnx.1.gz"
+check "names package, version and architecture" \
+    test "$(dpkg-deb -f "$deb" Package Version Architecture | tr '\n' ' ')" = \
+    "Package: nbnx Version: $version Architecture: amd64 "
+check "depends on the C library" contains "$(dpkg-deb -f "$deb" Depends)" "libc6"
+root=$work/root
+dpkg-deb -x "$deb" "$root"
+page=$(MANWIDTH=80 man -l "$root/usr/share/man/man1/nbnx.1.gz" 2>&1)
+check "man -l renders the page" contains "$page" "nbnx - "
+check "the page tells the exit status" contains "$page" "130"
+check "packaged nbnx --version" test "$("$root/usr/bin/nbnx" --version)" = "nbnx $version"
+mkdir -p "$work/deb" && cd "$work/deb" || exit 1
+check "packaged nbnx round-trips a file" round_trip "$root/usr/bin/nbnx"
+
+echo "== NBNimbra-${version}-win64.zip"
+cd "$work" || exit 1
+cmake -E tar xf "$dist/NBNimbra-${version}-win64.zip"
+portable=$work/NBNimbra-${version}-win64
+check "unpacks the two programs and the note" \
+    test -f "$portable/NBNimbra.exe" -a -f "$portable/nbnx.exe" -a -f "$portable/PORTABLE.txt"
+cd "$portable" || exit 1
+check "nbnx.exe --version from the unpacked folder" \
+    test "$(win ./nbnx.exe --version)" = "nbnx $version"
+check "nbnx.exe round-trips a file there" round_trip "$wine" ./nbnx.exe
+run=$(win "$probe" run "$(windows_path "$portable/NBNimbra.exe")")
+echo "   $(tr '\n' ' ' <<<"$run")"
+check "NBNimbra.exe starts from the unpacked folder and closes" \
+    eval 'contains "$run" "version $version" && contains "$run" "closed with exit code 0"'
+settings=$(user_registry)
+check "it left no settings behind" eval 'contains "$settings" "[HKEY_CURRENT_USER\\Software" &&
+    ! grep -qi nimbra <<<"$settings"'
+
+echo "== NBNimbra-${version}-setup.exe"
+folder="$WINEPREFIX/drive_c/Program Files/NB Nimbra Vexal Edition"
+menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/NB Nimbra Vexal Edition"
+key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\NB Nimbra Vexal Edition'
+win "$dist/NBNimbra-${version}-setup.exe" /S
+check "silent install finishes" eventually test -f "$folder/Uninstall.exe"
+for file in NBNimbra.exe nbnx.exe README.md; do
+    check "installs $file" test -f "$folder/$file"
+done
+shortcut=$(win "$probe" shortcut "$(windows_path "$menu/NB Nimbra Vexal Edition.lnk")")
+echo "   $(tr '\n' ' ' <<<"$shortcut")"
+check "Start menu shortcut to NBNimbra.exe" \
+    contains "$shortcut" 'target C:\Program Files\NB Nimbra Vexal Edition\NBNimbra.exe'
+check "the shortcut's program has an icon" contains "$shortcut" "icons 1"
+entry=$(win reg query "$key")
+check "uninstall entry with name and version" \
+    eval 'contains "$entry" "DisplayName    REG_SZ    NB Nimbra Vexal Edition" &&
+          contains "$entry" "DisplayVersion    REG_SZ    $version" &&
+          contains "$entry" "UninstallString"'
+check "installed nbnx.exe --version" test "$(win "$folder/nbnx.exe" --version)" = "nbnx $version"
+run=$(win "$probe" run 'C:\Program Files\NB Nimbra Vexal Edition\NBNimbra.exe')
+echo "   $(tr '\n' ' ' <<<"$run")"
+check "installed NBNimbra.exe shows its window and version" \
+    eval 'contains "$run" "version $version" && contains "$run" "closed with exit code 0"'
+win "$folder/Uninstall.exe" /S
+check "silent uninstall removes the folder" eventually test ! -e "$folder"
+check "and the Start menu folder" test ! -e "$menu"
+check "and the uninstall entry" eval '! "$wine" reg query "$key" >/dev/null 2>&1'
+
+if [ "$failures" -ne 0 ]; then
+    echo "package tests: $failures failed"
+    exit 1
+fi
+echo "package tests: all passed"
