@@ -14,6 +14,7 @@ const char usageText[] =
     "  .nbnx in FILE's folder, and checks the new container (--no-check skips that).\n"
     "decrypt writes the file stored in CONTAINER, by default into CONTAINER's folder\n"
     "  under the name stored in it.\n"
+    "-o names the output, or an existing folder to write it into under that name.\n"
     "\n"
     "The password (8 to 15 characters) is asked on the terminal, twice when\n"
     "encrypting; --password-file takes the first line of FILE instead (- reads\n"
@@ -24,7 +25,8 @@ const char usageText[] =
     "\n"
     "Example:\n"
     "  nbnx encrypt report.pdf          (writes report.nbnx)\n"
-    "  nbnx decrypt -o copy.pdf report.nbnx\n";
+    "  nbnx decrypt -o copy.pdf report.nbnx\n"
+    "  nbnx decrypt -o restored/ report.nbnx   (writes restored/report.pdf)\n";
 
 namespace {
 

@@ -7,6 +7,7 @@
 #include "Container.h"
 #include "Jobs.h"
 #include "Paths.h"
+#include "PlatformFiles.h"
 #include "Terminal.h"
 
 namespace NBCli {
@@ -62,6 +63,28 @@ std::string KnownOutput(const CliRequest& request) {
     return NBEngine::SameFolderDestination(request.source, state.plainName);
 }
 
+bool IsFolder(const std::string& path) {
+    std::int64_t size = 0;
+    return NBEngine::Platform::PathExists(path) && !NBEngine::Platform::RegularFileSize(path, size);
+}
+
+// -o naming a folder: the output goes there under the name it would get
+// without -o. Empty when a container's header does not open; the job then
+// reports why, before it writes anything.
+std::string IntoFolder(const CliRequest& request, const std::string& folder) {
+    const std::string prefix = NBEngine::WithTrailingSeparator(folder);
+    if (request.encrypt) {
+        return prefix + NBEngine::FileNameOf(DefaultContainerPath(request.source));
+    }
+    NBEngine::JobState state;
+    if (!NBEngine::DeriveKey(request.password, state.keyTable) ||
+        !NBEngine::ReadHeader(request.source, state) ||
+        !NBEngine::IsPlainFileName(state.plainName)) {
+        return std::string();
+    }
+    return prefix + state.plainName;
+}
+
 std::int64_t PassBytes(const CliRequest& request) {
     const std::int64_t size = NBEngine::FileSize(request.source);
     if (request.encrypt) {
@@ -84,7 +107,11 @@ int RunJobCommand(const Command& command) {
     if (passwordStatus >= 0) {
         return passwordStatus;
     }
-    const std::string output = KnownOutput(request);
+    if (!command.output.empty() && IsFolder(command.output)) {
+        request.destination = IntoFolder(request, command.output);
+    }
+    // Shown as the system spells it.
+    const std::string output = NBEngine::Platform::SystemPath(KnownOutput(request));
     // A missing source is the job's to report, with its own message.
     if (!command.force && !output.empty() && NBEngine::FileExists(output) &&
         NBEngine::FileExists(request.source)) {
