@@ -3,7 +3,7 @@
 
 #include "Button.h"
 #include "CheckBoxes.h"
-#include "ControlTestSupport.h"
+#include "WindowTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -28,68 +28,51 @@ protected:
     std::unique_ptr<Form> form;
 };
 
-struct StyleCase {
-    const char* name;
-    std::function<std::unique_ptr<Child>(GUIElement*)> make;
-    DWORD present;
-    DWORD absent;
-};
-
 TEST_F(Buttons, EachSettingGivesItsWindowStyle) {
-    const StyleCase cases[] = {
-        {"plain button", [](GUIElement* p) { return std::make_unique<Button>(p, "Go"); },
+    enum Kind { Push, Check, Option };
+    struct Case {
+        const char* name;
+        Kind kind;
+        bool ownerDraw, tabStop, enabled, multiLine, groupStart, checked;
+        DWORD present;
+        DWORD absent;
+    };
+    const Case cases[] = {
+        {"plain button", Push, false, true, true, false, false, false,
          WS_CHILD | WS_VISIBLE | WS_TABSTOP, WS_DISABLED | BS_OWNERDRAW},
-        {"owner-drawn button",
-         [](GUIElement* p) {
-             auto b = std::make_unique<Button>(p, "Go");
-             b->ownerDraw = true;
-             return b;
-         },
-         BS_OWNERDRAW, 0},
-        {"button without tab stop",
-         [](GUIElement* p) {
-             auto b = std::make_unique<Button>(p, "Go");
-             b->tabStop = false;
-             return b;
-         },
-         WS_CHILD, WS_TABSTOP},
-        {"disabled button",
-         [](GUIElement* p) {
-             auto b = std::make_unique<Button>(p, "Go");
-             b->enabled = false;
-             return b;
-         },
-         WS_DISABLED, 0},
-        {"check box tabs even without tab stop",
-         [](GUIElement* p) {
-             auto c = std::make_unique<CheckBox>(p, "Check");
-             c->tabStop = false;
-             return c;
-         },
+        {"owner-drawn button", Push, true, true, true, false, false, false, BS_OWNERDRAW, 0},
+        {"button without tab stop", Push, false, false, true, false, false, false, WS_CHILD,
+         WS_TABSTOP},
+        {"disabled button", Push, false, true, false, false, false, false, WS_DISABLED, 0},
+        {"check box tabs even without tab stop", Check, false, false, true, false, false, false,
          WS_TABSTOP | BS_CHECKBOX, BS_MULTILINE},
-        {"multi-line check box",
-         [](GUIElement* p) {
-             auto c = std::make_unique<CheckBox>(p, "Check");
-             c->multiLine = true;
-             return c;
-         },
+        {"multi-line check box", Check, false, true, true, true, false, false,
          BS_CHECKBOX | BS_MULTILINE, 0},
         // A radio button keeps WS_TABSTOP only while checked (Windows and Wine).
-        {"option box starting a group",
-         [](GUIElement* p) {
-             auto o = std::make_unique<OptionBox>(p, "One");
-             o->groupStart = true;
-             o->checked = true;
-             return o;
-         },
+        {"option box starting a group", Option, false, true, true, false, true, true,
          BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 0},
-        {"option box inside a group",
-         [](GUIElement* p) { return std::make_unique<OptionBox>(p, "Two"); }, BS_AUTORADIOBUTTON,
-         WS_GROUP},
+        {"option box inside a group", Option, false, true, true, false, false, false,
+         BS_AUTORADIOBUTTON, WS_GROUP},
     };
-    for (const StyleCase& c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        std::unique_ptr<Child> control = c.make(form.get());
+        std::unique_ptr<Child> control;
+        if (c.kind == Push) {
+            auto button = std::make_unique<Button>(form.get(), "Go");
+            button->ownerDraw = c.ownerDraw;
+            control = std::move(button);
+        } else if (c.kind == Check) {
+            auto box = std::make_unique<CheckBox>(form.get(), "Check");
+            box->multiLine = c.multiLine;
+            control = std::move(box);
+        } else {
+            auto box = std::make_unique<OptionBox>(form.get(), "One");
+            box->groupStart = c.groupStart;
+            box->checked = c.checked;
+            control = std::move(box);
+        }
+        control->tabStop = c.tabStop;
+        control->enabled = c.enabled;
         control->Create();
         ASSERT_NE(control->window, nullptr);
         const DWORD style = StyleOf(control->window);
@@ -114,11 +97,10 @@ TEST_F(Buttons, TabSkipsAButtonWithoutTabStopButNeverACheckOrOptionBox) {
     EXPECT_EQ(GetNextDlgTabItem(form->window, check.window, FALSE), option.window);
 }
 
-TEST_F(Buttons, CheckBoxCreatedCheckedFlipsOncePerClickBeforeItsCallback) {
+TEST_F(Buttons, CheckBoxFlipsOncePerClickBeforeItsCallbackAndReadsTheLiveState) {
     CheckBox box(form.get(), "Check");
     box.SetChecked(true);
     EXPECT_EQ(box.window, nullptr);
-    EXPECT_TRUE(box.GetChecked()); // stored state, no window yet
     std::vector<bool> seenInCallback;
     box.onClick = [&](GUIElement* e) {
         seenInCallback.push_back(static_cast<CheckBox*>(e)->GetChecked());
@@ -131,25 +113,17 @@ TEST_F(Buttons, CheckBoxCreatedCheckedFlipsOncePerClickBeforeItsCallback) {
         EXPECT_EQ(box.checked, expected);
     }
     EXPECT_EQ(seenInCallback, (std::vector<bool>{false, true, false}));
-}
-
-TEST_F(Buttons, SetCheckedOnALiveCheckBoxShowsAndReadsBack) {
-    CheckBox box(form.get(), "Check");
-    box.Create();
     box.SetChecked(true);
     EXPECT_TRUE(LiveCheck(box));
     SendMessageW(box.window, BM_SETCHECK, BST_UNCHECKED, 0);
     EXPECT_FALSE(box.GetChecked());
     EXPECT_FALSE(box.checked);
-}
 
-TEST_F(Buttons, AFailedCreationReadsAsUnchecked) {
     CheckBox orphan(nullptr, "Orphan"); // a child without a parent window is refused
     orphan.checked = true;
     orphan.Create();
-    EXPECT_TRUE(orphan.created);
     EXPECT_EQ(orphan.window, nullptr);
-    EXPECT_FALSE(orphan.GetChecked());
+    EXPECT_FALSE(orphan.GetChecked()) << "a failed creation reads as unchecked";
 }
 
 // A mouse click at the button's centre, through the system's input queue: the
@@ -226,27 +200,21 @@ protected:
     std::vector<std::unique_ptr<OptionBox>> boxes;
 };
 
-TEST_F(OptionGroups, ClickingOneUnchecksTheOthersOfItsGroupOnly) {
-    boxes[0]->checked = true;
-    boxes[3]->checked = true;
-    CreateAll();
-    Click(*boxes[1]);
-    EXPECT_EQ(Live(), (std::vector<bool>{false, true, false, true, false}));
-    EXPECT_FALSE(boxes[0]->GetChecked());
-    EXPECT_TRUE(boxes[1]->GetChecked());
-    Click(*boxes[4]);
-    EXPECT_EQ(Live(), (std::vector<bool>{false, true, false, false, true}));
-}
-
-TEST_F(OptionGroups, CheckingFromCodeUnchecksTheGroupAndUpdatesTheirState) {
+TEST_F(OptionGroups, CheckingFromCodeOrClickingUnchecksTheOthersOfItsGroupOnly) {
     boxes[0]->checked = true;
     boxes[3]->checked = true;
     CreateAll();
     boxes[2]->SetChecked(true);
     EXPECT_EQ(Live(), (std::vector<bool>{false, false, true, true, false}));
-    EXPECT_EQ(Stored(), (std::vector<bool>{false, false, true, true, false}));
+    EXPECT_EQ(Stored(), Live());
     boxes[2]->SetChecked(false);
     EXPECT_EQ(Live(), (std::vector<bool>{false, false, false, true, false}));
+    Click(*boxes[1]);
+    EXPECT_EQ(Live(), (std::vector<bool>{false, true, false, true, false}));
+    EXPECT_TRUE(boxes[1]->GetChecked());
+    Click(*boxes[4]);
+    EXPECT_EQ(Live(), (std::vector<bool>{false, true, false, false, true}));
+    EXPECT_FALSE(boxes[3]->GetChecked());
 }
 
 TEST_F(OptionGroups, BoxesCreatedCheckedLeaveOnlyTheLastOneChecked) {
@@ -256,7 +224,7 @@ TEST_F(OptionGroups, BoxesCreatedCheckedLeaveOnlyTheLastOneChecked) {
     boxes[4]->checked = true;
     CreateAll();
     EXPECT_EQ(Live(), (std::vector<bool>{false, true, false, false, true}));
-    EXPECT_EQ(Stored(), (std::vector<bool>{false, true, false, false, true}));
+    EXPECT_EQ(Stored(), Live());
 }
 
 TEST_F(OptionGroups, OptionBoxesOfAnotherParentAreNotInTheGroup) {
@@ -423,7 +391,7 @@ TEST_F(OwnerDrawing, ImageOffsetsFollowTheImageOfTheCurrentState) {
     EXPECT_EQ(button->DrawImage(drawing, item, false), 40);
 }
 
-TEST_F(OwnerDrawing, ABitmapWhoseSizeCannotBeReadIsNotDrawn) {
+TEST_F(OwnerDrawing, UnreadableBitmapsAndOtherItemKindsDrawNothing) {
     HBITMAP gone = SolidBitmap(16, 16, Red);
     DeleteObject(gone);
     button->image = gone;
@@ -431,16 +399,11 @@ TEST_F(OwnerDrawing, ABitmapWhoseSizeCannotBeReadIsNotDrawn) {
     Drawing drawing(button.get());
     drawing.Borrow(surface.Context());
     EXPECT_EQ(button->DrawImage(drawing, {0, 0, ItemWidth, ItemHeight}, false), 0);
-    EXPECT_EQ(surface.CountOf(White), ItemWidth * ItemHeight);
-}
-
-TEST_F(OwnerDrawing, OtherItemKindsAreLeftToTheSystem) {
-    PixelSurface surface(ItemWidth, ItemHeight, White);
     DRAWITEMSTRUCT item = ItemFor(*button, surface.Context(), 0);
-    item.CtlType = ODT_MENU;
+    item.CtlType = ODT_MENU; // left to the system
     EXPECT_EQ(SendMessageW(form->window, WM_DRAWITEM, button->id, reinterpret_cast<LPARAM>(&item)),
               0);
-    EXPECT_EQ(surface.CountOf(White), ItemWidth * ItemHeight);
+    EXPECT_EQ(surface.CountIn(White, surface.All()), ItemWidth * ItemHeight);
 }
 
 } // namespace

@@ -1,9 +1,9 @@
 // Message boxes, file dialogs and shell open, answered by a watcher thread the
 // way a user would answer them; every wait is bounded.
 
-#include "ControlTestSupport.h"
 #include "Dialogs.h"
 #include "TextConversion.h"
+#include "WindowTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -175,26 +175,19 @@ TEST_F(FileDialogs, OpenReturnsTheChosenPathWithTheDefaultFilter) {
     EXPECT_EQ(seen.selectedFilter, 0);
 }
 
-TEST_F(FileDialogs, CancellingGivesAnEmptyPathAndSaysSo) {
-    SeenFileDialog seen;
-    DialogWatcher watcher(DriveFileDialog(seen, L""), L"Pick a source");
-    FileChoice outcome = FileChoice::Chosen;
-    const std::string chosen =
-        OpenFileDialog(form.get(), "Pick a source", "", {"All", "*.*"}, &outcome);
-    ASSERT_TRUE(watcher.Finish());
-    EXPECT_EQ(chosen, "");
-    EXPECT_EQ(outcome, FileChoice::Cancelled);
-}
-
-TEST_F(FileDialogs, FilterPairsAppearInOrderWithTheFirstSelected) {
+TEST_F(FileDialogs, FilterPairsAppearInOrderAndCancellingGivesAnEmptyPathAndSaysSo) {
     SeenFileDialog seen;
     DialogWatcher watcher(DriveFileDialog(seen, L""), L"Filters");
-    OpenFileDialog(
+    FileChoice outcome = FileChoice::Chosen;
+    const std::string chosen = OpenFileDialog(
         form.get(), "Filters", "",
-        {"File NBNX (*.nbnx)", "*.nbnx", "No pattern", "", "All files(*.*)", "*.*", "Odd one out"});
+        {"File NBNX (*.nbnx)", "*.nbnx", "No pattern", "", "All files(*.*)", "*.*", "Odd one out"},
+        &outcome);
     ASSERT_TRUE(watcher.Finish());
     EXPECT_EQ(seen.filters, (std::vector<std::wstring>{L"File NBNX (*.nbnx)", L"All files(*.*)"}));
     EXPECT_EQ(seen.selectedFilter, 0);
+    EXPECT_EQ(chosen, "");
+    EXPECT_EQ(outcome, FileChoice::Cancelled);
 }
 
 TEST_F(FileDialogs, AFilterListLongerThanTheOldBlockIsOfferedWhole) {
@@ -246,19 +239,15 @@ TEST_F(FileDialogs, SavingOverAnExistingFileAsksFirst) {
             PressDialogButton(dialog, IDOK);
             // The confirmation is a second dialog window; answering No keeps
             // the file dialog open, which is then cancelled.
-            const ULONGLONG deadline = GetTickCount64() + WaitBoundMilliseconds;
-            while (GetTickCount64() < deadline) {
+            WaitUntil([&] {
                 for (HWND other : DialogWindows()) {
                     if (other != dialog && GetDlgItem(other, IDNO) != nullptr) {
                         asked = true;
                         PressDialogButton(other, IDNO);
                     }
                 }
-                if (asked) {
-                    break;
-                }
-                Sleep(20);
-            }
+                return asked.load();
+            });
             Sleep(100);
             seen.confirmationShown = IsWindow(dialog) && IsWindowVisible(dialog);
             PressDialogButton(dialog, IDCANCEL);
@@ -282,22 +271,21 @@ TEST_F(FileDialogs, APathTheProgramCannotNameIsNotReturned) {
     EXPECT_EQ(outcome, FileChoice::NotRepresentable);
 }
 
-struct BlockCase {
-    const char* name;
-    std::vector<std::string> filters;
-    std::wstring block;
-};
-
 TEST(FilterBlocks, PairsAreZeroSeparatedAndTheBlockEndsWithTwoZeros) {
     using namespace std::string_literals;
-    const BlockCase cases[] = {
+    struct Case {
+        const char* name;
+        std::vector<std::string> filters;
+        std::wstring block;
+    };
+    const Case cases[] = {
         {"empty list", {}, L""s},
         {"one pair", {"All", "*.*"}, L"All\0*.*\0\0"s},
         {"pair without pattern skipped", {"A", "", "B", "*.b"}, L"B\0*.b\0\0"s},
         {"lone description skipped", {"A", "*.a", "B"}, L"A\0*.a\0\0"s},
         {"only a patternless pair", {"A", ""}, L""s},
     };
-    for (const BlockCase& c : cases) {
+    for (const Case& c : cases) {
         EXPECT_EQ(FilterBlock(c.filters), c.block) << c.name;
     }
 }

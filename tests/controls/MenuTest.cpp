@@ -1,8 +1,8 @@
 // Menus: the native tree built by one Create, commands by id, check marks,
 // greying (also of a nested pop-up), and items added late.
 
-#include "ControlTestSupport.h"
 #include "Menus.h"
+#include "WindowTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -64,11 +64,6 @@ TEST_F(Menus, OneCreateBuildsTheWholeTreeOnTheForm) {
     }
 }
 
-TEST_F(Menus, SubMenusBuiltInARowGetConsecutiveIds) {
-    EXPECT_EQ(home->id, guide->id + 1);
-    EXPECT_EQ(guide->id, exitItem->id + 1);
-}
-
 TEST_F(Menus, ACommandReachesTheItemWithItsIdOnly) {
     std::vector<GUIElement*> clicked;
     for (SubMenu* item : {exitItem.get(), guide.get(), home.get()}) {
@@ -81,48 +76,26 @@ TEST_F(Menus, ACommandReachesTheItemWithItsIdOnly) {
     EXPECT_EQ(clicked, (std::vector<GUIElement*>{home.get(), exitItem.get()}));
 }
 
-TEST_F(Menus, CheckableItemTogglesBeforeItsCallback) {
+TEST_F(Menus, OnlyACheckableItemTogglesItsMarkAndBeforeItsCallback) {
     guide->checkable = true;
     guide->checked = true;
     std::vector<bool> seen;
     guide->onClick = [&](GUIElement* e) { seen.push_back(static_cast<SubMenu*>(e)->GetChecked()); };
+    home->checked = true; // not checkable: never a mark
     bar->Create();
     EXPECT_TRUE(State(*guide) & MF_CHECKED);
+    EXPECT_FALSE(State(*home) & MF_CHECKED);
     Choose(*guide);
     EXPECT_FALSE(State(*guide) & MF_CHECKED);
     Choose(*guide);
     EXPECT_TRUE(State(*guide) & MF_CHECKED);
     EXPECT_EQ(seen, (std::vector<bool>{false, true}));
-}
-
-TEST_F(Menus, ANonCheckableItemNeverShowsAMark) {
-    home->checked = true;
-    bar->Create();
-    EXPECT_FALSE(State(*home) & MF_CHECKED);
     Choose(*home);
     home->ApplyCheck();
     EXPECT_FALSE(State(*home) & MF_CHECKED);
 }
 
-TEST_F(Menus, AnItemMissingFromItsMenuIsNotReadAsChecked) {
-    home->checkable = true;
-    bar->Create();
-    RemoveMenu(help->menuHandle, home->id, MF_BYCOMMAND);
-    ASSERT_EQ(GetMenuState(help->menuHandle, home->id, MF_BYCOMMAND), static_cast<UINT>(-1));
-    EXPECT_FALSE(home->GetChecked());
-    EXPECT_FALSE(home->checked);
-}
-
-TEST_F(Menus, GreyedAtCreationAndEnabledLater) {
-    guide->enabled = false;
-    bar->Create();
-    EXPECT_TRUE(State(*guide) & MF_GRAYED);
-    guide->SetEnabled(true);
-    EXPECT_FALSE(State(*guide) & MF_GRAYED);
-    EXPECT_FALSE(State(*home) & MF_GRAYED);
-}
-
-TEST_F(Menus, ANestedPopUpIsGreyedThroughItsOwnHandle) {
+TEST_F(Menus, ItemsAndANestedPopUpAreGreyedThroughTheirOwnHandles) {
     SubMenu more(help.get(), "&More");
     SubMenu first(&more, "First");
     SubMenu second(&more, "Second");
@@ -131,7 +104,11 @@ TEST_F(Menus, ANestedPopUpIsGreyedThroughItsOwnHandle) {
     more.onClick = [&](GUIElement*) { ++popupClicks; };
     second.onClick = [&](GUIElement*) { ++secondClicks; };
     more.enabled = false;
+    guide->enabled = false;
     bar->Create();
+    EXPECT_TRUE(State(*guide) & MF_GRAYED);
+    guide->SetEnabled(true);
+    EXPECT_FALSE(State(*guide) & MF_GRAYED);
     ASSERT_NE(more.popupHandle, nullptr);
     EXPECT_EQ(GetSubMenu(help->menuHandle, 2), more.popupHandle);
     EXPECT_EQ(second.OwnerMenu(), more.popupHandle);
@@ -146,22 +123,17 @@ TEST_F(Menus, ANestedPopUpIsGreyedThroughItsOwnHandle) {
     EXPECT_EQ(popupClicks, 0);
 }
 
-TEST_F(Menus, ItemsAddedAfterCreationAppearAtOnce) {
+TEST_F(Menus, ItemsAddedAfterCreationAppearAtOnceEvenWithoutText) {
     bar->Create();
     SubMenu late(help.get(), "&Late");
+    SubMenu blank(help.get(), "");
     EXPECT_TRUE(late.created);
-    EXPECT_EQ(GetMenuItemCount(help->menuHandle), 3);
+    EXPECT_EQ(GetMenuItemCount(help->menuHandle), 4);
     EXPECT_EQ(GetMenuItemID(help->menuHandle, 2), late.id);
+    EXPECT_EQ(Caption(help->menuHandle, 3), L"");
     Menu lateMenu("&View", bar.get());
     EXPECT_TRUE(lateMenu.created);
     EXPECT_EQ(GetMenuItemCount(bar->menuHandle), 3);
-}
-
-TEST_F(Menus, AnEmptyCaptionIsAppendedWithoutText) {
-    SubMenu blank(help.get(), "");
-    bar->Create();
-    EXPECT_EQ(GetMenuItemCount(help->menuHandle), 3);
-    EXPECT_EQ(Caption(help->menuHandle, 2), L"");
 }
 
 TEST_F(Menus, ElementsWithoutAUsableOwnerAreNotCreated) {

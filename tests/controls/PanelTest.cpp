@@ -2,8 +2,8 @@
 // colouring, self-painting cells, and classes released after their windows.
 
 #include "CellControl.h"
-#include "ControlTestSupport.h"
 #include "PanelChildren.h"
+#include "WindowTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -71,49 +71,55 @@ TEST_F(Panels, ScrollPageIsATenthOfTheRangeWithoutOverflowAndNeverNegative) {
     EXPECT_EQ(Bar(panel->window, SB_VERT).nPage, 0u);
 }
 
-struct PanelStyleCase {
-    const char* name;
-    std::function<void(PanelChildren&)> set;
-    DWORD present;
-    DWORD absent;
-    DWORD extendedPresent;
-    DWORD extendedAbsent;
-};
-
-TEST_F(Panels, StylesFollowTheFlags) {
-    const PanelStyleCase cases[] = {
-        {"defaults", [](PanelChildren&) {}, WS_CHILD | WS_VISIBLE | WS_TABSTOP,
-         WS_BORDER | WS_VSCROLL | WS_HSCROLL | WS_DISABLED, 0, WS_EX_CLIENTEDGE},
-        {"border", [](PanelChildren& p) { p.border = true; }, WS_BORDER, 0, WS_EX_CLIENTEDGE, 0},
-        {"flat border",
-         [](PanelChildren& p) {
-             p.border = true;
-             p.flat = true;
-         },
-         WS_BORDER, 0, 0, WS_EX_CLIENTEDGE},
-        {"scroll bars",
-         [](PanelChildren& p) {
-             p.verticalScroll = true;
-             p.horizontalScroll = true;
-         },
-         WS_VSCROLL | WS_HSCROLL, 0, 0, 0},
-        {"no tab stop, disabled",
-         [](PanelChildren& p) {
-             p.panelTabStop = false;
-             p.enabled = false;
-         },
-         WS_DISABLED, WS_TABSTOP, 0, 0},
+TEST_F(Panels, StylesFollowTheFlagsAndOnCreatedSeesTheWindow) {
+    using Flags = std::vector<bool PanelChildren::*>;
+    struct Case {
+        const char* name;
+        Flags on;
+        Flags off;
+        DWORD present;
+        DWORD absent;
+        bool clientEdge;
     };
-    for (const PanelStyleCase& c : cases) {
+    const Case cases[] = {
+        {"defaults",
+         {},
+         {},
+         WS_CHILD | WS_VISIBLE | WS_TABSTOP,
+         WS_BORDER | WS_VSCROLL | WS_HSCROLL | WS_DISABLED,
+         false},
+        {"border", {&PanelChildren::border}, {}, WS_BORDER, 0, true},
+        {"flat border", {&PanelChildren::border, &PanelChildren::flat}, {}, WS_BORDER, 0, false},
+        {"scroll bars",
+         {&PanelChildren::verticalScroll, &PanelChildren::horizontalScroll},
+         {},
+         WS_VSCROLL | WS_HSCROLL,
+         0,
+         false},
+        {"no tab stop, disabled",
+         {},
+         {&PanelChildren::panelTabStop, &PanelChildren::enabled},
+         WS_DISABLED,
+         WS_TABSTOP,
+         false},
+    };
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         auto panel = NewPanel();
-        c.set(*panel);
+        for (bool PanelChildren::*flag : c.on) {
+            (*panel).*flag = true;
+        }
+        for (bool PanelChildren::*flag : c.off) {
+            (*panel).*flag = false;
+        }
+        HWND seen = nullptr;
+        panel->onCreated = [&seen](GUIElement* e, HWND w) { seen = e->created ? w : nullptr; };
         panel->Create();
         ASSERT_NE(panel->window, nullptr);
+        EXPECT_EQ(seen, panel->window) << "raised once created, with the window";
         EXPECT_TRUE(HasBits(StyleOf(panel->window), c.present));
         EXPECT_EQ(StyleOf(panel->window) & c.absent, 0u);
-        EXPECT_TRUE(HasBits(ExtendedStyleOf(panel->window), c.extendedPresent));
-        EXPECT_EQ(ExtendedStyleOf(panel->window) & c.extendedAbsent, 0u);
+        EXPECT_EQ(HasBits(StyleOf(panel->window, true), WS_EX_CLIENTEDGE), c.clientEdge);
         EXPECT_EQ(GetParent(panel->window), form->window);
     }
 }
@@ -125,21 +131,8 @@ TEST_F(Panels, AFloatingPanelHasNoParentNoIdAndIsNotShown) {
     ASSERT_NE(panel->window, nullptr);
     EXPECT_EQ(GetAncestor(panel->window, GA_PARENT), GetDesktopWindow());
     EXPECT_FALSE(IsWindowVisible(panel->window));
-    EXPECT_TRUE(HasBits(ExtendedStyleOf(panel->window), WS_EX_TOOLWINDOW));
+    EXPECT_TRUE(HasBits(StyleOf(panel->window, true), WS_EX_TOOLWINDOW));
     DestroyWindow(panel->window);
-}
-
-TEST_F(Panels, CreationRaisesOnCreatedWithTheWindow) {
-    auto panel = NewPanel();
-    HWND seen = nullptr;
-    bool createdWhenRaised = false;
-    panel->onCreated = [&](GUIElement* e, HWND w) {
-        seen = w;
-        createdWhenRaised = e->created;
-    };
-    panel->Create();
-    EXPECT_EQ(seen, panel->window);
-    EXPECT_TRUE(createdWhenRaised);
 }
 
 struct ScrollStep {
@@ -153,6 +146,7 @@ TEST_F(Panels, ScrollBarRequestsMoveTheContentAndReportTheRequestedChange) {
     panel->verticalScroll = true;
     std::vector<std::int32_t> deltas;
     panel->onVerticalScroll = [&](PanelChildren*, std::int32_t d) { deltas.push_back(d); };
+    panel->onHorizontalScroll = [&](PanelChildren*, std::int32_t d) { deltas.push_back(d); };
     panel->Create();
     // A child at y 60 moves with the content.
     HWND child = CreateWindowExW(0, L"static", L"x", WS_CHILD | WS_VISIBLE, 0, 60, 20, 20,
@@ -169,22 +163,15 @@ TEST_F(Panels, ScrollBarRequestsMoveTheContentAndReportTheRequestedChange) {
         EXPECT_EQ(Bar(panel->window, SB_VERT).nPos, step.position) << step.request;
         EXPECT_EQ(deltas, step.deltas) << step.request;
     }
+    deltas.clear();
+    SendMessageW(panel->window, WM_HSCROLL, MAKEWPARAM(SB_LINEDOWN, 0), 0);
+    EXPECT_TRUE(deltas.empty()) << "a horizontal request needs the horizontal flag";
     SendMessageW(panel->window, WM_VSCROLL, MAKEWPARAM(SB_PAGEDOWN, 0), 0);
     RECT childFrame{};
     GetWindowRect(child, &childFrame);
     POINT childTop{childFrame.left, childFrame.top};
     ScreenToClient(panel->window, &childTop);
     EXPECT_EQ(childTop.y, 50);
-}
-
-TEST_F(Panels, AHorizontalRequestNeedsTheHorizontalFlag) {
-    auto panel = NewPanel();
-    panel->verticalScroll = true;
-    int calls = 0;
-    panel->onHorizontalScroll = [&](PanelChildren*, std::int32_t) { ++calls; };
-    panel->Create();
-    SendMessageW(panel->window, WM_HSCROLL, MAKEWPARAM(SB_LINEDOWN, 0), 0);
-    EXPECT_EQ(calls, 0);
 }
 
 TEST_F(Panels, WheelNotchesScrollAPageAndReachTheLastClickedPanel) {
@@ -296,13 +283,6 @@ protected:
         cell->height = 40;
         return cell;
     }
-    // Pixels of the cell as painted on screen.
-    COLORREF ScreenPixel(HWND window, int px, int py) {
-        HDC context = GetDC(window);
-        const COLORREF pixel = GetPixel(context, px, py);
-        ReleaseDC(window, context);
-        return pixel;
-    }
     // Pixels of the area that are not the background (text may be smoothed).
     int InkIn(HWND window, const RECT& area, COLORREF background) {
         int count = 0;
@@ -315,25 +295,17 @@ protected:
     }
 };
 
-TEST_F(Cells, ACellCreatedOnAVisibleParentPaintsOnItsFirstPaint) {
+TEST_F(Cells, ACellPaintsOnItsFirstPaintAndATextChangeInvalidatesTheWholeCell) {
     auto cell = NewCell();
     std::vector<bool> createdAtPaint;
     cell->onPaint = [&](GUIElement* e) {
         createdAtPaint.push_back(e->created);
         return 0;
     };
-    cell->text = L"Hello";
-    cell->textColor = Red;
     cell->Create();
     ASSERT_FALSE(createdAtPaint.empty());
     EXPECT_TRUE(createdAtPaint.front());
-    EXPECT_FALSE(cell->panelTabStop);
     EXPECT_FALSE(HasBits(StyleOf(cell->window), WS_TABSTOP));
-}
-
-TEST_F(Cells, SettingTheTextInvalidatesTheWholeCell) {
-    auto cell = NewCell();
-    cell->Create();
     PumpFor(50);
     RECT pending{};
     ASSERT_FALSE(GetUpdateRect(cell->window, &pending, FALSE));

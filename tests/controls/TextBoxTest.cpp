@@ -2,11 +2,10 @@
 // re-applying flags to the live window (password masking, visibility).
 
 #include "TextBox.h"
-#include "ControlTestSupport.h"
+#include "WindowTestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -42,63 +41,64 @@ protected:
     std::unique_ptr<Form> form;
 };
 
-struct FlagCase {
-    const char* name;
-    std::function<void(TextBox&)> set;
-    DWORD present;
-    DWORD absent;
-};
-
 TEST_F(TextBoxes, ComputedStyleFollowsEachFlag) {
-    const FlagCase cases[] = {
-        {"defaults", [](TextBox&) {},
+    using Flags = std::vector<bool TextBox::*>;
+    struct Case {
+        const char* name;
+        Flags on;
+        Flags off;
+        DWORD present;
+        DWORD absent;
+    };
+    const Case cases[] = {
+        {"defaults",
+         {},
+         {},
          WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL,
          WS_DISABLED | ES_MULTILINE | ES_READONLY | ES_NUMBER | WS_HSCROLL | WS_VSCROLL},
-        {"tab stop off still tabs", [](TextBox& b) { b.tabStop = false; }, WS_TABSTOP, 0},
-        {"disabled", [](TextBox& b) { b.enabled = false; }, WS_DISABLED, 0},
-        {"no border", [](TextBox& b) { b.border = false; }, 0, WS_BORDER},
-        {"scroll bars",
-         [](TextBox& b) {
-             b.hScroll = true;
-             b.vScroll = true;
-         },
-         WS_HSCROLL | WS_VSCROLL, 0},
+        {"tab stop off still tabs", {}, {&TextBox::tabStop}, WS_TABSTOP, 0},
+        {"disabled", {}, {&TextBox::enabled}, WS_DISABLED, 0},
+        {"no border", {}, {&TextBox::border}, 0, WS_BORDER},
+        {"scroll bars", {&TextBox::hScroll, &TextBox::vScroll}, {}, WS_HSCROLL | WS_VSCROLL, 0},
         {"numeric and read-only",
-         [](TextBox& b) {
-             b.numeric = true;
-             b.readOnly = true;
-         },
-         ES_NUMBER | ES_READONLY, 0},
-        {"multi-line without wrap", [](TextBox& b) { b.multiLine = true; },
-         ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | ES_AUTOHSCROLL, 0},
+         {&TextBox::numeric, &TextBox::readOnly},
+         {},
+         ES_NUMBER | ES_READONLY,
+         0},
+        {"multi-line without wrap",
+         {&TextBox::multiLine},
+         {},
+         ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | ES_AUTOHSCROLL,
+         0},
         {"multi-line with wrap",
-         [](TextBox& b) {
-             b.multiLine = true;
-             b.wordWrap = true;
-         },
-         ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN, ES_AUTOHSCROLL},
-        {"wrap alone does nothing", [](TextBox& b) { b.wordWrap = true; }, ES_AUTOHSCROLL,
-         ES_MULTILINE},
+         {&TextBox::multiLine, &TextBox::wordWrap},
+         {},
+         ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
+         ES_AUTOHSCROLL},
+        {"wrap alone does nothing", {&TextBox::wordWrap}, {}, ES_AUTOHSCROLL, ES_MULTILINE},
         {"upper wins over lower",
-         [](TextBox& b) {
-             b.upperCase = true;
-             b.lowerCase = true;
-         },
-         ES_UPPERCASE, ES_LOWERCASE},
-        {"lower alone", [](TextBox& b) { b.lowerCase = true; }, ES_LOWERCASE, ES_UPPERCASE},
+         {&TextBox::upperCase, &TextBox::lowerCase},
+         {},
+         ES_UPPERCASE,
+         ES_LOWERCASE},
+        {"lower alone", {&TextBox::lowerCase}, {}, ES_LOWERCASE, ES_UPPERCASE},
         {"right wins over centre",
-         [](TextBox& b) {
-             b.alignRight = true;
-             b.alignCenter = true;
-         },
-         ES_RIGHT, ES_CENTER},
-        {"centre alone", [](TextBox& b) { b.alignCenter = true; }, ES_CENTER, ES_RIGHT},
-        {"password adds no bit", [](TextBox& b) { b.password = true; }, 0, ES_PASSWORD},
+         {&TextBox::alignRight, &TextBox::alignCenter},
+         {},
+         ES_RIGHT,
+         ES_CENTER},
+        {"centre alone", {&TextBox::alignCenter}, {}, ES_CENTER, ES_RIGHT},
+        {"password adds no bit", {&TextBox::password}, {}, 0, ES_PASSWORD},
     };
-    for (const FlagCase& c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         auto box = NewBox();
-        c.set(*box);
+        for (bool TextBox::*flag : c.on) {
+            (*box).*flag = true;
+        }
+        for (bool TextBox::*flag : c.off) {
+            (*box).*flag = false;
+        }
         const DWORD computed = box->ComputeStyle();
         EXPECT_TRUE(HasBits(computed, c.present)) << std::hex << computed;
         EXPECT_EQ(computed & c.absent, 0u) << std::hex << computed;
@@ -109,9 +109,8 @@ TEST_F(TextBoxes, ANewBoxHasBorderEdgeTabStopAndTheEditsOwnLimit) {
     auto box = NewBox("start");
     box->Create();
     ASSERT_NE(box->window, nullptr);
-    EXPECT_EQ(box->typeName, "textbox");
     EXPECT_TRUE(HasBits(StyleOf(box->window), WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL));
-    EXPECT_TRUE(HasBits(ExtendedStyleOf(box->window), WS_EX_CLIENTEDGE));
+    EXPECT_TRUE(HasBits(StyleOf(box->window, true), WS_EX_CLIENTEDGE));
     EXPECT_EQ(TextOf(box->window), L"start");
 
     HWND plain = CreateWindowExW(0, L"edit", L"", WS_CHILD, 0, 0, 50, 20, form->window, nullptr,
@@ -123,7 +122,7 @@ TEST_F(TextBoxes, ANewBoxHasBorderEdgeTabStopAndTheEditsOwnLimit) {
     auto borderless = NewBox();
     borderless->border = false;
     borderless->Create();
-    EXPECT_FALSE(HasBits(ExtendedStyleOf(borderless->window), WS_EX_CLIENTEDGE));
+    EXPECT_FALSE(HasBits(StyleOf(borderless->window, true), WS_EX_CLIENTEDGE));
 }
 
 TEST_F(TextBoxes, PasswordBoxKeepsFifteenTypedCharactersButProgramTextWhole) {
@@ -135,26 +134,25 @@ TEST_F(TextBoxes, PasswordBoxKeepsFifteenTypedCharactersButProgramTextWhole) {
     EXPECT_EQ(SendMessageW(box->window, EM_GETLIMITTEXT, 0, 0), 15);
     Type(*box, L"abcdefghijklmnop"); // 16 characters
     EXPECT_EQ(box->GetText(), L"abcdefghijklmno");
-
     const std::string twenty = "12345678901234567890";
     box->SetTextNarrow(twenty);
     EXPECT_EQ(box->GetTextNarrow(), twenty);
+
+    auto later = NewBox();
+    later->Create();
+    later->SetMaxLength(3);
+    Type(*later, L"wxyz");
+    EXPECT_EQ(later->GetText(), L"wxy") << "a limit set after creation reaches the window";
 }
 
-TEST_F(TextBoxes, LimitSetAfterCreationReachesTheWindow) {
-    auto box = NewBox();
-    box->Create();
-    box->SetMaxLength(3);
-    EXPECT_EQ(box->maxLength, 3);
-    Type(*box, L"wxyz");
-    EXPECT_EQ(box->GetText(), L"wxy");
-}
-
-TEST_F(TextBoxes, ApplyStyleSwitchesMaskingAndKeepsTheText) {
+TEST_F(TextBoxes, ApplyStyleSwitchesMaskingOnlyOnALiveWindowAndKeepsTheText) {
     auto box = NewBox("secret");
-    box->password = true; // not applied by Create
+    box->password = true;
+    box->ApplyStyle(); // before creation: changes nothing
+    box->SelectAll();
+    EXPECT_EQ(box->window, nullptr);
     box->Create();
-    EXPECT_EQ(PasswordCharOf(*box), 0);
+    EXPECT_EQ(PasswordCharOf(*box), 0) << "Create does not mask";
     box->ApplyStyle();
     EXPECT_EQ(PasswordCharOf(*box), L'*');
     box->password = false;
@@ -182,17 +180,6 @@ TEST_F(TextBoxes, ApplyStyleKeepsVisibilityAsItIs) {
     hidden->ApplyStyle();
     EXPECT_FALSE(HasBits(StyleOf(hidden->window), ES_READONLY));
     EXPECT_FALSE(IsWindowVisible(hidden->window));
-}
-
-TEST_F(TextBoxes, ApplyStyleAndSelectAllBeforeCreationChangeNothing) {
-    auto box = NewBox("kept");
-    box->password = true;
-    box->ApplyStyle();
-    box->SelectAll();
-    EXPECT_FALSE(box->created);
-    EXPECT_EQ(box->window, nullptr);
-    box->Create();
-    EXPECT_EQ(PasswordCharOf(*box), 0);
 }
 
 } // namespace

@@ -1,3 +1,5 @@
+#include <cstdio>
+
 #include <gtest/gtest.h>
 
 #include "Checksum.h"
@@ -28,9 +30,8 @@ TEST(FoldChecksum, KnownTexts) {
         {lanes, "FFFEFDFCFBFAF9F8F7F6F5F4F3F2F1F0"},
     };
     for (const Case& c : cases) {
-        const std::string path = dir.File("input");
-        NBTest::WriteBytes(path, c.contents);
-        const NBEngine::Checksum checksum = FoldChecksum(path);
+        NBTest::WriteBytes(dir.File("input"), c.contents);
+        const NBEngine::Checksum checksum = FoldChecksum(dir.File("input"));
         EXPECT_EQ(checksum.text, c.text);
         EXPECT_TRUE(checksum.readable);
     }
@@ -38,13 +39,11 @@ TEST(FoldChecksum, KnownTexts) {
 
 TEST(FoldChecksum, UnreadableFileIsToldApartFromZeroFold) {
     NBTest::TempDir dir;
-    const NBEngine::Checksum missing = FoldChecksum(dir.File("missing"));
-    EXPECT_EQ(missing.text, zeros);
-    EXPECT_FALSE(missing.readable);
-
-    const NBEngine::Checksum folder = FoldChecksum(dir.Path());
-    EXPECT_EQ(folder.text, zeros);
-    EXPECT_FALSE(folder.readable);
+    for (const std::string& path : {dir.File("missing"), dir.Path()}) {
+        const NBEngine::Checksum checksum = FoldChecksum(path);
+        EXPECT_EQ(checksum.text, zeros) << path;
+        EXPECT_FALSE(checksum.readable) << path;
+    }
 }
 
 TEST(FoldChecksum, BlockBoundariesAndLanesAgreeWithAPlainFold) {
@@ -66,15 +65,6 @@ TEST(FoldChecksum, BlockBoundariesAndLanesAgreeWithAPlainFold) {
         NBTest::WriteBytes(dir.File("input"), contents);
         EXPECT_EQ(FoldChecksum(dir.File("input")).text, expected) << length;
     }
-}
-
-TEST(FoldChecksum, SwappingBytesSixteenApartKeepsTheText) {
-    NBTest::TempDir dir;
-    Bytes contents = NBTest::PatternBytes(100);
-    NBTest::WriteBytes(dir.File("a"), contents);
-    std::swap(contents[3], contents[19]);
-    NBTest::WriteBytes(dir.File("b"), contents);
-    EXPECT_EQ(FoldChecksum(dir.File("a")).text, FoldChecksum(dir.File("b")).text);
 }
 
 TEST(ChecksumSeed, SumsTheCharacterValues) {

@@ -196,9 +196,9 @@ TEST_F(JobsTest, LongNameTooLargeAndEmptySourcesAreRefusedBeforeAnyWrite) {
 TEST_F(JobsTest, EncryptWithCheckThenDecryptBesideTheContainer) {
     ASSERT_TRUE(Encrypt(plain, box)) << OnlyError();
     EXPECT_EQ(NBTest::ReadBytes(box).size(), headerSize + plainContents.size());
-    EXPECT_EQ(link.progressHistory.front(), 0);
-    EXPECT_EQ(link.progressHistory[1], 5);
-    EXPECT_EQ(link.progressHistory[2], 10);
+    ASSERT_GE(link.progressHistory.size(), 4u);
+    EXPECT_EQ(std::vector<int>(link.progressHistory.begin(), link.progressHistory.begin() + 3),
+              (std::vector<int>{0, 5, 10}));
     EXPECT_EQ(link.progressHistory.back(), 100);
     EXPECT_EQ(link.cleanupPaths, std::vector<std::string>{box});
     EXPECT_EQ(Listing(dir.Path()), (std::vector<std::string>{"plain.nbnx", "plain.txt"}));
@@ -209,7 +209,7 @@ TEST_F(JobsTest, EncryptWithCheckThenDecryptBesideTheContainer) {
     EXPECT_EQ(link.progressHistory[1], 10);
 }
 
-TEST_F(JobsTest, DecryptToAPathOfItsOwnAndWithoutCheck) {
+TEST_F(JobsTest, DecryptToAPathOfItsOwnAfterEncryptingWithoutCheck) {
     Request(true, plain, box, goodPassword, goodPassword);
     link.options[Option::Verify] = false;
     ASSERT_TRUE(RunJob(link, state));
@@ -217,18 +217,9 @@ TEST_F(JobsTest, DecryptToAPathOfItsOwnAndWithoutCheck) {
     EXPECT_EQ(NBTest::ReadBytes(dir.File("copy.bin")), plainContents);
 }
 
-TEST_F(JobsTest, ExistingTemporaryNamesAreLeftAlone) {
-    NBTest::WriteText(dir.File("temp"), "mine");
-    NBTest::WriteText(dir.File("temp_0"), "mine too");
-    ASSERT_TRUE(Encrypt(plain, box)) << OnlyError();
-    EXPECT_EQ(Listing(dir.Path()),
-              (std::vector<std::string>{"plain.nbnx", "plain.txt", "temp", "temp_0"}));
-    EXPECT_EQ(NBTest::ReadBytes(dir.File("temp")), (Bytes{'m', 'i', 'n', 'e'}));
-}
-
-TEST_F(JobsTest, TemporaryFileTakesTheFirstFreeCounter) {
+TEST_F(JobsTest, TemporaryFilesTakeTheFirstFreeNameAndLeaveOthersAlone) {
     std::filesystem::create_directory(dir.File("temp"));
-    NBTest::WriteText(dir.File("temp_0"), "");
+    NBTest::WriteText(dir.File("temp_0"), "mine");
     const std::string temporary = CreateTemporaryFile(box);
     EXPECT_EQ(FileNameOf(temporary), "temp_1");
     EXPECT_TRUE(FileExists(temporary)) << "made in the container's folder";
@@ -236,47 +227,45 @@ TEST_F(JobsTest, TemporaryFileTakesTheFirstFreeCounter) {
     const std::string bare = CreateTemporaryFile("box.nbnx");
     EXPECT_EQ(bare.substr(0, 4), "temp") << "a bare name means the current folder";
     EXPECT_TRUE(Platform::RemoveFile(bare));
+
+    ASSERT_TRUE(Encrypt(plain, box)) << OnlyError();
+    EXPECT_EQ(Listing(dir.Path()),
+              (std::vector<std::string>{"plain.nbnx", "plain.txt", "temp", "temp_0"}));
+    EXPECT_EQ(NBTest::ReadBytes(dir.File("temp_0")), (Bytes{'m', 'i', 'n', 'e'}));
 }
 
-TEST_F(JobsTest, StopDuringTheTransformLeavesNothing) {
+TEST_F(JobsTest, StopLeavesNothingButTheCleanupEntry) {
     const Bytes big = NBTest::PatternBytes(400000, 5);
-    NBTest::WriteBytes(plain, big);
-    for (bool encrypt : {true, false}) {
-        if (!encrypt) {
+    struct Case {
+        const char* what;
+        bool encrypt;
+        int stopAbove;
+    };
+    for (const Case c : {Case{"encryption", true, 20}, Case{"decryption", false, 20},
+                         Case{"the check after encryption", true, 60}}) {
+        SCOPED_TRACE(c.what);
+        NBTest::WriteBytes(plain, big);
+        NBTest::Remove(box);
+        if (!c.encrypt) {
             ASSERT_TRUE(Encrypt(plain, box));
             NBTest::Remove(plain);
         }
-        encrypt ? Request(true, plain, box, goodPassword, goodPassword)
-                : Request(false, box, "", goodPassword, "");
-        link.onProgress = [this](int value) {
-            if (value > 20) {
+        c.encrypt ? Request(true, plain, box, goodPassword, goodPassword)
+                  : Request(false, box, "", goodPassword, "");
+        link.onProgress = [this, &c](int value) {
+            if (value > c.stopAbove) {
                 link.running = false;
             }
         };
         EXPECT_FALSE(RunJob(link, state));
         EXPECT_TRUE(link.errors.empty());
-        EXPECT_EQ(link.cleanupPaths.size(), 1u);
-        const std::string output = encrypt ? box : plain;
-        EXPECT_FALSE(NBTest::Exists(output)) << "encrypt " << encrypt;
-        if (!encrypt) {
-            NBTest::WriteBytes(plain, big);
-        }
+        EXPECT_EQ(link.cleanupPaths, std::vector<std::string>{c.encrypt ? box : plain});
+        // The container stays until the cleanup list is served; never a temporary.
+        EXPECT_EQ(Listing(dir.Path()),
+                  c.encrypt && c.stopAbove > 50
+                      ? (std::vector<std::string>{"plain.nbnx", "plain.txt"})
+                      : std::vector<std::string>{c.encrypt ? "plain.txt" : "plain.nbnx"});
     }
-}
-
-TEST_F(JobsTest, StopDuringTheCheckLeavesTheContainerOnlyOnTheCleanupList) {
-    link.onProgress = nullptr;
-    Request(true, plain, box, goodPassword, goodPassword);
-    link.onProgress = [this](int value) {
-        if (value > 60) {
-            link.running = false;
-        }
-    };
-    EXPECT_FALSE(RunJob(link, state));
-    EXPECT_TRUE(link.errors.empty());
-    EXPECT_EQ(link.cleanupPaths, std::vector<std::string>{box});
-    EXPECT_EQ(Listing(dir.Path()), (std::vector<std::string>{"plain.nbnx", "plain.txt"}))
-        << "no temporary file survives";
 }
 
 TEST_F(JobsTest, DamagedBodyIsACrcMismatchAndTheOutputStays) {
@@ -292,8 +281,7 @@ TEST_F(JobsTest, DamagedBodyIsACrcMismatchAndTheOutputStays) {
 }
 
 TEST_F(JobsTest, ContainerChangedDuringTheCheckFailsTheCheck) {
-    const Bytes big = NBTest::PatternBytes(3 << 20, 9);
-    NBTest::WriteBytes(plain, big);
+    NBTest::WriteBytes(plain, NBTest::PatternBytes(3 << 20, 9));
     Request(true, plain, box, goodPassword, goodPassword);
     bool damaged = false;
     link.onProgress = [&](int value) {
@@ -309,22 +297,30 @@ TEST_F(JobsTest, ContainerChangedDuringTheCheckFailsTheCheck) {
     EXPECT_EQ(Listing(dir.Path()), (std::vector<std::string>{"plain.nbnx", "plain.txt"}));
 }
 
-TEST_F(JobsTest, UnwritableDestinationsAreReported) {
+TEST_F(JobsTest, FoldersAndMissingFoldersAreReported) {
     std::filesystem::create_directory(dir.File("folder.nbnx"));
-    Encrypt(plain, dir.File("folder.nbnx"));
-    EXPECT_EQ(OnlyError(), "folder.nbnx: file not accessible");
-    EXPECT_EQ(link.errors[0].focus, TextField::Source);
-
-    Encrypt(plain, dir.File("missing") + "/out.nbnx");
-    EXPECT_EQ(OnlyError(), "Error during encryption.");
-}
-
-TEST_F(JobsTest, FolderAsSourceIsRefusedAtTheChecksum) {
     std::filesystem::create_directory(dir.File("sub"));
-    Encrypt(dir.File("sub"), box);
-    EXPECT_EQ(OnlyError(), "sub: file not found or inaccessible");
-    Decrypt(dir.File("sub"), "");
-    EXPECT_EQ(OnlyError(), "sub: The password is incorrect or not valid NBN Encrypted File");
+    struct Case {
+        bool encrypt;
+        std::string source;
+        std::string destination;
+        std::string message;
+        TextField focus;
+    };
+    const Case cases[] = {
+        {true, plain, dir.File("folder.nbnx"), "folder.nbnx: file not accessible",
+         TextField::Source},
+        {true, plain, dir.File("missing") + "/out.nbnx", "Error during encryption.",
+         TextField::None},
+        {true, dir.File("sub"), box, "sub: file not found or inaccessible", TextField::Source},
+        {false, dir.File("sub"), "",
+         "sub: The password is incorrect or not valid NBN Encrypted File", TextField::Source},
+    };
+    for (const Case& c : cases) {
+        c.encrypt ? Encrypt(c.source, c.destination) : Decrypt(c.source, c.destination);
+        EXPECT_EQ(OnlyError(), c.message);
+        EXPECT_EQ(link.errors[0].focus, c.focus) << c.message;
+    }
 }
 
 TEST_F(JobsTest, SameFileUnderAnotherSpellingIsNeverDeleted) {
@@ -349,25 +345,9 @@ TEST_F(JobsTest, SameFileUnderAnotherSpellingIsNeverDeleted) {
 }
 
 TEST_F(JobsTest, StoredNamesThatLeaveTheFolderAreRefused) {
-    const std::string names[] = {"..\\evil.txt",
-                                 "../evil.txt",
-                                 "C:evil.txt",
-                                 "a/b",
-                                 ".",
-                                 "..",
-                                 "name.",
-                                 "name ",
-                                 "CON",
-                                 "con.txt",
-                                 "LPT1.log",
-                                 "a\x01"
-                                 "b",
-                                 "a?b",
-                                 "a*b",
-                                 "a<b",
-                                 "a|b",
-                                 "a\"b"};
-    for (const std::string& name : names) {
+    for (const std::string name :
+         {"..\\evil.txt", "../evil.txt", "C:evil.txt", "a/b", ".", "..", "name.", "name ", "CON",
+          "con.txt", "LPT1.log", "a\x01z", "a?b", "a*b", "a<b", "a|b", "a\"b"}) {
         NBTest::TempDir folder;
         WriteContainer(folder.File("box.nbnx"), name);
         EXPECT_FALSE(Decrypt(folder.File("box.nbnx"), "")) << name;
@@ -380,6 +360,8 @@ TEST_F(JobsTest, FilesThatFoldToZerosAreStillProtected) {
     for (const Bytes& contents : {Bytes(4096, 0x00), Bytes(32, 0x5A)}) {
         NBTest::WriteBytes(plain, contents);
         ASSERT_TRUE(Encrypt(plain, box)) << OnlyError();
+        const Bytes container = NBTest::ReadBytes(box);
+        EXPECT_NE(Bytes(container.begin() + headerSize, container.end()), contents);
         NBTest::Remove(plain);
         ASSERT_TRUE(Decrypt(box, "")) << OnlyError();
         EXPECT_EQ(NBTest::ReadBytes(plain), contents);

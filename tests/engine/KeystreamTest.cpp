@@ -3,13 +3,12 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <iterator>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "Keystream.h"
-#include "RootSequence.h"
+#include "PlainReference.h"
 
 using NBEngine::Keystream;
 using NBEngine::RootSequence;
@@ -18,26 +17,10 @@ namespace {
 
 constexpr int firstBodySeed = 1536;
 constexpr int lastBodySeed = 2240;
-
-RootSequence Seeded(int seed) {
-    RootSequence generator;
-    generator.Seed(seed);
-    return generator;
-}
+using NBTest::Seeded;
 
 std::uint8_t LowByte(std::int32_t value) {
     return static_cast<std::uint8_t>(static_cast<std::uint32_t>(value) & 0xFFu);
-}
-
-void ExpectSameGenerator(const RootSequence& actual, const RootSequence& expected,
-                         const char* what) {
-    EXPECT_EQ(actual.state, expected.state) << what;
-    EXPECT_EQ(actual.maxCount, expected.maxCount) << what;
-    EXPECT_EQ(actual.offset, expected.offset) << what;
-    EXPECT_EQ(actual.total, expected.total) << what;
-    EXPECT_TRUE(
-        std::equal(std::begin(actual.counts), std::end(actual.counts), std::begin(expected.counts)))
-        << what;
 }
 
 NBEngine::KeyTable CountingKey() {
@@ -89,7 +72,7 @@ TEST_P(BodySeedGroup, EverySeedMatchesNextOver50000ValuesAndUsesTables) {
         Keystream keystream(plain);
         EXPECT_TRUE(keystream.UsesTables()) << "seed " << seed << " found no repeat";
         ASSERT_EQ(FirstDifference(keystream, plain, count), count) << "seed " << seed;
-        ExpectSameGenerator(keystream.Generator(), plain, "generator after 50000 values");
+        EXPECT_TRUE(NBTest::SameGenerator(keystream.Generator(), plain)) << "seed " << seed;
     }
 }
 
@@ -99,6 +82,7 @@ INSTANTIATE_TEST_SUITE_P(Keystream, BodySeedGroup,
 struct OddStart {
     const char* name;
     RootSequence generator;
+    bool tables;
 };
 
 void PrintTo(const OddStart& start, std::ostream* out) {
@@ -128,22 +112,19 @@ TEST_P(OddStarts, MatchNextWithOrWithoutTables) {
     constexpr std::uint64_t count = 200000;
     RootSequence plain = GetParam().generator;
     Keystream keystream(plain);
+    EXPECT_EQ(keystream.UsesTables(), GetParam().tables);
     ASSERT_EQ(FirstDifference(keystream, plain, count), count);
-    ExpectSameGenerator(keystream.Generator(), plain, "generator after the values");
+    EXPECT_TRUE(NBTest::SameGenerator(keystream.Generator(), plain));
 }
 
-INSTANTIATE_TEST_SUITE_P(Keystream, OddStarts,
-                         testing::Values(OddStart{"state 0, which never leaves 0", Seeded(4322)},
-                                         OddStart{"negative state", Seeded(-9000)},
-                                         OddStart{"perfect square state", Seeded(3721 - 5678)},
-                                         OddStart{"key table filler seed", Seeded(97)},
-                                         OddStart{"already past the offset jump",
-                                                  Advanced(1800, 5000)},
-                                         OddStart{"offset that never jumps", WithNegativeTotal()}));
-
-TEST(Keystream, OffsetThatNeverJumpsFallsBackToNext) {
-    EXPECT_FALSE(Keystream(WithNegativeTotal()).UsesTables());
-}
+INSTANTIATE_TEST_SUITE_P(
+    Keystream, OddStarts,
+    testing::Values(OddStart{"state 0, which never leaves 0", Seeded(4322), true},
+                    OddStart{"negative state", Seeded(-9000), true},
+                    OddStart{"perfect square state", Seeded(3721 - 5678), true},
+                    OddStart{"key table filler seed", Seeded(97), true},
+                    OddStart{"already past the offset jump", Advanced(1800, 5000), true},
+                    OddStart{"offset that never jumps", WithNegativeTotal(), false}));
 
 // Seeds whose circles are 100, 300 and 13 300 calls long.
 class LongRun : public testing::TestWithParam<int> {};
@@ -157,33 +138,23 @@ TEST_P(LongRun, Matches140MillionValuesPastThe32BitLimit) {
     RootSequence plain = Seeded(GetParam());
     Keystream keystream(plain);
     ASSERT_EQ(FirstDifference(keystream, plain, count), count);
-    ExpectSameGenerator(keystream.Generator(), plain, "generator after 140 million values");
+    EXPECT_TRUE(NBTest::SameGenerator(keystream.Generator(), plain));
     EXPECT_EQ(plain.Next(1, 16), INT32_MIN) << "the run did not reach the 32-bit limit";
 }
 
 INSTANTIATE_TEST_SUITE_P(Keystream, LongRun, testing::Values(1539, 2000, 1900));
 
-TEST(Keystream, CirclesOfTheLongRunSeeds) {
-    // The long runs above are meant to cover every circle length.
-    EXPECT_EQ(Keystream(Seeded(1539)).Period(), 100u);
-    EXPECT_EQ(Keystream(Seeded(2000)).Period(), 300u);
-    EXPECT_EQ(Keystream(Seeded(1900)).Period(), 13300u);
-}
-
 TEST(Keystream, GeneratorAfterAnyCountEqualsThatManyNextCalls) {
-    for (int seed : {1539, 2000, 1900}) {
+    // The long runs above are meant to cover every circle length.
+    for (const auto& [seed, circle] : {std::pair{1539, 100}, {2000, 300}, {1900, 13300}}) {
         const Keystream probe(Seeded(seed));
+        EXPECT_EQ(probe.Period(), static_cast<std::size_t>(circle)) << "seed " << seed;
         const std::uint64_t recorded = probe.RecordedLength();
         const std::uint64_t period = probe.Period();
-        const std::uint64_t counts[] = {0,
-                                        1,
-                                        recorded - 1,
-                                        recorded,
-                                        recorded + 1,
-                                        recorded + period,
-                                        recorded + 7 * period + 5,
-                                        1000003};
-        for (std::uint64_t count : counts) {
+        for (std::uint64_t count :
+             {std::uint64_t{0}, std::uint64_t{1}, recorded - 1, recorded, recorded + 1,
+              recorded + period, recorded + 7 * period + 5, std::uint64_t{1000003}}) {
+            SCOPED_TRACE(testing::Message() << "seed " << seed << ", " << count << " values");
             Keystream keystream(Seeded(seed));
             std::vector<std::uint8_t> values(count);
             keystream.Fill(values.data(), values.size());
@@ -191,9 +162,8 @@ TEST(Keystream, GeneratorAfterAnyCountEqualsThatManyNextCalls) {
             for (std::uint64_t i = 0; i < count; ++i) {
                 plain.Next(1, 16);
             }
-            SCOPED_TRACE(testing::Message() << "seed " << seed << ", " << count << " values");
             EXPECT_EQ(keystream.Taken(), count);
-            ExpectSameGenerator(keystream.Generator(), plain, "generator");
+            EXPECT_TRUE(NBTest::SameGenerator(keystream.Generator(), plain));
         }
     }
 }

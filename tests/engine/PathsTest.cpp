@@ -29,60 +29,49 @@ TEST(Paths, DirectoryAndFileName) {
     }
 }
 
-TEST(Paths, TrailingSeparator) {
-    EXPECT_EQ(WithTrailingSeparator("C:"), "C:\\");
-    EXPECT_EQ(WithTrailingSeparator("C:\\data"), "C:\\data\\");
-    EXPECT_EQ(WithTrailingSeparator("C:\\data\\"), "C:\\data\\");
-    EXPECT_EQ(WithTrailingSeparator("/tmp/"), "/tmp/");
-    EXPECT_EQ(WithTrailingSeparator(""), "");
-}
-
-TEST(Paths, ChangeExtension) {
+TEST(Paths, TextHelpers) {
     struct Case {
-        std::string path;
-        std::string extension;
+        const char* what;
         std::string result;
+        std::string expected;
     };
     const Case cases[] = {
-        {"report.txt", "nbnx", "report.nbnx"},
-        {"report.NBNX", "nbnx", "report.NBNX"},
-        {"report.nbnx", ".nbnx", "report.nbnx"},
-        {"archive.backup", "nbnx", "archive.backup.nbnx"},
-        {"archive.tar.gz", "nbnx", "archive.tar.nbnx"},
-        {"noext", "nbnx", "noext.nbnx"},
-        {"C:\\a.b\\c", "nbnx", "C:\\a.nbnx"},
-        {"C:\\a.bcdef\\c", "nbnx", "C:\\a.bcdef\\c.nbnx"},
-        {"x.", "nbnx", "x.nbnx"},
+        {"separator after a drive", WithTrailingSeparator("C:"), "C:\\"},
+        {"separator added", WithTrailingSeparator("C:\\data"), "C:\\data\\"},
+        {"separator kept", WithTrailingSeparator("C:\\data\\"), "C:\\data\\"},
+        {"slash kept", WithTrailingSeparator("/tmp/"), "/tmp/"},
+        {"no separator for nothing", WithTrailingSeparator(""), ""},
+        {"extension replaced", ChangeExtension("report.txt", "nbnx"), "report.nbnx"},
+        {"same extension in capitals", ChangeExtension("report.NBNX", "nbnx"), "report.NBNX"},
+        {"extension with a dot", ChangeExtension("report.nbnx", ".nbnx"), "report.nbnx"},
+        {"long extension kept", ChangeExtension("archive.backup", "nbnx"), "archive.backup.nbnx"},
+        {"last extension only", ChangeExtension("archive.tar.gz", "nbnx"), "archive.tar.nbnx"},
+        {"no extension", ChangeExtension("noext", "nbnx"), "noext.nbnx"},
+        {"a short dot in a folder counts", ChangeExtension("C:\\a.b\\c", "nbnx"), "C:\\a.nbnx"},
+        {"a long one does not", ChangeExtension("C:\\a.bcdef\\c", "nbnx"), "C:\\a.bcdef\\c.nbnx"},
+        {"trailing dot", ChangeExtension("x.", "nbnx"), "x.nbnx"},
+        {"name only", ChangeNameExtension("C:\\node.js\\data", "nbnx"), "C:\\node.js\\data.nbnx"},
+        {"name extension", ChangeNameExtension("C:\\docs\\report.txt", "nbnx"),
+         "C:\\docs\\report.nbnx"},
+        {"name already right", ChangeNameExtension("d.v2/x.NBNX", "nbnx"), "d.v2/x.NBNX"},
+        {"bare name", ChangeNameExtension("backup", "nbnx"), "backup.nbnx"},
+        {"trim", Trim("  a b  "), "a b"},
+        {"trim control spaces", Trim("\t\r\n\v\f x \t"), "x"},
+        {"trim to nothing", Trim("   "), ""},
+        {"bytes above 0x7F are not white space", Trim("\xA0x\xA0"), "\xA0x\xA0"},
+        {"upper", ToUpper("c:\\x\\report.doc"), "C:\\X\\REPORT.DOC"},
+        {"lower", ToLower("C:\\Data\\A.TXT"), "c:\\data\\a.txt"},
+        {"lower leaves Latin-1", ToLower("\xC9"), "\xC9"},
+        {"upper leaves Latin-1", ToUpper("\xE9"), "\xE9"},
+        {"replace a character", ReplaceChar("a/b/c", '/', '\\'), "a\\b\\c"},
+        {"replace all", ReplaceAll("one two one", "one", "1"), "1 two 1"},
+        {"every round searches from the start", ReplaceAll("aab", "ab", "b"), "b"},
+        {"nothing to find", ReplaceAll("x", "", "y"), "x"},
+        {"a replacement holding the text ends", ReplaceAll("a-a", "a", "aa"), "aa-aa"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(ChangeExtension(c.path, c.extension), c.result) << c.path;
+        EXPECT_EQ(c.result, c.expected) << c.what;
     }
-}
-
-TEST(Paths, ChangeNameExtensionKeepsTheFolder) {
-    EXPECT_EQ(ChangeNameExtension("C:\\node.js\\data", "nbnx"), "C:\\node.js\\data.nbnx");
-    EXPECT_EQ(ChangeNameExtension("C:\\docs\\report.txt", "nbnx"), "C:\\docs\\report.nbnx");
-    EXPECT_EQ(ChangeNameExtension("d.v2/x.NBNX", "nbnx"), "d.v2/x.NBNX");
-    EXPECT_EQ(ChangeNameExtension("backup", "nbnx"), "backup.nbnx");
-}
-
-TEST(Paths, TrimAndCase) {
-    EXPECT_EQ(Trim("  a b  "), "a b");
-    EXPECT_EQ(Trim("\t\r\n\v\f x \t"), "x");
-    EXPECT_EQ(Trim("   "), "");
-    EXPECT_EQ(Trim("\xA0x\xA0"), "\xA0x\xA0") << "bytes above 0x7F are not white space";
-    EXPECT_EQ(ToUpper("c:\\x\\report.doc"), "C:\\X\\REPORT.DOC");
-    EXPECT_EQ(ToLower("C:\\Data\\A.TXT"), "c:\\data\\a.txt");
-    EXPECT_EQ(ToLower("\xC9"), "\xC9");
-    EXPECT_EQ(ToUpper("\xE9"), "\xE9");
-}
-
-TEST(Paths, Replacing) {
-    EXPECT_EQ(ReplaceChar("a/b/c", '/', '\\'), "a\\b\\c");
-    EXPECT_EQ(ReplaceAll("one two one", "one", "1"), "1 two 1");
-    EXPECT_EQ(ReplaceAll("aab", "ab", "b"), "b") << "every round searches from the start";
-    EXPECT_EQ(ReplaceAll("x", "", "y"), "x");
-    EXPECT_EQ(ReplaceAll("a-a", "a", "aa"), "aa-aa") << "a replacement holding the text ends";
 }
 
 TEST(Paths, FileExistsAndSize) {
@@ -106,17 +95,15 @@ TEST(Paths, SeparatorsBuiltTheWindowsWayReachTheFile) {
     EXPECT_EQ(FileSize(windowsStyle), 3);
 }
 
-} // namespace
-
-namespace {
 TEST(Paths, PlainFileNames) {
     for (const char* good : {"a", "r\xE9sum\xE9.txt", ".hidden", "COM10", "CONSOLE.txt", "a b.c",
                              "LPT0", "nul-device.txt"}) {
-        EXPECT_TRUE(NBEngine::IsPlainFileName(good)) << good;
+        EXPECT_TRUE(IsPlainFileName(good)) << good;
     }
     for (const char* bad : {"", ".", "..", "a\\b", "a/b", "c:x", "x.", "x ", "CON", "con.txt",
                             "Nul", "COM1", "lpt9.tar.gz", "AUX .txt", "a\tb", "a\x7F", "a>b"}) {
-        EXPECT_FALSE(NBEngine::IsPlainFileName(bad)) << bad;
+        EXPECT_FALSE(IsPlainFileName(bad)) << bad;
     }
 }
+
 } // namespace

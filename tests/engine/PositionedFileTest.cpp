@@ -34,38 +34,31 @@ TEST_F(PositionedFileTest, ReadingExactlyToTheEndIsFineButTheNextReadFails) {
 TEST_F(PositionedFileTest, MissingFileSetsAllThreeFlags) {
     PositionedFile file;
     file.OpenRead(dir.File("missing"));
-    EXPECT_TRUE(file.Failed());
-    EXPECT_TRUE(file.Closed());
-    EXPECT_TRUE(file.NotOpen());
+    EXPECT_TRUE(file.Failed() && file.Closed() && file.NotOpen());
     char buffer[4];
     EXPECT_EQ(file.ReadAt(0, buffer, 4), 0u);
     EXPECT_FALSE(file.WriteAt(0, buffer, 4));
 }
 
-TEST_F(PositionedFileTest, TruncateCutsAndAppendAlwaysWritesAtTheEnd) {
-    NBTest::WriteText(path, "old contents");
-    {
-        PositionedFile file;
-        file.OpenTruncate(path);
-        EXPECT_TRUE(file.WriteAt(0, "abc", 3));
-        EXPECT_TRUE(file.Close());
-    }
-    EXPECT_EQ(NBTest::ReadBytes(path), (NBTest::Bytes{'a', 'b', 'c'}));
+TEST_F(PositionedFileTest, TruncateCutsAppendCreatesAndAlwaysWritesAtTheEnd) {
     {
         PositionedFile file;
         file.OpenAppend(path);
-        EXPECT_TRUE(file.WriteAt(0, "de", 2));
-        EXPECT_TRUE(file.WriteAt(1, "f", 1));
+        EXPECT_FALSE(file.NotOpen()) << "a missing file is made";
+        EXPECT_TRUE(file.WriteAt(0, "old contents", 12));
     }
-    EXPECT_EQ(NBTest::ReadBytes(path), (NBTest::Bytes{'a', 'b', 'c', 'd', 'e', 'f'}));
-}
-
-TEST_F(PositionedFileTest, AppendCreatesAMissingFile) {
     PositionedFile file;
-    file.OpenAppend(path);
-    EXPECT_FALSE(file.NotOpen());
+    file.OpenTruncate(path);
+    EXPECT_TRUE(file.WriteAt(0, "abc", 3));
     EXPECT_TRUE(file.Close());
-    EXPECT_TRUE(NBTest::Exists(path));
+    EXPECT_TRUE(file.Close()) << "closing twice is harmless";
+    EXPECT_FALSE(file.WriteAt(0, "a", 1));
+    EXPECT_EQ(NBTest::ReadBytes(path), (NBTest::Bytes{'a', 'b', 'c'}));
+    file.OpenAppend(path);
+    EXPECT_TRUE(file.WriteAt(0, "de", 2));
+    EXPECT_TRUE(file.WriteAt(1, "f", 1));
+    EXPECT_TRUE(file.Close());
+    EXPECT_EQ(NBTest::ReadBytes(path), (NBTest::Bytes{'a', 'b', 'c', 'd', 'e', 'f'}));
 }
 
 TEST_F(PositionedFileTest, OffsetsBeyondFourGibibytesDoNotWrap) {
@@ -84,19 +77,6 @@ TEST_F(PositionedFileTest, OffsetsBeyondFourGibibytesDoNotWrap) {
     ASSERT_EQ(file.ReadAt(7, buffer, 1), 1u);
     EXPECT_EQ(buffer[0], 'k');
 }
-
-TEST_F(PositionedFileTest, CloseTwiceIsHarmless) {
-    PositionedFile file;
-    file.OpenTruncate(path);
-    EXPECT_TRUE(file.Close());
-    EXPECT_TRUE(file.Close());
-    EXPECT_TRUE(file.Closed());
-    EXPECT_FALSE(file.WriteAt(0, "a", 1));
-}
-
-} // namespace
-
-namespace {
 
 TEST(ReadBufferSize, CoversTheRestOfTheFileInWholeUnitsUpToTheLimit) {
     NBTest::TempDir dir;

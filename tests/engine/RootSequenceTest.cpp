@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "RootSequence.h"
+#include "PlainReference.h"
 
 using NBEngine::RootSequence;
 using NBEngine::TruncToInt32;
@@ -12,8 +12,7 @@ using NBEngine::TruncToInt32;
 namespace {
 
 std::vector<int> Draw(int seed, int count, int low, int span) {
-    RootSequence generator;
-    generator.Seed(seed);
+    RootSequence generator = NBTest::Seeded(seed);
     std::vector<int> values;
     for (int i = 0; i < count; ++i) {
         values.push_back(generator.Next(low, span));
@@ -56,41 +55,30 @@ TEST(RootSequence, SeedSetsStateAndClearsHistory) {
     EXPECT_EQ(generator.state, 2469);
     generator.Seed(19);
     EXPECT_EQ(generator.state, 5697);
-    EXPECT_EQ(generator.maxCount, 0);
-    EXPECT_EQ(generator.offset, 0.0);
-    EXPECT_EQ(generator.total, 0.0);
-    for (int count : generator.counts) {
-        EXPECT_EQ(count, 0);
-    }
+    RootSequence fresh;
+    fresh.state = 5697;
+    EXPECT_TRUE(NBTest::SameGenerator(generator, fresh));
     generator.Seed(1560);
     EXPECT_EQ(generator.state, 7238);
 }
 
 TEST(RootSequence, OffsetJumpsToWholeNumbersAfterCall1428) {
-    RootSequence generator;
-    generator.Seed(1800);
+    RootSequence generator = NBTest::Seeded(1800);
     for (int call = 1; call <= 1428; ++call) {
         const int value = generator.Next(1, 16);
-        ASSERT_GE(value, 1) << "call " << call;
-        ASSERT_LE(value, 18) << "call " << call;
+        ASSERT_TRUE(value >= 1 && value <= 18) << "call " << call << ": " << value;
     }
     EXPECT_LT(generator.offset, 0.1);
-    const int call1429 = generator.Next(1, 16);
-    EXPECT_EQ(generator.offset, 1.0);
-    EXPECT_GE(call1429, 17);
-    EXPECT_LE(call1429, 32);
-    const int call1430 = generator.Next(1, 16);
-    EXPECT_EQ(generator.offset, 2.0);
-    EXPECT_GE(call1430, 33);
-    EXPECT_LE(call1430, 48);
-    generator.Next(1, 16);
-    EXPECT_EQ(generator.offset, 3.0);
+    for (int jump = 1; jump <= 3; ++jump) {
+        const int value = generator.Next(1, 16);
+        EXPECT_EQ(generator.offset, jump);
+        EXPECT_TRUE(value >= 16 * jump + 1 && value <= 16 * jump + 16) << value;
+    }
 }
 
 TEST(RootSequence, FirstCallNeverTakesASpareBucket) {
     for (int seed : {0, 19, 97, 1536, 2240, -128}) {
-        RootSequence generator;
-        generator.Seed(seed);
+        RootSequence generator = NBTest::Seeded(seed);
         generator.Next(1, 16);
         EXPECT_EQ(generator.maxCount, 1) << "seed " << seed;
     }
@@ -156,8 +144,7 @@ TEST(TruncToInt32, TruncatesTowardZeroAndSaturatesToMinimum) {
 
 TEST(RootSequence, ValuesLeaveThe32BitRangeAfterAbout134MillionCalls) {
     // The offset grows by one per call: span 16 passes 2^31 near call 134.2 M.
-    RootSequence generator;
-    generator.Seed(2000);
+    RootSequence generator = NBTest::Seeded(2000);
     generator.offset = 134217725.0;
     generator.total = 134217725.0;
     EXPECT_GT(generator.Next(1, 16), 2147483600);

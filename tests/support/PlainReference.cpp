@@ -1,10 +1,22 @@
 #include "PlainReference.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "BodyCipher.h"
 
 namespace NBTest {
+
+NBEngine::RootSequence Seeded(int seed) {
+    NBEngine::RootSequence generator;
+    generator.Seed(seed);
+    return generator;
+}
+
+bool SameGenerator(const NBEngine::RootSequence& a, const NBEngine::RootSequence& b) {
+    return a.state == b.state && a.maxCount == b.maxCount && a.offset == b.offset &&
+           a.total == b.total && std::equal(std::begin(a.counts), std::end(a.counts), b.counts);
+}
 
 Bytes PlainTransform(const Bytes& input, NBEngine::RootSequence& generator,
                      const NBEngine::KeyTable& key) {
@@ -16,20 +28,13 @@ Bytes PlainTransform(const Bytes& input, NBEngine::RootSequence& generator,
     return output;
 }
 
-Bytes PlainTransform(const Bytes& input, int seed, const NBEngine::KeyTable& key) {
-    NBEngine::RootSequence generator;
-    generator.Seed(seed);
-    return PlainTransform(input, generator, key);
-}
-
 std::vector<int> PlainProgressChanges(const ProgressRun& run) {
     const auto shown = [](int value) {
         return std::clamp(value, NBEngine::progressMinimum, NBEngine::progressMaximum);
     };
     std::vector<int> changes;
     int current = shown(run.start);
-    std::size_t done = 0;
-    for (;;) {
+    for (std::size_t done = 0;;) {
         const std::size_t block = std::min<std::size_t>(128, run.length - done);
         done += block;
         const int value =

@@ -11,11 +11,14 @@
 
 namespace NBTest {
 
+NBEngine::RootSequence Seeded(int seed);
+// Every field of the two generators is equal.
+bool SameGenerator(const NBEngine::RootSequence& a, const NBEngine::RootSequence& b);
+
 // input[k] XOR ((value k+1 of generator.Next(1, 16) + key[k mod 128]) mod 256);
 // the generator moves on by one call per byte.
 Bytes PlainTransform(const Bytes& input, NBEngine::RootSequence& generator,
                      const NBEngine::KeyTable& key);
-Bytes PlainTransform(const Bytes& input, int seed, const NBEngine::KeyTable& key);
 
 struct ProgressRun {
     std::int32_t total;       // plainSize

@@ -1,5 +1,4 @@
-// The element registry, control ids, and the element operations before and
-// after creation.
+// The element registry and the element operations before and after creation.
 
 #include "ElementRegistry.h"
 #include "Form.h"
@@ -21,7 +20,7 @@ std::vector<GUIElement*> Tail(std::size_t count) {
     return {all.end() - static_cast<std::ptrdiff_t>(std::min(count, all.size())), all.end()};
 }
 
-TEST(Registry, ListsElementsInConstructionOrderAndForgetsDeletedOnes) {
+TEST(Registry, ListsElementsInConstructionOrderAndRemovesTheLastEqualEntry) {
     auto first = std::make_unique<TestEdit>(nullptr);
     auto second = std::make_unique<TestEdit>(nullptr);
     auto third = std::make_unique<TestEdit>(nullptr);
@@ -30,101 +29,58 @@ TEST(Registry, ListsElementsInConstructionOrderAndForgetsDeletedOnes) {
     EXPECT_EQ(Tail(2), (std::vector<GUIElement*>{first.get(), third.get()}));
     const auto& all = ElementRegistry::Elements();
     EXPECT_EQ(std::count(all.begin(), all.end(), nullptr), 0);
+    ElementRegistry::Add(first.get()); // listed twice: first, third, first
+    ElementRegistry::Remove(first.get());
+    EXPECT_EQ(Tail(2), (std::vector<GUIElement*>{first.get(), third.get()}));
 }
 
-TEST(Registry, RemoveTakesTheLastEqualEntry) {
-    TestEdit a(nullptr);
-    TestEdit b(nullptr);
-    ElementRegistry::Add(&a); // a listed twice: a, b, a
-    ElementRegistry::Remove(&a);
-    EXPECT_EQ(Tail(2), (std::vector<GUIElement*>{&a, &b}));
-}
-
-TEST(ControlIds, IncreaseAcrossFormsAndControls) {
-    std::unique_ptr<Form> form(NewShownForm());
-    TestEdit first(form.get());
-    TestEdit second(form.get());
-    first.Create();
-    std::unique_ptr<Form> other(NewShownForm());
-    second.Create();
-    EXPECT_EQ(first.id, form->id + 1);
-    EXPECT_EQ(other->id, first.id + 1);
-    EXPECT_EQ(second.id, other->id + 1);
-    EXPECT_EQ(second.id, NextControlId);
-    EXPECT_EQ(GetDlgCtrlID(first.window), static_cast<int>(first.id));
-}
-
-TEST(ElementState, SettersBeforeCreationOnlyStore) {
-    TestEdit edit(nullptr);
-    edit.SetSize(80, 30);
-    edit.SetText(L"stored");
-    edit.SetEnabled(false);
-    edit.Focus();
-    edit.Hide();
-    EXPECT_EQ(edit.width, 80);
-    EXPECT_EQ(edit.height, 30);
-    EXPECT_EQ(edit.GetText(), L"stored");
-    EXPECT_FALSE(edit.enabled);
-    EXPECT_TRUE(edit.visible);
-    EXPECT_EQ(edit.window, nullptr);
-}
-
-TEST(ElementState, CreateAppliesStoredValuesAndSettersReachTheWindow) {
+TEST(ElementState, ValuesStoredBeforeCreationReachTheWindowAndSettersFollowIt) {
     std::unique_ptr<Form> form(NewShownForm());
     TestEdit edit(form.get());
-    edit.text = L"initial";
-    edit.enabled = false;
+    edit.SetSize(80, 30);
+    edit.SetText(L"initial");
+    edit.SetEnabled(false);
+    edit.Focus();
+    edit.Hide(); // only a live window can be hidden
     edit.tabStop = false;
+    EXPECT_EQ(edit.window, nullptr);
+    EXPECT_TRUE(edit.visible);
     edit.Create();
     ASSERT_NE(edit.window, nullptr);
     EXPECT_FALSE(IsWindowEnabled(edit.window));
-    EXPECT_EQ(GetWindowLongPtrW(edit.window, GWL_STYLE) & WS_TABSTOP, 0);
+    EXPECT_TRUE(IsWindowVisible(edit.window));
+    EXPECT_FALSE(NBTest::HasBits(NBTest::StyleOf(edit.window), WS_TABSTOP));
     EXPECT_EQ(edit.GetTextNarrow(), "initial");
+    RECT frame{};
+    GetWindowRect(edit.window, &frame);
+    EXPECT_EQ(frame.right - frame.left, 80);
 
     edit.SetEnabled(true);
     edit.SetTextNarrow("caf\xE9");
     edit.SetSize(90, 28);
+    edit.Hide();
     EXPECT_TRUE(IsWindowEnabled(edit.window));
-    wchar_t live[16] = {};
-    GetWindowTextW(edit.window, live, 16);
-    EXPECT_STREQ(live, L"caf\u00E9");
-    RECT frame{};
+    EXPECT_EQ(NBTest::TextOf(edit.window), L"caf\u00E9");
     GetWindowRect(edit.window, &frame);
     EXPECT_EQ(frame.right - frame.left, 90);
     EXPECT_EQ(frame.bottom - frame.top, 28);
-    EXPECT_EQ(edit.GetPosition().x, 10); // the size changed, not the place
-    EXPECT_EQ(edit.GetPosition().y, 10);
-}
-
-TEST(ElementState, GetTextReadsTheLiveWindow) {
-    std::unique_ptr<Form> form(NewShownForm());
-    TestEdit edit(form.get());
-    edit.Create();
-    SetWindowTextW(edit.window, L"  typed  ");
-    EXPECT_EQ(edit.GetText(), L"  typed  ");
-    EXPECT_EQ(edit.text, L"  typed  ");
-    SetWindowTextW(edit.window, L"");
-    EXPECT_EQ(edit.GetText(), L"");
-}
-
-TEST(ElementState, ShowAndHideFollowTheWindow) {
-    std::unique_ptr<Form> form(NewShownForm());
-    TestEdit edit(form.get());
-    edit.Show(); // creates first
-    ASSERT_NE(edit.window, nullptr);
-    EXPECT_TRUE(IsWindowVisible(edit.window));
-    edit.Hide();
+    EXPECT_EQ(edit.GetPosition().x, 10) << "the size changed, not the place";
     EXPECT_FALSE(IsWindowVisible(edit.window));
     EXPECT_FALSE(edit.visible);
     edit.Show();
     EXPECT_TRUE(IsWindowVisible(edit.window));
-    EXPECT_TRUE(edit.visible);
+
+    SetWindowTextW(edit.window, L"  typed  ");
+    EXPECT_EQ(edit.GetText(), L"  typed  ") << "read from the live window";
+    EXPECT_EQ(edit.text, L"  typed  ");
 }
 
-TEST(ElementState, MoveRefreshesThePositionBeforeOnMove) {
+TEST(ElementState, ShowCreatesAndMoveRefreshesThePositionBeforeOnMove) {
     std::unique_ptr<Form> form(NewShownForm());
     TestEdit edit(form.get());
-    edit.Create();
+    edit.Show();
+    ASSERT_NE(edit.window, nullptr);
+    EXPECT_TRUE(IsWindowVisible(edit.window));
     POINT seen{};
     edit.onMove = [&seen](GUIElement* e) {
         seen = {e->x, e->y};
@@ -139,13 +95,14 @@ TEST(ElementCursor, HandWinsOverWaitInTheClientArea) {
     std::unique_ptr<Form> form(NewShownForm());
     form->handCursor = true;
     form->waitCursor = true;
-    EXPECT_EQ(SendMessageW(form->window, WM_SETCURSOR, reinterpret_cast<WPARAM>(form->window),
-                           MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
-              1);
+    const auto setCursor = [&form] {
+        return SendMessageW(form->window, WM_SETCURSOR, reinterpret_cast<WPARAM>(form->window),
+                            MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    };
+    EXPECT_EQ(setCursor(), 1);
     EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_HAND));
     form->handCursor = false;
-    SendMessageW(form->window, WM_SETCURSOR, reinterpret_cast<WPARAM>(form->window),
-                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    setCursor();
     EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_WAIT));
 }
 

@@ -43,12 +43,9 @@ TEST(FontSpec, FieldsShapeTheFontUntilItExists) {
     EXPECT_EQ(Describe(font.GetHandle()).lfWeight, FW_BOLD);
 }
 
-TEST(SystemErrorText, NoErrorGivesNoText) {
+TEST(SystemErrorText, NoErrorGivesNoTextAndAKnownCodeTheUntrimmedSystemText) {
     SetLastError(0);
     EXPECT_EQ(SystemErrorText(), "");
-}
-
-TEST(SystemErrorText, KnownCodeGivesTheUntrimmedSystemText) {
     SetLastError(ERROR_FILE_NOT_FOUND);
     const std::string text = SystemErrorText();
     ASSERT_GT(text.size(), 2u);

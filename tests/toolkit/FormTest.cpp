@@ -1,4 +1,4 @@
-// Forms: frame styles, their own classes, placement and sizing, and an end
+// Forms: frame styles, creation, placement and sizing, and an end
 // that neither touches a dead window nor calls into a destroyed derived form.
 
 #include "Form.h"
@@ -58,35 +58,10 @@ TEST(FormFrame, StyleFollowsTheFlags) {
     }
 }
 
-TEST(FormFrame, CreatedWindowCarriesTheStyle) {
+TEST(FormCreation, OnCreatedRunsOnceInsideWindowCreationOnAWindowOfTheFrameStyle) {
     Form form(Instance());
+    form.topMost = false;
     form.resizable = false;
-    form.topMost = false;
-    form.Create();
-    ASSERT_NE(form.window, nullptr);
-    const auto style = static_cast<DWORD>(GetWindowLongPtrW(form.window, GWL_STYLE));
-    EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX),
-              WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX);
-    EXPECT_EQ(style & (WS_MAXIMIZEBOX | WS_THICKFRAME), 0u);
-    EXPECT_TRUE(IsWindowVisible(form.window));
-}
-
-TEST(FormClass, EachFormRegistersAClassNamedAfterTheCounter) {
-    const std::uint32_t before = NextControlId;
-    std::unique_ptr<Form> first(NewShownForm());
-    EXPECT_EQ(first->ClassName(), L"Window" + std::to_wstring(before));
-    EXPECT_EQ(first->id, before + 1);
-    std::unique_ptr<Form> second(NewShownForm());
-    EXPECT_EQ(second->ClassName(), L"Window" + std::to_wstring(before + 1));
-    EXPECT_EQ(second->id, before + 2);
-    wchar_t className[64] = {};
-    GetClassNameW(second->window, className, 64);
-    EXPECT_EQ(second->ClassName(), className);
-}
-
-TEST(FormCreation, OnCreatedRunsOnceInsideWindowCreation) {
-    Form form(Instance());
-    form.topMost = false;
     int calls = 0;
     HWND seenWindow = nullptr;
     bool createdWhenRaised = true;
@@ -99,7 +74,11 @@ TEST(FormCreation, OnCreatedRunsOnceInsideWindowCreation) {
     ASSERT_NE(form.window, nullptr);
     EXPECT_EQ(calls, 1);
     EXPECT_EQ(seenWindow, form.window);
-    EXPECT_FALSE(createdWhenRaised); // raised from WM_CREATE, before Create returned
+    EXPECT_FALSE(createdWhenRaised) << "raised from WM_CREATE, before Create returned";
+    const DWORD frameBits =
+        WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME;
+    EXPECT_EQ(NBTest::StyleOf(form.window) & frameBits, form.FrameStyle() & frameBits);
+    EXPECT_TRUE(IsWindowVisible(form.window));
     form.Attach(reinterpret_cast<HWND>(0x1234));
     EXPECT_EQ(calls, 1);
     EXPECT_EQ(form.window, seenWindow);
@@ -144,15 +123,6 @@ TEST(FormPlacement, CenterOnScreenUsesTheWindowSize) {
     EXPECT_EQ(frame.top, expectedY);
 }
 
-TEST(FormPlacement, SetClientSizeGivesTheClientArea) {
-    std::unique_ptr<Form> form(NewShownForm());
-    form->SetClientSize(420, 260);
-    RECT client{};
-    GetClientRect(form->window, &client);
-    EXPECT_EQ(client.right, 420);
-    EXPECT_EQ(client.bottom, 260);
-}
-
 // Sizes its client area when first shown, as the About window does.
 class SizedOnShow : public Form {
 public:
@@ -164,7 +134,7 @@ public:
     int shows = 0;
 };
 
-TEST(FormPlacement, OnShowCanSizeTheClientArea) {
+TEST(FormPlacement, OnShowCanSetTheClientSize) {
     SizedOnShow form;
     form.Create();
     ASSERT_NE(form.window, nullptr);
@@ -193,20 +163,7 @@ public:
     bool allowClose = false;
 };
 
-TEST(FormEnd, DeletingAFormDestroysItsWindowWithoutRaisingItsHandlers) {
-    int closingCalls = 0;
-    int destroyedCalls = 0;
-    auto* form = new DerivedForm(closingCalls, destroyedCalls);
-    form->Create();
-    HWND window = form->window;
-    ASSERT_NE(window, nullptr);
-    delete form;
-    EXPECT_FALSE(IsWindow(window));
-    EXPECT_EQ(closingCalls, 0);
-    EXPECT_EQ(destroyedCalls, 0);
-}
-
-TEST(FormEnd, ControlsThatOutliveTheirDeletedFormRaiseNothing) {
+TEST(FormEnd, DeletingAFormDestroysItsWindowsWithoutRaisingAnyHandler) {
     int closingCalls = 0;
     int destroyedCalls = 0;
     auto* form = new DerivedForm(closingCalls, destroyedCalls);
@@ -218,11 +175,13 @@ TEST(FormEnd, ControlsThatOutliveTheirDeletedFormRaiseNothing) {
     edit.onDestroyed = [&controlEvents](GUIElement*) { return ++controlEvents; };
     SetForegroundWindow(form->window);
     edit.Focus();
+    HWND window = form->window;
     HWND control = edit.window;
     delete form;
+    EXPECT_FALSE(IsWindow(window));
     EXPECT_FALSE(IsWindow(control));
-    EXPECT_EQ(controlEvents, 0);
-    EXPECT_EQ(edit.window, nullptr);
+    EXPECT_EQ(closingCalls + destroyedCalls + controlEvents, 0);
+    EXPECT_EQ(edit.window, nullptr) << "the control that outlives its form forgets its window";
 }
 
 TEST(FormEnd, DestroyNowRaisesTheHandlersWhileTheFormIsWhole) {

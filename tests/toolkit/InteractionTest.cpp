@@ -146,18 +146,15 @@ TEST(Activation, TheActiveFormHoldsItsHotKeysAndHandsThemOver) {
     std::unique_ptr<Form> second(NewShownForm(L"second"));
     first->hotKeys.push_back({MOD_CONTROL | MOD_ALT, VK_F9, nullptr});
     std::vector<std::string> events;
-    first->onActivated = [&events](GUIElement*) {
-        events.push_back("first on");
-        return 0;
+    const auto log = [&events](std::string event) {
+        return [&events, event](GUIElement*) {
+            events.push_back(event);
+            return 0;
+        };
     };
-    first->onDeactivated = [&events](GUIElement*) {
-        events.push_back("first off");
-        return 0;
-    };
-    second->onActivated = [&events](GUIElement*) {
-        events.push_back("second on");
-        return 0;
-    };
+    first->onActivated = log("first on");
+    first->onDeactivated = log("first off");
+    second->onActivated = log("second on");
     SetForegroundWindow(first->window);
     if (GetForegroundWindow() != first->window) {
         GTEST_SKIP() << "this display gives no foreground window to the test";
@@ -190,13 +187,6 @@ public:
     bool surfaceWasActive = false;
 };
 
-COLORREF PixelOf(HWND window, int x, int y) {
-    HDC context = GetDC(window);
-    const COLORREF color = GetPixel(context, x, y);
-    ReleaseDC(window, context);
-    return color;
-}
-
 TEST(Painting, OwnerDrawnButtonPaintsItselfOnTheBorrowedContext) {
     std::unique_ptr<Form> form(NewShownForm());
     DrawnButton button(form.get());
@@ -205,7 +195,7 @@ TEST(Painting, OwnerDrawnButtonPaintsItselfOnTheBorrowedContext) {
     UpdateWindow(button.window);
     EXPECT_GE(button.paints, 1);
     EXPECT_TRUE(button.surfaceWasActive);
-    EXPECT_EQ(PixelOf(button.window, 5, 5), RGB(0, 0, 200));
+    EXPECT_EQ(NBTest::ScreenPixel(button.window, 5, 5), RGB(0, 0, 200));
 }
 
 TEST(Painting, BackgroundColourLeavesRoomForThePaintHandler) {
@@ -220,8 +210,8 @@ TEST(Painting, BackgroundColourLeavesRoomForThePaintHandler) {
     ASSERT_TRUE(form->backgroundPainted);
     InvalidateRect(form->window, nullptr, FALSE);
     UpdateWindow(form->window);
-    EXPECT_EQ(PixelOf(form->window, 20, 20), RGB(0, 0, 200));
-    EXPECT_EQ(PixelOf(form->window, 100, 100), RGB(200, 0, 0));
+    EXPECT_EQ(NBTest::ScreenPixel(form->window, 20, 20), RGB(0, 0, 200));
+    EXPECT_EQ(NBTest::ScreenPixel(form->window, 100, 100), RGB(200, 0, 0));
 }
 
 } // namespace

@@ -33,6 +33,11 @@ TEST(FreshProcess, IdsStartAtOneAndTheFirstFormRegistersWindow0) {
     EXPECT_EQ(timer.id, 3u);
     EXPECT_EQ(second->ClassName(), L"Window3");
     EXPECT_EQ(second->id, 4u);
+    EXPECT_EQ(NextControlId, 4u);
+    EXPECT_EQ(GetDlgCtrlID(edit.window), 2);
+    wchar_t className[64] = {};
+    GetClassNameW(second->window, className, 64);
+    EXPECT_STREQ(className, L"Window3");
     EXPECT_EQ(MainWindow(), first->window);
 }
 

@@ -2,10 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdio>
-#include <string>
-#include <utility>
 
 namespace NBTest {
 
@@ -34,7 +31,56 @@ void PumpFor(DWORD milliseconds) {
     PumpUntil([] { return false; }, milliseconds);
 }
 
+bool WaitUntil(const std::function<bool()>& done, DWORD boundMilliseconds) {
+    const ULONGLONG deadline = GetTickCount64() + boundMilliseconds;
+    while (!done()) {
+        if (GetTickCount64() >= deadline) {
+            return false;
+        }
+        Sleep(20);
+    }
+    return true;
+}
+
 namespace {
+
+void Place(NBUtility::GUIElement& element, NBUtility::GUIElement* parent, const char* typeName,
+           const wchar_t* text, int x, int y, int width, int height) {
+    element.typeName = typeName;
+    element.text = text;
+    element.parent = parent;
+    element.x = x;
+    element.y = y;
+    element.width = width;
+    element.height = height;
+}
+
+std::uint32_t PixelOf(COLORREF color) {
+    return (static_cast<std::uint32_t>(GetRValue(color)) << 16) |
+           (static_cast<std::uint32_t>(GetGValue(color)) << 8) | GetBValue(color);
+}
+
+HBITMAP FilledDib(int width, int height, COLORREF fill, COLORREF leftHalf,
+                  std::uint32_t** pixelsOut) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    auto* pixels = static_cast<std::uint32_t*>(bits);
+    for (int i = 0; pixels != nullptr && i < width * height; ++i) {
+        const bool left = leftHalf != CLR_INVALID && i % width < width / 2;
+        pixels[i] = PixelOf(left ? leftHalf : fill);
+    }
+    if (pixelsOut != nullptr) {
+        *pixelsOut = pixels;
+    }
+    return bitmap;
+}
 
 BOOL CALLBACK CollectDialog(HWND window, LPARAM list) {
     DWORD process = 0;
@@ -48,83 +94,48 @@ BOOL CALLBACK CollectDialog(HWND window, LPARAM list) {
     return TRUE;
 }
 
-} // namespace
+// Ends the process when one test runs longer than its bound, so a hang is a
+// failure CTest sees instead of a stuck run.
+class Watchdog : public testing::EmptyTestEventListener {
+public:
+    static constexpr DWORD BoundMilliseconds = 60000;
 
-MessageBoxAnswerer::MessageBoxAnswerer(std::function<bool()> ready) : ready_(std::move(ready)) {
-    thread_ = CreateThread(nullptr, 0, Watch, this, 0, nullptr);
-}
-
-MessageBoxAnswerer::~MessageBoxAnswerer() {
-    Answered();
-}
-
-bool MessageBoxAnswerer::Answered() {
-    if (thread_ != nullptr) {
-        WaitForSingleObject(thread_, WaitBoundMilliseconds * 2);
-        CloseHandle(thread_);
-        thread_ = nullptr;
+    void OnTestStart(const testing::TestInfo& info) override {
+        name_ = std::string(info.test_suite_name()) + "." + info.name();
+        const unsigned armed = ++generation_;
+        std::thread([this, armed] {
+            Sleep(BoundMilliseconds);
+            if (generation_ == armed) {
+                std::fprintf(stderr, "watchdog: %s ran longer than %lu ms\n", name_.c_str(),
+                             static_cast<unsigned long>(BoundMilliseconds));
+                std::fflush(stderr);
+                TerminateProcess(GetCurrentProcess(), 3);
+            }
+        }).detach();
     }
-    return answered_;
-}
+    void OnTestEnd(const testing::TestInfo&) override { ++generation_; }
 
-DWORD WINAPI MessageBoxAnswerer::Watch(LPVOID self) {
-    auto* answerer = static_cast<MessageBoxAnswerer*>(self);
-    const ULONGLONG deadline = GetTickCount64() + WaitBoundMilliseconds;
-    HWND box = nullptr;
-    while (GetTickCount64() < deadline) {
-        const std::vector<HWND> dialogs = DialogWindows();
-        box = dialogs.empty() ? nullptr : dialogs.front();
-        if (box != nullptr && answerer->ready_()) {
-            answerer->answered_ = PostMessageW(box, WM_COMMAND, IDOK, 0) != FALSE;
-            return 0;
-        }
-        Sleep(10);
-    }
-    return 0;
-}
-
-namespace {
-
-struct Placement {
-    const char* typeName;
-    const wchar_t* text;
-    int x, y, width, height;
+private:
+    std::atomic<unsigned> generation_{0};
+    std::string name_;
 };
 
-void Place(NBUtility::GUIElement& element, NBUtility::GUIElement* parent, const Placement& at) {
-    element.typeName = at.typeName;
-    element.text = at.text;
-    element.parent = parent;
-    element.x = at.x;
-    element.y = at.y;
-    element.width = at.width;
-    element.height = at.height;
-}
+struct WatchdogInstaller {
+    WatchdogInstaller() { testing::UnitTest::GetInstance()->listeners().Append(new Watchdog); }
+} installWatchdog;
 
 } // namespace
 
 TestEdit::TestEdit(NBUtility::GUIElement* parentElement) {
-    Place(*this, parentElement, {"textbox", L"", 10, 10, 120, 24});
-}
-
-void TestEdit::Create() {
-    CreateControl(L"edit", ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, true);
+    Place(*this, parentElement, "textbox", L"", 10, 10, 120, 24);
 }
 
 TestLabel::TestLabel(NBUtility::GUIElement* parentElement) {
-    Place(*this, parentElement, {"label", L"label", 10, 90, 100, 20});
-}
-
-void TestLabel::Create() {
-    CreateControl(L"static", SS_NOTIFY, 0, false);
+    Place(*this, parentElement, "label", L"label", 10, 90, 100, 20);
 }
 
 TestButton::TestButton(NBUtility::GUIElement* parentElement) {
-    Place(*this, parentElement, {"button", L"Press", 10, 50, 80, 24});
-}
-
-void TestButton::Create() {
-    CreateControl(L"Button", BS_PUSHBUTTON, 0, true);
+    Place(*this, parentElement, "button", L"Press", 10, 50, 80, 24);
 }
 
 NBUtility::Form* NewShownForm(const wchar_t* caption) {
@@ -139,84 +150,9 @@ NBUtility::Form* NewShownForm(const wchar_t* caption) {
     return form;
 }
 
-namespace {
-
-// Ends the process when one test runs longer than its bound, so a hang is a
-// failure CTest sees instead of a stuck run.
-class Watchdog : public testing::EmptyTestEventListener {
-public:
-    static constexpr DWORD BoundMilliseconds = 60000;
-
-    void OnTestStart(const testing::TestInfo& info) override {
-        generation_.fetch_add(1);
-        name_ = std::string(info.test_suite_name()) + "." + info.name();
-        const unsigned armed = generation_.load();
-        HANDLE thread = CreateThread(nullptr, 0, Watch, new Arm{this, armed}, 0, nullptr);
-        if (thread != nullptr) {
-            CloseHandle(thread);
-        }
-    }
-    void OnTestEnd(const testing::TestInfo&) override { generation_.fetch_add(1); }
-
-private:
-    struct Arm {
-        Watchdog* dog;
-        unsigned generation;
-    };
-    static DWORD WINAPI Watch(LPVOID parameter) {
-        Arm* arm = static_cast<Arm*>(parameter);
-        Sleep(BoundMilliseconds);
-        if (arm->dog->generation_.load() == arm->generation) {
-            std::fprintf(stderr, "watchdog: %s ran longer than %lu ms\n", arm->dog->name_.c_str(),
-                         static_cast<unsigned long>(BoundMilliseconds));
-            std::fflush(stderr);
-            TerminateProcess(GetCurrentProcess(), 3);
-        }
-        delete arm;
-        return 0;
-    }
-
-    std::atomic<unsigned> generation_{0};
-    std::string name_;
-};
-
-struct WatchdogInstaller {
-    WatchdogInstaller() { testing::UnitTest::GetInstance()->listeners().Append(new Watchdog); }
-} installWatchdog;
-
-} // namespace
-
-namespace {
-
-// A 32-bit top-down DIB section filled with one colour.
-HBITMAP FilledDib(int width, int height, COLORREF fill, std::uint32_t** pixelsOut) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    auto* pixels = static_cast<std::uint32_t*>(bits);
-    const std::uint32_t pixel = (static_cast<std::uint32_t>(GetRValue(fill)) << 16) |
-                                (static_cast<std::uint32_t>(GetGValue(fill)) << 8) |
-                                GetBValue(fill);
-    for (int i = 0; pixels != nullptr && i < width * height; ++i) {
-        pixels[i] = pixel;
-    }
-    if (pixelsOut != nullptr) {
-        *pixelsOut = pixels;
-    }
-    return bitmap;
-}
-
-} // namespace
-
 PixelSurface::PixelSurface(int width, int height, COLORREF fill) : width_(width), height_(height) {
     context_ = CreateCompatibleDC(nullptr);
-    bitmap_ = FilledDib(width, height, fill, &pixels_);
+    bitmap_ = FilledDib(width, height, fill, CLR_INVALID, &pixels_);
     previous_ = SelectObject(context_, bitmap_);
 }
 
@@ -224,12 +160,6 @@ PixelSurface::~PixelSurface() {
     SelectObject(context_, previous_);
     DeleteObject(bitmap_);
     DeleteDC(context_);
-}
-
-void PixelSurface::Set(int x, int y, COLORREF color) {
-    pixels_[y * width_ + x] = (static_cast<std::uint32_t>(GetRValue(color)) << 16) |
-                              (static_cast<std::uint32_t>(GetGValue(color)) << 8) |
-                              GetBValue(color);
 }
 
 COLORREF PixelSurface::At(int x, int y) const {
@@ -241,11 +171,8 @@ COLORREF PixelSurface::At(int x, int y) const {
 std::vector<int> PixelSurface::ColumnsWith(COLORREF color, const RECT& area) const {
     std::vector<int> columns;
     for (int x = area.left; x < area.right; ++x) {
-        for (int y = area.top; y < area.bottom; ++y) {
-            if (At(x, y) == color) {
-                columns.push_back(x);
-                break;
-            }
+        if (CountIn(color, {x, area.top, x + 1, area.bottom}) > 0) {
+            columns.push_back(x);
         }
     }
     return columns;
@@ -261,14 +188,74 @@ int PixelSurface::CountIn(COLORREF color, const RECT& area) const {
     return count;
 }
 
-HBITMAP SolidBitmap(int width, int height, COLORREF color) {
-    return FilledDib(width, height, color, nullptr);
+HBITMAP SolidBitmap(int width, int height, COLORREF color, COLORREF leftHalf) {
+    return FilledDib(width, height, color, leftHalf, nullptr);
+}
+
+COLORREF ScreenPixel(HWND window, int x, int y) {
+    HDC context = GetDC(window);
+    const COLORREF color = GetPixel(context, x, y);
+    ReleaseDC(window, context);
+    return color;
+}
+
+DWORD StyleOf(HWND window, bool extended) {
+    return static_cast<DWORD>(GetWindowLongPtrW(window, extended ? GWL_EXSTYLE : GWL_STYLE));
+}
+
+std::wstring TextOf(HWND window) {
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG,
+                             WaitBoundMilliseconds, &length)) {
+        return {};
+    }
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                        SMTO_ABORTIFHUNG, WaitBoundMilliseconds, &copied);
+    text.resize(copied);
+    return text;
 }
 
 std::vector<HWND> DialogWindows() {
     std::vector<HWND> dialogs;
     EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&dialogs));
     return dialogs;
+}
+
+HWND WaitForControl(HWND dialog, int controlId) {
+    HWND control = nullptr;
+    WaitUntil([&] { return (control = GetDlgItem(dialog, controlId)) != nullptr; });
+    return control;
+}
+
+void PressDialogButton(HWND dialog, int buttonId) {
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, buttonId)));
+}
+
+DialogWatcher::DialogWatcher(std::function<void(HWND dialog)> action, std::wstring caption)
+    : thread_([this, action, caption] {
+          HWND dialog = nullptr;
+          found_ = WaitUntil([&] {
+              for (HWND candidate : DialogWindows()) {
+                  if (caption.empty() || TextOf(candidate) == caption) {
+                      dialog = candidate;
+                      return true;
+                  }
+              }
+              return false;
+          });
+          if (found_) {
+              action(dialog);
+          }
+      }) {}
+
+bool DialogWatcher::Finish() {
+    if (thread_.joinable()) {
+        thread_.join();
+    }
+    return found_;
 }
 
 } // namespace NBTest

@@ -1,15 +1,18 @@
 #pragma once
-// Bounded waits that keep the interface thread pumping, a watchdog that ends a
-// test that overruns, small elements to route messages to, a pixel surface
-// to paint into, and the dialog windows of this process.
+// Bounded waits, a watchdog that ends a test that overruns, small elements to
+// route messages to, a pixel surface to paint into, window styles and texts,
+// and a watcher that answers this process's modal windows.
 
 #include "Form.h"
 #include "GUIElement.h"
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
+#include <string>
+#include <thread>
 #include <vector>
 
 namespace NBTest {
@@ -19,49 +22,33 @@ constexpr DWORD WaitBoundMilliseconds = 5000;
 // Pumps this thread's messages until done() holds or the bound passes;
 // answers whether done() held.
 bool PumpUntil(const std::function<bool()>& done, DWORD boundMilliseconds = WaitBoundMilliseconds);
-
-// Pumps this thread's messages for the given time.
 void PumpFor(DWORD milliseconds);
-
-// Answers the first message box of this process with OK from a thread of its
-// own, once ready() holds; gives up after the bound.
-class MessageBoxAnswerer {
-public:
-    explicit MessageBoxAnswerer(std::function<bool()> ready);
-    ~MessageBoxAnswerer();
-    MessageBoxAnswerer(const MessageBoxAnswerer&) = delete;
-    MessageBoxAnswerer& operator=(const MessageBoxAnswerer&) = delete;
-
-    // Waits for the watcher to finish; true when it found and answered a box.
-    bool Answered();
-
-private:
-    static DWORD WINAPI Watch(LPVOID self);
-    std::function<bool()> ready_;
-    HANDLE thread_ = nullptr;
-    bool answered_ = false;
-};
+// The same without pumping, for threads that own no windows.
+bool WaitUntil(const std::function<bool()>& done, DWORD boundMilliseconds = WaitBoundMilliseconds);
 
 // An edit control, the simplest subclassed standard control.
 class TestEdit : public NBUtility::Child {
 public:
     explicit TestEdit(NBUtility::GUIElement* parentElement);
-    void Create() override;
+    void Create() override { CreateControl(L"edit", ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, true); }
 };
 
 // A static text, which has no context menu.
 class TestLabel : public NBUtility::Child {
 public:
     explicit TestLabel(NBUtility::GUIElement* parentElement);
-    void Create() override;
+    void Create() override { CreateControl(L"static", SS_NOTIFY, 0, false); }
 };
 
 // A push button that raises onClick.
 class TestButton : public NBUtility::Child, public NBUtility::CommandElement {
 public:
     explicit TestButton(NBUtility::GUIElement* parentElement);
-    void Create() override;
+    void Create() override { CreateControl(L"Button", BS_PUSHBUTTON, 0, true); }
 };
+
+// A visible form of 300 x 200 at (50, 50), created.
+NBUtility::Form* NewShownForm(const wchar_t* caption = L"test");
 
 // A 32-bit top-down DIB in a memory context.
 class PixelSurface {
@@ -73,11 +60,10 @@ public:
 
     HDC Context() const { return context_; }
     COLORREF At(int x, int y) const;
-    void Set(int x, int y, COLORREF color);
     // Columns of the area holding at least one pixel of the colour.
     std::vector<int> ColumnsWith(COLORREF color, const RECT& area) const;
     int CountIn(COLORREF color, const RECT& area) const;
-    int CountOf(COLORREF color) const { return CountIn(color, {0, 0, width_, height_}); }
+    RECT All() const { return {0, 0, width_, height_}; }
     // The area inside a one-pixel frame.
     RECT Inside() const { return {1, 1, width_ - 1, height_ - 1}; }
 
@@ -90,13 +76,44 @@ private:
     int height_;
 };
 
-// A bitmap of one colour (a DIB section), owned by the caller.
-HBITMAP SolidBitmap(int width, int height, COLORREF color);
+// A bitmap (a DIB section) of one colour, its left half optionally of
+// another, owned by the caller.
+HBITMAP SolidBitmap(int width, int height, COLORREF color, COLORREF leftHalf = CLR_INVALID);
+
+// A pixel of the window as painted on screen.
+COLORREF ScreenPixel(HWND window, int x, int y);
+
+DWORD StyleOf(HWND window, bool extended = false);
+inline bool HasBits(DWORD value, DWORD bits) {
+    return (value & bits) == bits;
+}
+// Window text read with WM_GETTEXT, which also works for another thread's
+// controls and password boxes.
+std::wstring TextOf(HWND window);
 
 // Top-level dialog windows (#32770) of this process, visible.
 std::vector<HWND> DialogWindows();
+// Waits (bounded) for the child control with this id to exist in the dialog.
+HWND WaitForControl(HWND dialog, int controlId);
+// Presses a dialog button the way a click would, without real input.
+void PressDialogButton(HWND dialog, int buttonId);
 
-// A visible form of 300 x 200 at (50, 50), created.
-NBUtility::Form* NewShownForm(const wchar_t* caption = L"test");
+// Runs action on its own thread with the first dialog window of this process
+// (whose caption matches, when one is given) once it appears; gives up after
+// the bound. The destructor waits for the thread.
+class DialogWatcher {
+public:
+    explicit DialogWatcher(std::function<void(HWND dialog)> action, std::wstring caption = {});
+    ~DialogWatcher() { Finish(); }
+    DialogWatcher(const DialogWatcher&) = delete;
+    DialogWatcher& operator=(const DialogWatcher&) = delete;
+
+    // Waits for the thread; answers whether a dialog was found.
+    bool Finish();
+
+private:
+    std::atomic<bool> found_{false};
+    std::thread thread_;
+};
 
 } // namespace NBTest

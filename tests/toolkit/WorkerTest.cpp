@@ -103,14 +103,15 @@ TEST_F(Worker, InterfaceStaysResponsiveWhileTheWorkerShowsABox) {
     std::atomic<int> ticks{0};
     ticker.onTick = [&ticks](Timer*) { ++ticks; };
     ticker.Start();
-    std::atomic<int> ticksWhenBoxSeen{-1};
-    // Answered only once the interface thread has ticked twice with the box up.
-    NBTest::MessageBoxAnswerer answerer([&] {
-        if (ticksWhenBoxSeen < 0) {
-            ticksWhenBoxSeen = ticks.load();
-        }
-        return ticks >= ticksWhenBoxSeen + 2;
-    });
+    // Answered once the interface thread has ticked twice with the box up.
+    std::atomic<bool> responsive{false};
+    NBTest::DialogWatcher answerer(
+        [&](HWND box) {
+            const int seen = ticks;
+            responsive = NBTest::WaitUntil([&] { return ticks >= seen + 2; });
+            NBTest::PressDialogButton(box, IDOK);
+        },
+        L"Worker");
     RecordingTread worker;
     std::atomic<int> answer{0};
     worker.runCallback = [&](Tread*) {
@@ -120,7 +121,8 @@ TEST_F(Worker, InterfaceStaysResponsiveWhileTheWorkerShowsABox) {
     };
     ASSERT_TRUE(worker.Start());
     ASSERT_TRUE(PumpUntil([&] { return worker.finished.load(); }));
-    EXPECT_TRUE(answerer.Answered());
+    EXPECT_TRUE(answerer.Finish());
+    EXPECT_TRUE(responsive);
     EXPECT_EQ(answer, IDOK);
     EXPECT_EQ(target->GetText(), L"after the box");
 }
