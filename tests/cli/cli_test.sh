@@ -42,7 +42,7 @@ printf 'hhhhhhhggg\n' >hang
 printf 'short\n' >short
 printf 'abc' >abc.txt
 printf 'keep' >keep.nbnx
-mkdir back dir.v2
+mkdir back dir.v2 into empty
 printf 'report' >dir.v2/report
 head -c 300000 /dev/urandom >big.bin
 
@@ -92,7 +92,13 @@ cp abc.nbnx back/
 run_table <<'CASES'
 decrypt beside the container|0||decrypt --password-file pw back/abc.nbnx
 force replaces|0||encrypt --force --password-file pw -o keep.nbnx abc.txt
+decrypt into a folder|0||decrypt --password-file pw -o into abc.nbnx
+encrypt into a folder|0||encrypt --password-file pw -o into/ abc.txt
+wrong password into a folder|1|The password is incorrect|decrypt --password-file wrong -o empty abc.nbnx
 CASES
+check "decrypted into the folder under the stored name" cmp -s into/abc.txt abc.txt
+check "encrypted into the folder under the default name" cmp -s into/abc.nbnx abc.nbnx
+check "a refused decryption writes nothing into the folder" [ -z "$(ls empty)" ]
 check "round trip" cmp -s back/abc.txt abc.txt
 check "forced container" cmp -s keep.nbnx abc.nbnx
 "${nbnx[@]}" encrypt --password-file - -o stdin.nbnx abc.txt <pw >/dev/null 2>err.txt

@@ -18,6 +18,9 @@ TEST(TextConversion, WideStopsAtTheFirstZeroAndNarrowKeepsTheLowByte) {
         all.push_back(static_cast<char>(c));
     }
     EXPECT_EQ(ToNarrow(ToWide(all)), all) << "every Latin-1 byte survives a round trip";
+    EXPECT_TRUE(HasNarrowForm(ToWide(all)));
+    EXPECT_FALSE(HasNarrowForm(L"report\x0100.txt"));
+    EXPECT_FALSE(HasNarrowForm(L"\x4E2D"));
 }
 
 TEST(TextConversion, Int64ToText) {
