@@ -159,10 +159,18 @@ TEST_F(Drop, PathWithoutANarrowFormIsRefused) {
     EXPECT_EQ(app->Text(DestBox), L"");
 }
 
-TEST_F(Drop, DroppingWhileAJobRunsChangesNothing) {
+TEST_F(Drop, DroppingWhileTheAboutWindowIsOpenOrAJobRunsChangesNothing) {
+    const std::wstring other = MakeFile(L"other.txt");
+    app->Click(InfoButton);
+    HWND about = nullptr;
+    ASSERT_TRUE(NBTest::PumpUntil([&] { return (about = FindWindowW(nullptr, L"Info...")); }));
+    EXPECT_EQ(DropAndAnswer({other}).window, nullptr);
+    EXPECT_EQ(app->Text(SourceBox), L"");
+    PostMessageW(GetWindow(about, GW_CHILD), WM_CHAR, VK_ESCAPE, 1);
+    ASSERT_TRUE(NBTest::PumpUntil([&] { return IsWindowEnabled(app->Main()) != FALSE; }));
+
     const std::wstring big = folder.File(L"big.bin");
     ASSERT_TRUE(MakeSparseFile(big, 1200LL << 20));
-    const std::wstring other = MakeFile(L"other.txt");
     app->SetText(SourceBox, big);
     app->SetText(DestBox, folder.File(L"big.nbnx"));
     app->SetText(PasswordBox, L"correct horse");
