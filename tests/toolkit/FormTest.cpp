@@ -1,5 +1,5 @@
-// Forms: frame styles, creation, placement and sizing, and an end
-// that neither touches a dead window nor calls into a destroyed derived form.
+// The end of a form neither touches a dead window nor calls into a destroyed
+// derived form, and leaves no class or brush behind.
 
 #include "Form.h"
 #include "ElementRegistry.h"
@@ -11,138 +11,11 @@
 #include <memory>
 
 using namespace NBUtility;
-using NBTest::NewShownForm;
 
 namespace {
 
 HINSTANCE Instance() {
     return GetModuleHandleW(nullptr);
-}
-
-struct FrameCase {
-    const char* name;
-    bool standardFrame;
-    bool resizable;
-    bool minimizeBox;
-    bool toolWindow;
-    bool modalFrame;
-    bool topMost;
-    bool enabled;
-    DWORD style;
-    DWORD extendedStyle;
-};
-
-TEST(FormFrame, StyleFollowsTheFlags) {
-    const FrameCase cases[] = {
-        {"standard", true, true, true, false, false, true, true, 0x10CF0000, 0},
-        {"fixed size", true, false, true, false, false, true, true, 0x10CA0000, 0},
-        {"no boxes", true, false, false, false, false, true, true, 0x10C80000, 0},
-        {"popup", false, true, true, false, false, true, true, 0x80000000, 0},
-        {"disabled", true, true, true, false, false, true, false, 0x18CF0000, 0},
-        {"tool", true, true, true, true, false, false, true, 0x10C90000, 0x81},
-        {"tool modal top", true, true, true, true, true, true, true, 0x10C90080, 0x89},
-        {"tool fixed", true, false, true, true, true, true, true, 0x10C80080, 0x89},
-    };
-    for (const FrameCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        Form form(Instance());
-        form.standardFrame = c.standardFrame;
-        form.resizable = c.resizable;
-        form.minimizeBox = c.minimizeBox;
-        form.toolWindow = c.toolWindow;
-        form.modalFrame = c.modalFrame;
-        form.topMost = c.topMost;
-        form.enabled = c.enabled;
-        EXPECT_EQ(form.FrameStyle(), c.style);
-        EXPECT_EQ(form.FrameExtendedStyle(), c.extendedStyle);
-    }
-}
-
-TEST(FormCreation, OnCreatedRunsOnceInsideWindowCreationOnAWindowOfTheFrameStyle) {
-    Form form(Instance());
-    form.topMost = false;
-    form.resizable = false;
-    int calls = 0;
-    HWND seenWindow = nullptr;
-    bool createdWhenRaised = true;
-    form.onCreated = [&](GUIElement* e, HWND window) {
-        ++calls;
-        seenWindow = window;
-        createdWhenRaised = e->created;
-    };
-    form.Create();
-    ASSERT_NE(form.window, nullptr);
-    EXPECT_EQ(calls, 1);
-    EXPECT_EQ(seenWindow, form.window);
-    EXPECT_FALSE(createdWhenRaised) << "raised from WM_CREATE, before Create returned";
-    const DWORD frameBits =
-        WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME;
-    EXPECT_EQ(NBTest::StyleOf(form.window) & frameBits, form.FrameStyle() & frameBits);
-    EXPECT_TRUE(IsWindowVisible(form.window));
-    form.Attach(reinterpret_cast<HWND>(0x1234));
-    EXPECT_EQ(calls, 1);
-    EXPECT_EQ(form.window, seenWindow);
-}
-
-TEST(FormCreation, ChildrenBuiltInOnCreatedGetTheirOwnMessages) {
-    Form form(Instance());
-    form.topMost = false;
-    std::unique_ptr<NBTest::TestEdit> edit;
-    form.onCreated = [&edit](GUIElement* e, HWND) {
-        edit = std::make_unique<NBTest::TestEdit>(e);
-        edit->Create();
-    };
-    form.Create();
-    ASSERT_TRUE(edit);
-    int formClicks = 0;
-    int editClicks = 0;
-    form.onLeftButtonUp = [&](GUIElement*, HWND, std::int32_t, std::int32_t) {
-        return ++formClicks;
-    };
-    edit->onLeftButtonUp = [&](GUIElement*, HWND, std::int32_t, std::int32_t) {
-        return ++editClicks;
-    };
-    SendMessageW(form.window, WM_LBUTTONUP, 0, 0);
-    SendMessageW(edit->window, WM_LBUTTONUP, 0, 0);
-    EXPECT_EQ(formClicks, 1);
-    EXPECT_EQ(editClicks, 1);
-    EXPECT_EQ(GetParent(edit->window), form.window);
-}
-
-TEST(FormPlacement, CenterOnScreenUsesTheWindowSize) {
-    std::unique_ptr<Form> form(NewShownForm());
-    form->SetSize(641, 301);
-    form->CenterOnScreen();
-    const int expectedX = (GetSystemMetrics(SM_CXSCREEN) - 641) / 2;
-    const int expectedY = (GetSystemMetrics(SM_CYSCREEN) - 301) / 2;
-    EXPECT_EQ(form->x, expectedX);
-    EXPECT_EQ(form->y, expectedY);
-    RECT frame{};
-    GetWindowRect(form->window, &frame);
-    EXPECT_EQ(frame.left, expectedX);
-    EXPECT_EQ(frame.top, expectedY);
-}
-
-// Sizes its client area when first shown, as the About window does.
-class SizedOnShow : public Form {
-public:
-    SizedOnShow() : Form(GetModuleHandleW(nullptr)) { topMost = false; }
-    void OnShow() override {
-        ++shows;
-        SetClientSize(600, 300);
-    }
-    int shows = 0;
-};
-
-TEST(FormPlacement, OnShowCanSetTheClientSize) {
-    SizedOnShow form;
-    form.Create();
-    ASSERT_NE(form.window, nullptr);
-    EXPECT_GE(form.shows, 1);
-    RECT client{};
-    GetClientRect(form.window, &client);
-    EXPECT_EQ(client.right, 600);
-    EXPECT_EQ(client.bottom, 300);
 }
 
 // A derived form whose handlers use its own members.
@@ -184,29 +57,25 @@ TEST(FormEnd, DeletingAFormDestroysItsWindowsWithoutRaisingAnyHandler) {
     EXPECT_EQ(edit.window, nullptr) << "the control that outlives its form forgets its window";
 }
 
-TEST(FormEnd, DestroyNowRaisesTheHandlersWhileTheFormIsWhole) {
-    int closingCalls = 0;
-    int destroyedCalls = 0;
-    DerivedForm form(closingCalls, destroyedCalls);
-    form.Create();
-    form.DestroyNow();
-    EXPECT_EQ(destroyedCalls, 1);
-    EXPECT_TRUE(form.destroyed);
-    EXPECT_EQ(form.window, nullptr);
-}
-
-TEST(FormEnd, DeletingAFormWhoseWindowIsGoneSendsNothing) {
-    int closingCalls = 0;
-    int destroyedCalls = 0;
-    auto* form = new DerivedForm(closingCalls, destroyedCalls);
-    form->allowClose = true;
-    form->Create();
-    SendMessageW(form->window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(closingCalls, 1);
-    EXPECT_EQ(destroyedCalls, 1);
-    delete form;
-    EXPECT_EQ(closingCalls, 1);
-    EXPECT_EQ(destroyedCalls, 1);
+TEST(FormEnd, AFormWhoseWindowIsGoneByCloseOrDestroyNowSendsNothingWhenDeleted) {
+    for (bool byClose : {true, false}) {
+        int closingCalls = 0;
+        int destroyedCalls = 0;
+        auto* form = new DerivedForm(closingCalls, destroyedCalls);
+        form->allowClose = true;
+        form->Create();
+        if (byClose) {
+            SendMessageW(form->window, WM_CLOSE, 0, 0);
+        } else {
+            form->DestroyNow();
+        }
+        EXPECT_EQ(closingCalls, byClose ? 1 : 0);
+        EXPECT_EQ(destroyedCalls, 1) << "raised while the form is whole";
+        EXPECT_TRUE(form->destroyed);
+        EXPECT_EQ(form->window, nullptr);
+        delete form;
+        EXPECT_EQ(closingCalls + destroyedCalls, byClose ? 2 : 1);
+    }
 }
 
 TEST(FormEnd, ClassesAndBrushesOfClosedFormsAreReleased) {

@@ -16,30 +16,6 @@ namespace {
 
 constexpr int GaveUp = 99;
 
-// Ends a loop that did not end by itself, so the test fails instead of hanging.
-struct LoopBound {
-    explicit LoopBound(DWORD interfaceThread) : thread_(interfaceThread) {
-        stop_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        watcher_ = CreateThread(nullptr, 0, Watch, this, 0, nullptr);
-    }
-    ~LoopBound() {
-        SetEvent(stop_);
-        WaitForSingleObject(watcher_, INFINITE);
-        CloseHandle(watcher_);
-        CloseHandle(stop_);
-    }
-    static DWORD WINAPI Watch(LPVOID self) {
-        auto* bound = static_cast<LoopBound*>(self);
-        if (WaitForSingleObject(bound->stop_, NBTest::WaitBoundMilliseconds) == WAIT_TIMEOUT) {
-            PostThreadMessageW(bound->thread_, WM_QUIT, GaveUp, 0);
-        }
-        return 0;
-    }
-    DWORD thread_;
-    HANDLE stop_;
-    HANDLE watcher_;
-};
-
 TEST(MessageLoop, EndsWithTheMainFormAndNotWithAnother) {
     ASSERT_EQ(MainWindow(), nullptr) << "needs a process of its own";
     std::unique_ptr<Form> mainForm(new Form(GetModuleHandleW(nullptr), ToolWindowFrame{}));
@@ -77,8 +53,11 @@ TEST(MessageLoop, EndsWithTheMainFormAndNotWithAnother) {
     PostMessageW(other->window, WM_CLOSE, 0, 0);
     closer.Start();
 
-    LoopBound bound(GetCurrentThreadId());
+    // Ends a loop that did not end by itself, so the test fails instead of hanging.
+    const UINT_PTR bound = SetTimer(nullptr, 0, NBTest::WaitBoundMilliseconds,
+                                    [](HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(GaveUp); });
     EXPECT_EQ(RunMessageLoop(mainForm.get()), 0);
+    KillTimer(nullptr, bound);
     EXPECT_TRUE(otherGoneWhileLooping);
     EXPECT_EQ(focusAfterTab, secondWindow);
     EXPECT_EQ(tabsSeenByTheEdit, 0);

@@ -1,5 +1,5 @@
-// Timer ticks arrive on the interface thread, at the parent form's window,
-// once per timer, and never after Stop or for another window or id 0.
+// Timer ticks arrive on the interface thread at the parent form's window, one
+// system timer per timer, never for another window or id 0, none once killed.
 
 #include "Timer.h"
 #include "Form.h"
@@ -13,7 +13,6 @@
 
 using namespace NBUtility;
 using NBTest::NewShownForm;
-using NBTest::PumpFor;
 using NBTest::PumpUntil;
 
 namespace {
@@ -39,39 +38,16 @@ protected:
     int ticks = 0;
 };
 
-TEST_F(TimerTicks, OneTimerTicksAtTheParentFormOnTheInterfaceThreadUntilStop) {
-    timer->Start();
-    const std::uint32_t id = timer->id;
-    timer->Start();
-    EXPECT_EQ(timer->id, id);
-    ASSERT_NE(timer->window, nullptr);
-    EXPECT_FALSE(IsWindowVisible(timer->window));
-    EXPECT_EQ(GetParent(timer->window), form->window);
-    EXPECT_TRUE(PumpUntil([this] { return ticks >= 3; }));
-    timer->Stop();
-    EXPECT_FALSE(timer->running);
-    // One stop killed the only system timer: a second kill finds none.
-    EXPECT_FALSE(KillTimer(form->window, id));
-    PumpFor(50); // a tick queued before the kill may still come
-    ticks = 0;
-    PumpFor(150);
-    EXPECT_EQ(ticks, 0);
-}
-
-TEST_F(TimerTicks, DeletingARunningTimerKillsItsSystemTimer) {
-    timer->Start();
-    const std::uint32_t id = timer->id;
-    timer.reset();
-    EXPECT_FALSE(KillTimer(form->window, id));
-}
-
-TEST_F(TimerTicks, AWorkerStartsAndStopsTheTimerOnTheInterfaceThread) {
+TEST_F(TimerTicks, AWorkerStartsAndStopsTheTimerWhichTicksOnTheInterfaceThread) {
     Tread worker;
     std::atomic<bool> started{false};
     std::atomic<bool> stop{false};
     std::atomic<bool> done{false};
+    std::uint32_t firstId = 0;
     worker.runCallback = [&](Tread*) {
         timer->Start();
+        firstId = timer->id;
+        timer->Start(); // one system timer, not two
         started = true;
         while (!stop) {
             Sleep(5);
@@ -82,30 +58,34 @@ TEST_F(TimerTicks, AWorkerStartsAndStopsTheTimerOnTheInterfaceThread) {
     };
     ASSERT_TRUE(worker.Start());
     ASSERT_TRUE(PumpUntil([&] { return started.load(); }));
+    EXPECT_EQ(timer->id, firstId);
     EXPECT_EQ(GetWindowThreadProcessId(timer->window, nullptr), interfaceThread);
-    EXPECT_TRUE(PumpUntil([this] { return ticks >= 2; }));
+    EXPECT_EQ(GetParent(timer->window), form->window);
+    EXPECT_TRUE(PumpUntil([this] { return ticks >= 3; }));
     stop = true;
     ASSERT_TRUE(PumpUntil([&] { return done.load(); }));
     EXPECT_FALSE(timer->running);
-    EXPECT_FALSE(KillTimer(form->window, timer->id)); // already killed
+    EXPECT_FALSE(KillTimer(form->window, timer->id)) << "the one stop killed it";
 }
 
-TEST_F(TimerTicks, TickForAnotherWindowOrIdZeroIsIgnored) {
+TEST_F(TimerTicks, TickForAnotherWindowOrIdZeroIsIgnoredAndDeletingARunningTimerKillsIt) {
     timer->Start();
     timer->Stop();
     std::unique_ptr<Form> other(NewShownForm(L"other"));
     SendMessageW(other->window, WM_TIMER, timer->id, 0);
     EXPECT_EQ(ticks, 0);
-
-    // Not yet created, so its id is still 0.
-    Timer waiting(form.get(), 20);
+    Timer waiting(form.get(), 20); // not yet created, so its id is still 0
     int waitingTicks = 0;
     waiting.onTick = [&waitingTicks](Timer*) { ++waitingTicks; };
     SendMessageW(form->window, WM_TIMER, 0, 0);
     EXPECT_EQ(waitingTicks, 0);
-
     SendMessageW(form->window, WM_TIMER, timer->id, 0);
     EXPECT_EQ(ticks, 1);
+
+    timer->Start();
+    const std::uint32_t id = timer->id;
+    timer.reset();
+    EXPECT_FALSE(KillTimer(form->window, id));
 }
 
 } // namespace

@@ -44,37 +44,20 @@ bool WaitUntil(const std::function<bool()>& done, DWORD boundMilliseconds) {
 
 namespace {
 
-void Place(NBUtility::GUIElement& element, NBUtility::GUIElement* parent, const char* typeName,
-           const wchar_t* text, int x, int y, int width, int height) {
-    element.typeName = typeName;
-    element.text = text;
-    element.parent = parent;
-    element.x = x;
-    element.y = y;
-    element.width = width;
-    element.height = height;
-}
-
-std::uint32_t PixelOf(COLORREF color) {
-    return (static_cast<std::uint32_t>(GetRValue(color)) << 16) |
-           (static_cast<std::uint32_t>(GetGValue(color)) << 8) | GetBValue(color);
-}
-
 HBITMAP FilledDib(int width, int height, COLORREF fill, COLORREF leftHalf,
-                  std::uint32_t** pixelsOut) {
+                  std::uint32_t** pixelsOut = nullptr) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biHeight = -height; // top-down
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     auto* pixels = static_cast<std::uint32_t*>(bits);
     for (int i = 0; pixels != nullptr && i < width * height; ++i) {
-        const bool left = leftHalf != CLR_INVALID && i % width < width / 2;
-        pixels[i] = PixelOf(left ? leftHalf : fill);
+        const COLORREF c = leftHalf != CLR_INVALID && i % width < width / 2 ? leftHalf : fill;
+        pixels[i] = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
     }
     if (pixelsOut != nullptr) {
         *pixelsOut = pixels;
@@ -82,32 +65,17 @@ HBITMAP FilledDib(int width, int height, COLORREF fill, COLORREF leftHalf,
     return bitmap;
 }
 
-BOOL CALLBACK CollectDialog(HWND window, LPARAM list) {
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    wchar_t className[32] = {};
-    GetClassNameW(window, className, 32);
-    if (process == GetCurrentProcessId() && IsWindowVisible(window) &&
-        std::wstring(className) == L"#32770") {
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-    }
-    return TRUE;
-}
-
 // Ends the process when one test runs longer than its bound, so a hang is a
 // failure CTest sees instead of a stuck run.
 class Watchdog : public testing::EmptyTestEventListener {
 public:
-    static constexpr DWORD BoundMilliseconds = 60000;
-
     void OnTestStart(const testing::TestInfo& info) override {
         name_ = std::string(info.test_suite_name()) + "." + info.name();
         const unsigned armed = ++generation_;
         std::thread([this, armed] {
-            Sleep(BoundMilliseconds);
+            Sleep(60000);
             if (generation_ == armed) {
-                std::fprintf(stderr, "watchdog: %s ran longer than %lu ms\n", name_.c_str(),
-                             static_cast<unsigned long>(BoundMilliseconds));
+                std::fprintf(stderr, "watchdog: %s ran longer than 60 s\n", name_.c_str());
                 std::fflush(stderr);
                 TerminateProcess(GetCurrentProcess(), 3);
             }
@@ -120,29 +88,52 @@ private:
     std::string name_;
 };
 
-struct WatchdogInstaller {
-    WatchdogInstaller() { testing::UnitTest::GetInstance()->listeners().Append(new Watchdog); }
-} installWatchdog;
+const bool watchdogInstalled =
+    (testing::UnitTest::GetInstance()->listeners().Append(new Watchdog), true);
+
+// Top-level dialog windows (#32770) of this process, visible.
+std::vector<HWND> DialogWindows() {
+    std::vector<HWND> dialogs;
+    EnumWindows(
+        [](HWND window, LPARAM list) {
+            DWORD process = 0;
+            GetWindowThreadProcessId(window, &process);
+            wchar_t className[32] = {};
+            GetClassNameW(window, className, 32);
+            if (process == GetCurrentProcessId() && IsWindowVisible(window) &&
+                std::wstring(className) == L"#32770") {
+                reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&dialogs));
+    return dialogs;
+}
 
 } // namespace
 
 TestEdit::TestEdit(NBUtility::GUIElement* parentElement) {
-    Place(*this, parentElement, "textbox", L"", 10, 10, 120, 24);
-}
-
-TestLabel::TestLabel(NBUtility::GUIElement* parentElement) {
-    Place(*this, parentElement, "label", L"label", 10, 90, 100, 20);
+    typeName = "textbox";
+    parent = parentElement;
+    x = y = 10;
+    width = 120;
+    height = 24;
 }
 
 TestButton::TestButton(NBUtility::GUIElement* parentElement) {
-    Place(*this, parentElement, "button", L"Press", 10, 50, 80, 24);
+    typeName = "button";
+    text = L"Press";
+    parent = parentElement;
+    x = 10;
+    y = 50;
+    width = 80;
+    height = 24;
 }
 
 NBUtility::Form* NewShownForm(const wchar_t* caption) {
     auto* form = new NBUtility::Form(GetModuleHandleW(nullptr));
     form->text = caption;
-    form->x = 50;
-    form->y = 50;
+    form->x = form->y = 50;
     form->width = 300;
     form->height = 200;
     form->topMost = false;
@@ -163,19 +154,9 @@ PixelSurface::~PixelSurface() {
 }
 
 COLORREF PixelSurface::At(int x, int y) const {
-    GdiFlush();
+    GdiFlush(); // device pixels, whatever a painter left in the context
     const std::uint32_t p = pixels_[y * width_ + x];
     return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-}
-
-std::vector<int> PixelSurface::ColumnsWith(COLORREF color, const RECT& area) const {
-    std::vector<int> columns;
-    for (int x = area.left; x < area.right; ++x) {
-        if (CountIn(color, {x, area.top, x + 1, area.bottom}) > 0) {
-            columns.push_back(x);
-        }
-    }
-    return columns;
 }
 
 int PixelSurface::CountIn(COLORREF color, const RECT& area) const {
@@ -189,7 +170,7 @@ int PixelSurface::CountIn(COLORREF color, const RECT& area) const {
 }
 
 HBITMAP SolidBitmap(int width, int height, COLORREF color, COLORREF leftHalf) {
-    return FilledDib(width, height, color, leftHalf, nullptr);
+    return FilledDib(width, height, color, leftHalf);
 }
 
 COLORREF ScreenPixel(HWND window, int x, int y) {
@@ -199,28 +180,12 @@ COLORREF ScreenPixel(HWND window, int x, int y) {
     return color;
 }
 
-DWORD StyleOf(HWND window, bool extended) {
-    return static_cast<DWORD>(GetWindowLongPtrW(window, extended ? GWL_EXSTYLE : GWL_STYLE));
-}
-
 std::wstring TextOf(HWND window) {
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG,
-                             WaitBoundMilliseconds, &length)) {
-        return {};
-    }
-    std::wstring text(length + 1, L'\0');
+    wchar_t text[1024] = {};
     DWORD_PTR copied = 0;
-    SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                        SMTO_ABORTIFHUNG, WaitBoundMilliseconds, &copied);
-    text.resize(copied);
-    return text;
-}
-
-std::vector<HWND> DialogWindows() {
-    std::vector<HWND> dialogs;
-    EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&dialogs));
-    return dialogs;
+    SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                        WaitBoundMilliseconds, &copied);
+    return std::wstring(text, copied);
 }
 
 HWND WaitForControl(HWND dialog, int controlId) {
@@ -239,7 +204,7 @@ DialogWatcher::DialogWatcher(std::function<void(HWND dialog)> action, std::wstri
           HWND dialog = nullptr;
           found_ = WaitUntil([&] {
               for (HWND candidate : DialogWindows()) {
-                  if (caption.empty() || TextOf(candidate) == caption) {
+                  if (TextOf(candidate) == caption) {
                       dialog = candidate;
                       return true;
                   }

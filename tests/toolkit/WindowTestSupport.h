@@ -1,7 +1,7 @@
 #pragma once
 // Bounded waits, a watchdog that ends a test that overruns, small elements to
-// route messages to, a pixel surface to paint into, window styles and texts,
-// and a watcher that answers this process's modal windows.
+// route messages to, a pixel surface to paint into, and a watcher that answers
+// this process's modal windows.
 
 #include "Form.h"
 #include "GUIElement.h"
@@ -33,13 +33,6 @@ public:
     void Create() override { CreateControl(L"edit", ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, true); }
 };
 
-// A static text, which has no context menu.
-class TestLabel : public NBUtility::Child {
-public:
-    explicit TestLabel(NBUtility::GUIElement* parentElement);
-    void Create() override { CreateControl(L"static", SS_NOTIFY, 0, false); }
-};
-
 // A push button that raises onClick.
 class TestButton : public NBUtility::Child, public NBUtility::CommandElement {
 public:
@@ -50,7 +43,7 @@ public:
 // A visible form of 300 x 200 at (50, 50), created.
 NBUtility::Form* NewShownForm(const wchar_t* caption = L"test");
 
-// A 32-bit top-down DIB in a memory context.
+// A 32-bit top-down DIB selected into a memory context.
 class PixelSurface {
 public:
     PixelSurface(int width, int height, COLORREF fill);
@@ -60,12 +53,8 @@ public:
 
     HDC Context() const { return context_; }
     COLORREF At(int x, int y) const;
-    // Columns of the area holding at least one pixel of the colour.
-    std::vector<int> ColumnsWith(COLORREF color, const RECT& area) const;
     int CountIn(COLORREF color, const RECT& area) const;
     RECT All() const { return {0, 0, width_, height_}; }
-    // The area inside a one-pixel frame.
-    RECT Inside() const { return {1, 1, width_ - 1, height_ - 1}; }
 
 private:
     HDC context_ = nullptr;
@@ -76,34 +65,26 @@ private:
     int height_;
 };
 
-// A bitmap (a DIB section) of one colour, its left half optionally of
-// another, owned by the caller.
+// A DIB section of one colour, its left half optionally of another; the
+// caller owns it.
 HBITMAP SolidBitmap(int width, int height, COLORREF color, COLORREF leftHalf = CLR_INVALID);
 
 // A pixel of the window as painted on screen.
 COLORREF ScreenPixel(HWND window, int x, int y);
 
-DWORD StyleOf(HWND window, bool extended = false);
-inline bool HasBits(DWORD value, DWORD bits) {
-    return (value & bits) == bits;
-}
-// Window text read with WM_GETTEXT, which also works for another thread's
-// controls and password boxes.
+// WM_GETTEXT, which also reads another thread's controls.
 std::wstring TextOf(HWND window);
 
-// Top-level dialog windows (#32770) of this process, visible.
-std::vector<HWND> DialogWindows();
 // Waits (bounded) for the child control with this id to exist in the dialog.
 HWND WaitForControl(HWND dialog, int controlId);
 // Presses a dialog button the way a click would, without real input.
 void PressDialogButton(HWND dialog, int buttonId);
 
 // Runs action on its own thread with the first dialog window of this process
-// (whose caption matches, when one is given) once it appears; gives up after
-// the bound. The destructor waits for the thread.
+// whose caption matches once it appears; gives up after the bound.
 class DialogWatcher {
 public:
-    explicit DialogWatcher(std::function<void(HWND dialog)> action, std::wstring caption = {});
+    DialogWatcher(std::function<void(HWND dialog)> action, std::wstring caption);
     ~DialogWatcher() { Finish(); }
     DialogWatcher(const DialogWatcher&) = delete;
     DialogWatcher& operator=(const DialogWatcher&) = delete;
