@@ -25,7 +25,7 @@ std::string PlainFold(const Bytes& contents) {
     return text;
 }
 
-TEST(FoldChecksum, AgreesWithAPlainFoldAroundGroupsAndReads) {
+TEST(FoldChecksum, AgreesWithAPlainFoldAndKnowsWhenItCouldNotRead) {
     NBTest::TempDir dir;
     const std::size_t chunk = NBEngine::checksumChunkSize;
     std::vector<Bytes> contents = {{'a', 'b', 'c'}, {}, Bytes(4096, 0), Bytes(17, 0xFF)};
@@ -39,10 +39,7 @@ TEST(FoldChecksum, AgreesWithAPlainFoldAroundGroupsAndReads) {
         EXPECT_EQ(checksum.text, PlainFold(c)) << c.size();
         EXPECT_TRUE(checksum.readable);
     }
-}
-
-TEST(FoldChecksum, UnreadableFileIsToldApartFromZeroFold) {
-    NBTest::TempDir dir;
+    // An unreadable file is told apart from one that folds to zeros.
     for (const std::string& path : {dir.File("missing"), dir.Path()}) {
         const NBEngine::Checksum checksum = FoldChecksum(path);
         EXPECT_EQ(checksum.text, zeros) << path;

@@ -1,4 +1,5 @@
 #include <cstring>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -42,22 +43,18 @@ TEST_F(ContainerTest, FieldsReadBackWithTheSamePassword) {
         std::int32_t size;
         std::string checksum;
     };
-    const Case cases[] = {
-        {"a", 1, abcChecksum},
-        {std::string(128, 'n'), 3, abcChecksum}, // fills the name field
-        {"big.iso", 1000000000, abcChecksum},    // ten digits, no terminator
-        {"max.bin", 2147483647, abcChecksum},
-        {"\xE9t\xE9.txt", 42, abcChecksum}, // bytes above 0x7F kept as they are
-        // characters between '9' and 'A' pass the range test
-        {"abc.txt", 3, "0123456789:;<=>?@ABCDEF000000000"},
-    };
+    const Case cases[] = {{std::string(128, 'n'), 3, abcChecksum}, // fills the name field
+                          {"big.iso", 1000000000, abcChecksum},    // ten digits, no terminator
+                          {"max.bin", INT32_MAX, abcChecksum},
+                          {"\xE9t\xE9.txt", 42, abcChecksum}, // bytes above 0x7F kept as they are
+                          // characters between '9' and 'A' pass the range test
+                          {"abc.txt", 3, "0123456789:;<=>?@ABCDEF000000000"}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
         JobState written = StateFor("s3cret pass", c.name, c.size, c.checksum);
         ASSERT_TRUE(WriteHeader(path, written));
         EXPECT_EQ(written.writeOffset, 216);
         JobState read = StateFor("s3cret pass");
-        ASSERT_TRUE(ReadHeader(path, read));
+        ASSERT_TRUE(ReadHeader(path, read)) << c.name;
         EXPECT_EQ(read.plainName, c.name);
         EXPECT_EQ(read.checksumText, c.checksum);
         EXPECT_EQ(read.plainSize, c.size);
@@ -68,12 +65,11 @@ TEST_F(ContainerTest, FieldsReadBackWithTheSamePassword) {
 TEST_F(ContainerTest, FieldsThatDoNotFitFailBeforeTheFileIsTouched) {
     const Bytes kept = {'k', 'e', 'e', 'p'};
     NBTest::WriteBytes(path, kept);
-    JobState longName = StateFor("password", std::string(129, 'n'), 3);
-    EXPECT_FALSE(WriteHeader(path, longName));
-    JobState negative = StateFor("password", "a", INT32_MIN); // 11 characters
-    EXPECT_FALSE(WriteHeader(path, negative));
-    JobState longChecksum = StateFor("password", "a", 3, abcChecksum + "0");
-    EXPECT_FALSE(WriteHeader(path, longChecksum));
+    for (JobState state : {StateFor("password", std::string(129, 'n'), 3),
+                           StateFor("password", "a", INT32_MIN), // 11 characters
+                           StateFor("password", "a", 3, abcChecksum + "0")}) {
+        EXPECT_FALSE(WriteHeader(path, state));
+    }
     EXPECT_EQ(NBTest::ReadBytes(path), kept);
 }
 
@@ -89,53 +85,30 @@ TEST_F(ContainerTest, WrongPasswordsTruncatedAndDamagedHeadersAreRejected) {
         EXPECT_TRUE(Rejected(Bytes(whole.begin(), whole.begin() + length))) << length;
     }
     EXPECT_FALSE(Rejected(whole));
-
+    // Signature, empty name, checksum characters just outside 0-9 and A-F, a
+    // checksum ended early or not at all, size zero and size without digits.
     const NBEngine::KeyTable& k = written.keyTable;
-    struct Damage {
-        const char* what;
-        std::size_t offset;
-        int stored;
-    };
-    const Damage damages[] = {
-        {"signature byte 43 not zero", 43, 'x'},
-        {"signature letter changed", 0, 'M'},
-        {"empty name", 44, k[0]},
-        {"checksum character G", 173 + 5, 'G' ^ k[5]},
-        {"checksum character /", 173 + 5, '/' ^ k[5]},
-        {"checksum with a terminator inside", 173 + 31, k[31]},
-        {"checksum not terminated", 205, '0'},
-        {"size zero", 206, '0' ^ k[2]},
-        {"size without digits", 206, 'x' ^ k[2]},
-    };
-    for (const Damage& d : damages) {
+    const std::pair<std::size_t, int> damages[] = {
+        {43, 'x'},    {0, 'M'},   {44, k[0]},        {178, 'G' ^ k[5]}, {178, '/' ^ k[5]},
+        {204, k[31]}, {205, '0'}, {206, '0' ^ k[2]}, {206, 'x' ^ k[2]}};
+    for (const auto& [offset, stored] : damages) {
         Bytes bytes = whole;
-        bytes[d.offset] = static_cast<std::uint8_t>(d.stored);
-        EXPECT_TRUE(Rejected(bytes)) << d.what;
+        bytes[offset] = static_cast<std::uint8_t>(stored);
+        EXPECT_TRUE(Rejected(bytes)) << offset << " " << stored;
     }
 }
 
 TEST(ParseSizeText, ReadsLikeAtoiWithinTenBytesAndSaturates) {
-    struct Case {
-        const char* text; // ten bytes, zero padded
-        std::int32_t value;
-    };
-    const Case cases[] = {
-        {"217", 217},
-        {"  \t42", 42},
-        {"+7", 7},
-        {"-5", -5},
-        {"12ab34", 12},
-        {"abc", 0},
-        {"-", 0},
-        {"2147483647", INT32_MAX},
-        {"2147483648", INT32_MAX},
-        {"9999999999", INT32_MAX},
-        {"-999999999", -999999999},
-    };
-    for (const Case& c : cases) {
-        std::uint8_t field[10] = {};
-        std::memcpy(field, c.text, std::strlen(c.text));
-        EXPECT_EQ(NBEngine::ParseSizeText(field, sizeof field), c.value) << c.text;
+    std::vector<std::pair<const char*, std::int32_t>> cases = {
+        {"217", 217}, {"  \t42", 42}, {"+7", 7}, {"-5", -5}, {"12ab34", 12}, {"abc", 0}, {"-", 0}};
+    cases.insert(cases.end(), {{"2147483647", INT32_MAX},
+                               {"2147483648", INT32_MAX},
+                               {"9999999999", INT32_MAX},
+                               {"-999999999", -999999999}});
+    for (const auto& [text, value] : cases) {
+        std::uint8_t field[10] = {}; // zero padded
+        std::memcpy(field, text, std::strlen(text));
+        EXPECT_EQ(NBEngine::ParseSizeText(field, sizeof field), value) << text;
     }
     // Digits beyond the field are never read.
     const std::uint8_t longer[] = "12345678901234";

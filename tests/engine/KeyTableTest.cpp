@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "KeyTable.h"
+#include "TestSupport.h"
 
 using NBEngine::DeriveKey;
 using NBEngine::KeyTable;
@@ -44,6 +45,14 @@ TEST(DeriveKey, EveryPasswordOfUpTo15CharactersPlacesAllItsCharacters) {
         }
         EXPECT_GE(copies, 15) << c;
     }
+}
+
+TEST(RootSequence, StateZeroReturnsInsteadOfSpinning) {
+    NBEngine::RootSequence generator = NBTest::Seeded(4322); // 4322 + 5678 = 10000
+    ASSERT_EQ(generator.state, 0);
+    EXPECT_EQ(NBEngine::RootFraction(0), 0.0);
+    generator.Next(1, 255); // must return
+    EXPECT_EQ(generator.state, 0) << "state 0 has no root to step from";
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -61,23 +62,6 @@ TEST(Keystream, EveryBodySeedMatchesNextOver50000Values) {
     }
 }
 
-RootSequence Advanced(int seed, int calls) {
-    RootSequence generator = Seeded(seed);
-    for (int i = 0; i < calls; ++i) {
-        generator.Next(1, 16);
-    }
-    return generator;
-}
-
-RootSequence WithNegativeTotal() {
-    // The offset then never jumps to whole numbers within the search, so
-    // no tables can be built and Next itself must serve.
-    RootSequence generator = Seeded(2000);
-    generator.total = -1.0e6;
-    generator.offset = -1.0e6;
-    return generator;
-}
-
 struct Start {
     const char* name;
     RootSequence generator;
@@ -85,14 +69,33 @@ struct Start {
     std::uint64_t count;
 };
 
-void PrintTo(const Start& start, std::ostream* out) {
-    *out << start.name;
+std::vector<Start> StartsToTry() {
+    RootSequence pastJump = Seeded(1800);
+    for (int i = 0; i < 5000; ++i) {
+        pastJump.Next(1, 16);
+    }
+    // An offset that never jumps to whole numbers within the search: no tables,
+    // Next itself must serve.
+    RootSequence neverJumps = Seeded(2000);
+    neverJumps.total = neverJumps.offset = -1.0e6;
+    // Seeds 1539, 2000 and 1900 have circles of 100, 300 and 13 300 calls; their
+    // runs pass 2^31, where every value truncates to INT32_MIN.
+    return {{"state 0, which never leaves 0", Seeded(4322), true, 200000},
+            {"negative state", Seeded(-9000), true, 200000},
+            {"perfect square state", Seeded(3721 - 5678), true, 200000},
+            {"key table filler seed", Seeded(97), true, 200000},
+            {"already past the offset jump", pastJump, true, 200000},
+            {"offset that never jumps", neverJumps, false, 200000},
+            {"circle of 100", Seeded(1539), true, 140000000},
+            {"circle of 300", Seeded(2000), true, 140000000},
+            {"circle of 13300", Seeded(1900), true, 140000000}};
 }
 
 class Starts : public testing::TestWithParam<Start> {};
 
 TEST_P(Starts, MatchNextAndHandBackItsGeneratorAroundTheCircle) {
     const Start& start = GetParam();
+    SCOPED_TRACE(start.name);
     std::uint64_t count = start.count;
 #if defined(__SANITIZE_ADDRESS__)
     count = std::min<std::uint64_t>(count, 1000000); // the optimised builds run them all
@@ -122,18 +125,15 @@ TEST_P(Starts, MatchNextAndHandBackItsGeneratorAroundTheCircle) {
     }
 }
 
-// Seeds 1539, 2000 and 1900 have circles of 100, 300 and 13 300 calls; their
-// runs pass 2^31, where every value truncates to INT32_MIN.
-INSTANTIATE_TEST_SUITE_P(
-    Keystream, Starts,
-    testing::Values(Start{"state 0, which never leaves 0", Seeded(4322), true, 200000},
-                    Start{"negative state", Seeded(-9000), true, 200000},
-                    Start{"perfect square state", Seeded(3721 - 5678), true, 200000},
-                    Start{"key table filler seed", Seeded(97), true, 200000},
-                    Start{"already past the offset jump", Advanced(1800, 5000), true, 200000},
-                    Start{"offset that never jumps", WithNegativeTotal(), false, 200000},
-                    Start{"circle of 100", Seeded(1539), true, 140000000},
-                    Start{"circle of 300", Seeded(2000), true, 140000000},
-                    Start{"circle of 13300", Seeded(1900), true, 140000000}));
+INSTANTIATE_TEST_SUITE_P(Keystream, Starts, testing::ValuesIn(StartsToTry()));
+
+TEST(TruncToInt32, TruncatesTowardZeroAndSaturatesToMinimum) {
+    EXPECT_EQ(NBEngine::TruncToInt32(-1.9), -1);
+    EXPECT_EQ(NBEngine::TruncToInt32(2147483647.9), INT32_MAX);
+    for (double outside : {2147483648.0, -2147483648.9, std::numeric_limits<double>::infinity(),
+                           std::numeric_limits<double>::quiet_NaN()}) {
+        EXPECT_EQ(NBEngine::TruncToInt32(outside), INT32_MIN) << outside;
+    }
+}
 
 } // namespace

@@ -22,9 +22,4 @@ TEST(TextConversion, WideStopsAtTheFirstZeroAndNarrowKeepsTheLowByte) {
     EXPECT_FALSE(HasNarrowForm(L"\x4E2D"));
 }
 
-TEST(TextConversion, Int64ToTextAtTheExtremes) {
-    EXPECT_EQ(Int64ToText(INT64_MAX), "9223372036854775807");
-    EXPECT_EQ(Int64ToText(INT64_MIN), "-9223372036854775808");
-}
-
 } // namespace
