@@ -100,13 +100,6 @@ Bytes PlainTransform(const Bytes& input, NBEngine::RootSequence& generator,
     return output;
 }
 
-void RecordingJobLink::SetProgress(int value) {
-    progress = std::clamp(value, NBEngine::progressMinimum, NBEngine::progressMaximum);
-    if (onProgress) {
-        onProgress(progress);
-    }
-}
-
 RecordingJobLink Request(bool encrypt, const std::string& source, const std::string& destination,
                          const std::string& password) {
     RecordingJobLink link;

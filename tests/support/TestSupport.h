@@ -3,6 +3,7 @@
 // and writes, the body cipher one generator call at a time, and a job link
 // without a window.
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -54,7 +55,6 @@ struct ReportedError {
 class RecordingJobLink : public NBEngine::JobLink {
 public:
     bool encryptMode = true;
-    bool passwordShown = false;
     bool running = true;
     std::map<NBEngine::TextField, std::string> texts;
     std::map<NBEngine::Option, bool> options;
@@ -65,12 +65,17 @@ public:
     std::function<void(int)> onProgress;
 
     bool IsEncryptMode() override { return encryptMode; }
-    bool IsPasswordShown() override { return passwordShown; }
+    bool IsPasswordShown() override { return false; }
     bool IsRunning() override { return running; }
     std::string ReadText(NBEngine::TextField field) override { return texts[field]; }
     bool IsChecked(NBEngine::Option option) override { return options[option]; }
     int GetProgress() override { return progress; }
-    void SetProgress(int value) override;
+    void SetProgress(int value) override {
+        progress = std::clamp(value, NBEngine::progressMinimum, NBEngine::progressMaximum);
+        if (onProgress) {
+            onProgress(progress);
+        }
+    }
     void ReportError(const std::string& text, NBEngine::TextField focus) override {
         errors.push_back({text, focus});
     }
