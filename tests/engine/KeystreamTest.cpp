@@ -90,11 +90,14 @@ std::vector<Start> StartsToTry() {
             {"circle of 13300", Seeded(1900), true, 140000000}};
 }
 
+void PrintTo(const Start& start, std::ostream* out) {
+    *out << start.name;
+}
+
 class Starts : public testing::TestWithParam<Start> {};
 
 TEST_P(Starts, MatchNextAndHandBackItsGeneratorAroundTheCircle) {
     const Start& start = GetParam();
-    SCOPED_TRACE(start.name);
     std::uint64_t count = start.count;
 #if defined(__SANITIZE_ADDRESS__)
     count = std::min<std::uint64_t>(count, 1000000); // the optimised builds run them all
