@@ -6,7 +6,10 @@
 set -u
 dist=$(cd "$1" && pwd)
 probe=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
-version=1.1.0.0
+# The one place the version is set: every package must carry it.
+version=$(sed -n 's/^project(NBNimbra VERSION \([0-9.]*\) .*/\1/p' \
+    "$(dirname "$0")/../../CMakeLists.txt")
+[ -n "$version" ] || { echo "package tests: no project version found"; exit 1; }
 wine=/usr/lib/wine/wine64
 work=$(mktemp -d "${TMPDIR:-/tmp}/nbnimbra-packages.XXXXXX")
 trap 'rm -rf "$work"' EXIT
