@@ -89,10 +89,7 @@ std::int32_t FormAbout::LinkTextWidth(const std::string& caption) {
 void FormAbout::ConfigureLink(CellControl& link, const std::string& caption, std::int32_t left,
                               std::int32_t top, std::int32_t linkWidthPixels) {
     link.text = ToWide(caption);
-    link.width = linkWidthPixels;
-    link.height = 22;
-    link.x = left;
-    link.y = top;
+    link.Place(left, top, linkWidthPixels, 22);
     link.textColor = linkColor;
     link.textAlign = 0;
     link.font = linkFont.get();
@@ -114,36 +111,24 @@ void FormAbout::BuildControls() {
     const std::int32_t cw = w - x0 - 10;
 
     logoPanel = std::make_unique<PanelChildren>(this);
-    logoPanel->width = bitmapWidth + 20;
-    logoPanel->height = h - 20;
-    logoPanel->x = 10;
-    logoPanel->y = 10;
+    logoPanel->Place(10, 10, bitmapWidth + 20, h - 20);
     logoPanel->border = true;
     BindKeys(*logoPanel);
     logoPanel->Create();
 
     logoImage = std::make_unique<Image>(logoPanel.get(), bitmapId);
-    logoImage->width = bitmapWidth;
-    logoImage->height = bitmapHeight;
-    logoImage->x = 5;
-    logoImage->y = 5;
+    logoImage->Place(5, 5, bitmapWidth, bitmapHeight);
     BindKeys(*logoImage);
     logoImage->Create();
 
     titleLabel = std::make_unique<Label>(this, titleText);
-    titleLabel->width = cw;
-    titleLabel->height = 25;
-    titleLabel->x = x0;
-    titleLabel->y = 10;
+    titleLabel->Place(x0, 10, cw, 25);
     titleLabel->font = titleFont.get();
     BindKeys(*titleLabel);
     titleLabel->Create();
 
     copyrightLabel = std::make_unique<Label>(this, copyrightText);
-    copyrightLabel->width = cw;
-    copyrightLabel->height = 25;
-    copyrightLabel->x = x0;
-    copyrightLabel->y = 35;
+    copyrightLabel->Place(x0, 35, cw, 25);
     copyrightLabel->font = windowFont.get();
     BindKeys(*copyrightLabel);
     copyrightLabel->Create();
@@ -158,10 +143,7 @@ void FormAbout::BuildControls() {
                   std::max(linkWidth, LinkTextWidth(mail)));
 
     noticeBox = std::make_unique<TextBox>(this, noticeText);
-    noticeBox->width = cw;
-    noticeBox->height = h - 145;
-    noticeBox->x = x0;
-    noticeBox->y = 85;
+    noticeBox->Place(x0, 85, cw, h - 145);
     // A multi-line edit must be made multi-line: the style cannot change later.
     noticeBox->multiLine = true;
     noticeBox->readOnly = true;
@@ -172,10 +154,8 @@ void FormAbout::BuildControls() {
     noticeBox->ApplyStyle();
 
     okButton = std::make_unique<Button>(this, "OK");
-    okButton->width = 80;
-    okButton->height = 25;
-    okButton->x = x0 + cw / 2 - okButton->width / 2;
-    okButton->y = h - 50;
+    constexpr std::int32_t okWidth = 80;
+    okButton->Place(x0 + (cw - okWidth) / 2, h - 50, okWidth, 25);
     okButton->onClick = [this](GUIElement* element) { CloseAbout(element); };
     BindKeys(*okButton);
     okButton->Create();

@@ -12,14 +12,12 @@ namespace MyGame {
 using namespace NBUtility;
 
 namespace {
-FormMain* mainForm = nullptr;
-
 constexpr std::int32_t headerHeight = 100;
 constexpr COLORREF white = RGB(255, 255, 255);
 constexpr COLORREF startBack = RGB(0, 128, 0);
-constexpr COLORREF startBrush = RGB(255, 0, 0);
+constexpr COLORREF startBrushColor = RGB(255, 0, 0);
 constexpr COLORREF controlBack = RGB(210, 210, 210);
-constexpr COLORREF controlBrush = RGB(220, 220, 220);
+constexpr COLORREF controlBrushColor = RGB(220, 220, 220);
 constexpr int passwordLimit = 15;
 constexpr std::int32_t clientWidth = 640;
 constexpr std::int32_t clientHeight = 480;
@@ -28,19 +26,14 @@ template <typename Control>
 Control* Configure(std::unique_ptr<Control>& slot, std::unique_ptr<Control> control,
                    std::int32_t left, std::int32_t top, std::int32_t w, std::int32_t h) {
     slot = std::move(control);
-    slot->x = left;
-    slot->y = top;
-    slot->width = w;
-    slot->height = h;
+    slot->Place(left, top, w, h);
     return slot.get();
 }
 } // namespace
 
-FormMain* FormMain::MainForm() {
-    return mainForm;
-}
-
-FormMain::FormMain(HINSTANCE moduleInstance, const std::string& caption) : Form(moduleInstance) {
+FormMain::FormMain(HINSTANCE moduleInstance, const std::string& caption)
+    : Form(moduleInstance), startControlBrush(CreateSolidBrush(startBrushColor)),
+      controlBrush(CreateSolidBrush(controlBrushColor)) {
     formFont = std::make_unique<FontSpec>("Lucida Console", 14);
     font = formFont.get();
     width = 640;
@@ -61,9 +54,6 @@ FormMain::FormMain(HINSTANCE moduleInstance, const std::string& caption) : Form(
     }
     bandGenerator.Seed(19);
     SetClientSize(clientWidth, clientHeight);
-    if (mainForm == nullptr) {
-        mainForm = this;
-    }
     if (sourceBox) {
         sourceBox->Focus();
     }
@@ -77,14 +67,8 @@ FormMain::~FormMain() {
     }
     bandTimer.reset();
     aboutWindow.reset();
-    if (colorBrush != nullptr) {
-        DeleteObject(colorBrush);
-    }
     if (smallIcon != nullptr) {
         DestroyIcon(smallIcon);
-    }
-    if (mainForm == this) {
-        mainForm = nullptr;
     }
 }
 
@@ -239,10 +223,6 @@ std::int32_t FormMain::OnPaint() {
 }
 
 HBRUSH FormMain::OnControlColor(HDC deviceContext) {
-    if (colorBrush != nullptr) {
-        DeleteObject(colorBrush);
-        colorBrush = nullptr;
-    }
     if (formFont) {
         SelectObject(deviceContext, formFont->GetHandle());
     }
@@ -251,8 +231,7 @@ HBRUSH FormMain::OnControlColor(HDC deviceContext) {
                               startButton->enabled;
     SetBkColor(deviceContext, startContext ? startBack : controlBack);
     SetTextColor(deviceContext, startContext ? white : RGB(0, 0, 0));
-    colorBrush = CreateSolidBrush(startContext ? startBrush : controlBrush);
-    return colorBrush;
+    return startContext ? startControlBrush.Get() : controlBrush.Get();
 }
 
 void FormMain::OnModeTab(std::int32_t index) {

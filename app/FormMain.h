@@ -10,6 +10,7 @@
 #include "Button.h"
 #include "CheckBoxes.h"
 #include "Form.h"
+#include "GdiHandles.h"
 #include "Image.h"
 #include "JobLink.h"
 #include "JobState.h"
@@ -32,9 +33,6 @@ class FormMain : public NBUtility::Form, public NBEngine::JobLink {
 public:
     FormMain(HINSTANCE moduleInstance, const std::string& caption);
     ~FormMain() override;
-
-    // The one main form of the process, once constructed.
-    static FormMain* MainForm();
 
     // Fields the engine and the tests reach.
     std::atomic<bool> running{false};
@@ -79,7 +77,7 @@ private:
     void FinishJob(bool done);
     void SetInputsEnabled(bool enabled);
     void ClearStatusBand();
-    void PaintStatusBand(const std::string& text);
+    void InvalidateStatusBand();
     void AnimateStatusBand();
     bool ConfirmClose();
     bool RefuseUnrepresentablePaths();
@@ -91,7 +89,6 @@ private:
     void SelectDestination();
     void PutSourcePath(const std::string& path);
     void OnFilesDropped(const std::vector<std::wstring>& paths);
-    void PutPickedPath(NBUtility::TextBox* box, const std::string& path);
     void RefusePath(NBUtility::TextBox* box);
 
     // About window.
@@ -114,7 +111,9 @@ private:
     std::unique_ptr<NBUtility::Button> showButton;
     std::unique_ptr<NBUtility::OptionBox> sameFolderOption;
     std::unique_ptr<NBUtility::OptionBox> specifyPathOption;
-    HBRUSH colorBrush = nullptr;
+    // Made once: every control asks for its brush each time it paints.
+    NBUtility::GdiObject<HBRUSH> startControlBrush;
+    NBUtility::GdiObject<HBRUSH> controlBrush;
     std::unique_ptr<FormAbout> aboutWindow;
     std::unique_ptr<NBUtility::MenuBar> menuBar;
     std::unique_ptr<NBUtility::Menu> fileMenu;

@@ -140,6 +140,10 @@ void FormMain::SetInputsEnabled(bool enabled) {
 // Safe from any thread: the interface thread repaints the band white.
 void FormMain::ClearStatusBand() {
     bandShown = false;
+    InvalidateStatusBand();
+}
+
+void FormMain::InvalidateStatusBand() {
     if (window == nullptr) {
         return;
     }
@@ -171,10 +175,7 @@ void FormMain::AnimateStatusBand() {
         bandTicks = 0;
     }
     bandShown = true;
-    RECT client{};
-    GetClientRect(window, &client);
-    const RECT band{0, bandTop, client.right, bandBottom};
-    InvalidateRect(window, &band, FALSE);
+    InvalidateStatusBand();
 }
 
 bool FormMain::ConfirmClose() {

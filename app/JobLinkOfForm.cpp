@@ -43,13 +43,7 @@ bool FormMain::IsChecked(Option option) {
 }
 
 int FormMain::GetProgress() {
-    NBUtility::ProgressBar* bar = progressBar.get();
-    bar->RunOnWindowThread([bar] {
-        if (bar->window != nullptr) {
-            bar->value = static_cast<std::int32_t>(SendMessageW(bar->window, PBM_GETPOS, 0, 0));
-        }
-    });
-    return bar->value;
+    return progressBar->GetValue();
 }
 
 void FormMain::SetProgress(int value) {

@@ -50,39 +50,49 @@ int ReadPassword(const Command& command, CliRequest& request) {
     return -1;
 }
 
-// The output of a same-folder decryption is known once the header opens.
-std::string KnownOutput(const CliRequest& request) {
-    if (!request.destination.empty()) {
-        return request.destination;
-    }
-    NBEngine::JobState state;
-    if (!NBEngine::DeriveKey(request.password, state.keyTable) ||
-        !NBEngine::ReadHeader(request.source, state)) {
-        return std::string();
-    }
-    return NBEngine::SameFolderDestination(request.source, state.plainName);
-}
-
 bool IsFolder(const std::string& path) {
     std::int64_t size = 0;
     return NBEngine::Platform::PathExists(path) && !NBEngine::Platform::RegularFileSize(path, size);
 }
 
-// -o naming a folder: the output goes there under the name it would get
-// without -o. Empty when a container's header does not open; the job then
-// reports why, before it writes anything.
-std::string IntoFolder(const CliRequest& request, const std::string& folder) {
-    const std::string prefix = NBEngine::WithTrailingSeparator(folder);
-    if (request.encrypt) {
-        return prefix + NBEngine::FileNameOf(DefaultContainerPath(request.source));
-    }
+// The name a container stores, read with the request's password; empty when
+// the header does not open or the name would leave its folder.
+std::string StoredName(const CliRequest& request) {
     NBEngine::JobState state;
     if (!NBEngine::DeriveKey(request.password, state.keyTable) ||
         !NBEngine::ReadHeader(request.source, state) ||
         !NBEngine::IsPlainFileName(state.plainName)) {
         return std::string();
     }
-    return prefix + state.plainName;
+    return state.plainName;
+}
+
+// Settles where the job writes and answers that path (empty while unknown).
+// Without -o the output goes beside the input; -o naming a folder puts it
+// there under the same name. A decryption whose header does not open keeps
+// an empty destination: the job then reports why before writing anything.
+std::string ResolveOutput(const Command& command, CliRequest& request) {
+    const bool intoFolder = !command.output.empty() && IsFolder(command.output);
+    if (!command.output.empty() && !intoFolder) {
+        request.destination = command.output;
+        return request.destination;
+    }
+    const std::string folder =
+        intoFolder ? NBEngine::WithTrailingSeparator(command.output) : std::string();
+    if (request.encrypt) {
+        const std::string beside = DefaultContainerPath(command.input);
+        request.destination = intoFolder ? folder + NBEngine::FileNameOf(beside) : beside;
+        return request.destination;
+    }
+    const std::string name = StoredName(request);
+    if (name.empty()) {
+        return std::string();
+    }
+    if (intoFolder) {
+        request.destination = folder + name;
+        return request.destination;
+    }
+    return NBEngine::SameFolderDestination(request.source, name);
 }
 
 std::int64_t PassBytes(const CliRequest& request) {
@@ -97,9 +107,6 @@ int RunJobCommand(const Command& command) {
     CliRequest request;
     request.encrypt = command.action == Action::Encrypt;
     request.source = command.input;
-    request.destination = request.encrypt && command.output.empty()
-                              ? DefaultContainerPath(command.input)
-                              : command.output;
     request.check = request.encrypt && command.check;
 
     InstallStopHandler();
@@ -107,11 +114,8 @@ int RunJobCommand(const Command& command) {
     if (passwordStatus >= 0) {
         return passwordStatus;
     }
-    if (!command.output.empty() && IsFolder(command.output)) {
-        request.destination = IntoFolder(request, command.output);
-    }
     // Shown as the system spells it.
-    const std::string output = NBEngine::Platform::SystemPath(KnownOutput(request));
+    const std::string output = NBEngine::Platform::SystemPath(ResolveOutput(command, request));
     // A missing source is the job's to report, with its own message.
     if (!command.force && !output.empty() && NBEngine::FileExists(output) &&
         NBEngine::FileExists(request.source)) {

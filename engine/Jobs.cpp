@@ -30,7 +30,7 @@ public:
         if (!CheckRequest()) {
             return false;
         }
-        state.plainSize = static_cast<std::int32_t>(static_cast<std::uint32_t>(FileSize(source)));
+        state.plainSize = static_cast<std::int32_t>(static_cast<std::uint32_t>(sourceSize));
         if (!(encrypt ? PrepareEncryption() : PrepareDecryption())) {
             return false;
         }
@@ -64,6 +64,7 @@ private:
         if (!FileExists(source)) {
             return Fail(ToUpper(FileNameOf(source)) + notFound, TextField::Source);
         }
+        sourceSize = FileSize(source);
         if (encrypt || link.IsChecked(Option::SpecifyPath)) {
             destination = Field(TextField::Destination);
             if (destination.empty()) {
@@ -111,7 +112,7 @@ private:
         if (name.size() > static_cast<std::size_t>(maxPlainNameLength)) {
             return Fail(name + ": file name too long (at most 128 characters)", TextField::Source);
         }
-        if (FileSize(source) > largestPlainSize) {
+        if (sourceSize > largestPlainSize) {
             return Fail(name + ": file too large (at most 2147483647 bytes)", TextField::Source);
         }
         return true;
@@ -229,6 +230,7 @@ private:
     JobState& state;
     bool encrypt = true;
     std::string source;
+    std::int64_t sourceSize = 0;
     std::string destination;
     std::string password;
     std::int32_t seed = 0;

@@ -1,7 +1,5 @@
 #include "Button.h"
 
-#include "TextConversion.h"
-
 #include <cstdlib>
 
 namespace NBUtility {
@@ -18,13 +16,8 @@ COLORREF Complement(COLORREF color) {
 
 } // namespace
 
-Button::Button(GUIElement* parentElement, const std::string& caption) {
-    width = 80;
-    height = 30;
-    parent = parentElement;
-    text = ToWide(caption);
-    typeName = "button";
-}
+Button::Button(GUIElement* parentElement, const std::string& caption)
+    : Child(parentElement, caption, "button") {}
 
 void Button::Create() {
     CreateControl(L"Button", ownerDraw ? BS_OWNERDRAW : BS_PUSHBUTTON, 0, true);

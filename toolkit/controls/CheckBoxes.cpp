@@ -1,19 +1,22 @@
 #include "CheckBoxes.h"
 
 #include "ElementRegistry.h"
-#include "TextConversion.h"
 
 #include <algorithm>
 
 namespace NBUtility {
 
 CheckableButton::CheckableButton(GUIElement* parentElement, const std::string& caption,
-                                 const char* kind) {
-    width = 80;
-    height = 30;
-    parent = parentElement;
-    text = ToWide(caption);
-    typeName = kind;
+                                 const char* kind)
+    : Child(parentElement, caption, kind) {}
+
+// Check and option boxes take part in tabbing whatever tabStop says.
+void CheckableButton::CreateWithCheck(DWORD buttonStyle) {
+    if (created) {
+        return;
+    }
+    CreateControl(L"Button", buttonStyle | WS_TABSTOP, 0, false);
+    ShowCheck(checked);
 }
 
 bool CheckableButton::GetChecked() {
@@ -38,15 +41,7 @@ CheckBox::CheckBox(GUIElement* parentElement, const std::string& caption)
     : CheckableButton(parentElement, caption, "checkbox") {}
 
 void CheckBox::Create() {
-    if (created) {
-        return;
-    }
-    // Check boxes always take part in tabbing.
-    const bool wantedTabStop = tabStop;
-    tabStop = true;
-    CreateControl(L"Button", BS_CHECKBOX | (multiLine ? BS_MULTILINE : 0), 0, true);
-    tabStop = wantedTabStop;
-    ShowCheck(checked);
+    CreateWithCheck(BS_CHECKBOX | (multiLine ? BS_MULTILINE : 0));
 }
 
 void CheckBox::BeforeClick() {
@@ -63,11 +58,7 @@ void OptionBox::Create() {
     if (created) {
         return;
     }
-    const bool wantedTabStop = tabStop;
-    tabStop = true;
-    CreateControl(L"Button", BS_AUTORADIOBUTTON | (groupStart ? WS_GROUP : 0), 0, true);
-    tabStop = wantedTabStop;
-    ShowCheck(checked);
+    CreateWithCheck(BS_AUTORADIOBUTTON | (groupStart ? WS_GROUP : 0));
     if (checked) {
         UncheckGroupPeers();
     }

@@ -20,6 +20,7 @@ public:
 
 protected:
     CheckableButton(GUIElement* parentElement, const std::string& caption, const char* kind);
+    void CreateWithCheck(DWORD buttonStyle);
     void ShowCheck(bool on) {
         SendMessageW(window, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
     }

@@ -1,16 +1,9 @@
 #include "Label.h"
 
-#include "TextConversion.h"
-
 namespace NBUtility {
 
-Label::Label(GUIElement* parentElement, const std::string& caption) {
-    width = 80;
-    height = 30;
-    parent = parentElement;
-    text = ToWide(caption);
-    typeName = "label";
-}
+Label::Label(GUIElement* parentElement, const std::string& caption)
+    : Child(parentElement, caption, "label") {}
 
 DWORD Label::ComputeStyle() const {
     DWORD style = SS_NOTIFY | (border ? WS_BORDER : 0);

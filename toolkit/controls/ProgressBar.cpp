@@ -45,4 +45,13 @@ void ProgressBar::SetValue(std::int32_t newValue) {
     });
 }
 
+std::int32_t ProgressBar::GetValue() {
+    RunOnWindowThread([&] {
+        if (window != nullptr) {
+            value = static_cast<std::int32_t>(SendMessageW(window, PBM_GETPOS, 0, 0));
+        }
+    });
+    return value;
+}
+
 } // namespace NBUtility

@@ -19,6 +19,8 @@ public:
     void Create() override;
     // Also called by the worker thread; the bar moves on the interface thread.
     void SetValue(std::int32_t newValue);
+    // The position the bar shows, read on the interface thread.
+    std::int32_t GetValue();
 
     // The range message's parameter: each end travels as a 16-bit half.
     static LPARAM PackedRange(std::int32_t low, std::int32_t high);

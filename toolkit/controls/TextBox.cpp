@@ -1,16 +1,9 @@
 #include "TextBox.h"
 
-#include "TextConversion.h"
-
 namespace NBUtility {
 
-TextBox::TextBox(GUIElement* parentElement, const std::string& initialText) {
-    width = 80;
-    height = 30;
-    parent = parentElement;
-    text = ToWide(initialText);
-    typeName = "textbox";
-}
+TextBox::TextBox(GUIElement* parentElement, const std::string& initialText)
+    : Child(parentElement, initialText, "textbox") {}
 
 DWORD TextBox::ComputeStyle() const {
     // Text boxes take part in tabbing whatever tabStop says.

@@ -394,6 +394,15 @@ void GUIElement::ApplyFont() {
     }
 }
 
+Child::Child(GUIElement* parentElement, const std::string& caption, const char* kind)
+    : GUIElement(nullptr) {
+    width = 80;
+    height = 30;
+    parent = parentElement;
+    text = ToWide(caption);
+    typeName = kind;
+}
+
 void Child::CreateControl(const wchar_t* className, DWORD ownStyle, DWORD extendedStyle,
                           bool honoursTabStop) {
     if (created) {

@@ -115,6 +115,13 @@ public:
     virtual void SetTabStop(bool on);
     virtual void Create() = 0;
 
+    // Position and size, for an element not created yet.
+    void Place(std::int32_t left, std::int32_t top, std::int32_t newWidth, std::int32_t newHeight) {
+        x = left;
+        y = top;
+        width = newWidth;
+        height = newHeight;
+    }
     void Show();
     void Hide();
     POINT GetPosition();
@@ -149,6 +156,8 @@ public:
     Child() : GUIElement(nullptr) {}
 
 protected:
+    // A control of 80 x 30 inside parentElement, showing caption.
+    Child(GUIElement* parentElement, const std::string& caption, const char* kind);
     // The creation recipe shared by controls on standard classes: a new id,
     // visible child style, subclassing, tooltip and font.
     void CreateControl(const wchar_t* className, DWORD ownStyle, DWORD extendedStyle,
