@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <utility>
 
@@ -53,6 +54,12 @@ std::vector<HWND> TopLevelWindowsOf(DWORD pid) {
     return search.found;
 }
 
+std::wstring CaptionOf(HWND window) {
+    wchar_t caption[256] = {};
+    GetWindowTextW(window, caption, 255);
+    return caption;
+}
+
 std::wstring WindowText(HWND window) {
     const LRESULT length = SendWithTimeout(window, WM_GETTEXTLENGTH, 0, 0);
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
@@ -68,6 +75,21 @@ bool IsControlClass(const std::wstring& name) {
 }
 
 } // namespace
+
+bool PollUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    const DWORD deadline = GetTickCount() + timeoutMs;
+    while (!done()) {
+        if (GetTickCount() >= deadline) {
+            return false;
+        }
+        Sleep(pollMs);
+    }
+    return true;
+}
+
+bool WaitUntilGone(HWND window, DWORD timeoutMs) {
+    return PollUntil([window] { return IsWindow(window) == FALSE; }, timeoutMs);
+}
 
 AppDriver::AppDriver() : AppDriver(NB_APP_PATH) {}
 
@@ -103,20 +125,17 @@ bool AppDriver::Launch(const std::wstring& programPath) {
         process = PROCESS_INFORMATION{};
         return false;
     }
-    const DWORD deadline = GetTickCount() + 30000;
-    while (GetTickCount() < deadline) {
-        for (HWND window : TopLevelWindowsOf(process.dwProcessId)) {
-            wchar_t caption[256] = {};
-            GetWindowTextW(window, caption, 255);
-            if (ClassOf(window) != L"#32770" &&
-                std::wstring(caption).rfind(mainCaptionStart, 0) == 0) {
-                mainWindow = window;
-                return true;
+    return PollUntil(
+        [&] {
+            for (HWND window : TopLevelWindowsOf(process.dwProcessId)) {
+                if (ClassOf(window) != L"#32770" &&
+                    CaptionOf(window).rfind(mainCaptionStart, 0) == 0) {
+                    mainWindow = window;
+                }
             }
-        }
-        Sleep(pollMs);
-    }
-    return false;
+            return mainWindow != nullptr;
+        },
+        30000);
 }
 
 void AppDriver::FindControls() {
@@ -183,19 +202,20 @@ void AppDriver::TypeCharacters(Control control, const std::wstring& characters) 
 }
 
 MessageBoxSeen AppDriver::WaitForMessageBox(DWORD timeoutMs) {
-    const DWORD deadline = GetTickCount() + timeoutMs;
-    while (GetTickCount() < deadline) {
-        for (HWND window : TopLevelWindowsOf(process.dwProcessId)) {
-            if (ClassOf(window) == L"#32770") {
-                HWND textControl = GetDlgItem(window, 0xFFFF);
-                wchar_t caption[256] = {};
-                GetWindowTextW(window, caption, 255);
-                return {window, caption, textControl != nullptr ? WindowText(textControl) : L""};
+    MessageBoxSeen seen;
+    PollUntil(
+        [&] {
+            for (HWND window : TopLevelWindowsOf(process.dwProcessId)) {
+                if (ClassOf(window) == L"#32770") {
+                    HWND textControl = GetDlgItem(window, 0xFFFF);
+                    seen = {window, CaptionOf(window),
+                            textControl != nullptr ? WindowText(textControl) : L""};
+                }
             }
-        }
-        Sleep(pollMs);
-    }
-    return {};
+            return seen.window != nullptr;
+        },
+        timeoutMs);
+    return seen;
 }
 
 void AppDriver::Answer(const MessageBoxSeen& box, int buttonId) {
@@ -204,47 +224,26 @@ void AppDriver::Answer(const MessageBoxSeen& box, int buttonId) {
     }
     PostMessageW(box.window, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(box.window, buttonId)));
-    const DWORD deadline = GetTickCount() + 10000;
-    while (IsWindow(box.window) && GetTickCount() < deadline) {
-        Sleep(pollMs);
-    }
+    WaitUntilGone(box.window);
 }
 
 bool AppDriver::WaitForCaption(Control control, const std::wstring& caption, DWORD timeoutMs) {
-    const DWORD deadline = GetTickCount() + timeoutMs;
-    while (GetTickCount() < deadline) {
-        if (Text(control) == caption) {
-            return true;
-        }
-        Sleep(pollMs);
-    }
-    return false;
-}
-
-bool AppDriver::WaitFor(bool (*condition)(const AppDriver&), DWORD timeoutMs) {
-    const DWORD deadline = GetTickCount() + timeoutMs;
-    while (GetTickCount() < deadline) {
-        if (condition(*this)) {
-            return true;
-        }
-        Sleep(pollMs);
-    }
-    return false;
+    return PollUntil([&] { return Text(control) == caption; }, timeoutMs);
 }
 
 HWND AppDriver::FindTopLevel(const std::wstring& caption, DWORD timeoutMs) const {
-    const DWORD deadline = GetTickCount() + timeoutMs;
-    while (GetTickCount() < deadline) {
-        for (HWND window : TopLevelWindowsOf(process.dwProcessId)) {
-            wchar_t text[256] = {};
-            GetWindowTextW(window, text, 255);
-            if (caption == text) {
-                return window;
+    HWND found = nullptr;
+    PollUntil(
+        [&] {
+            for (HWND window : TopLevelWindowsOf(process.dwProcessId)) {
+                if (CaptionOf(window) == caption) {
+                    found = window;
+                }
             }
-        }
-        Sleep(pollMs);
-    }
-    return nullptr;
+            return found != nullptr;
+        },
+        timeoutMs);
+    return found;
 }
 
 int AppDriver::CloseWithYes() {

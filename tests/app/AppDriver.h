@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,10 @@ struct MessageBoxSeen {
     std::wstring text;
 };
 
+// Polls done() until it holds or the bound passes; answers whether it held.
+bool PollUntil(const std::function<bool()>& done, DWORD timeoutMs);
+bool WaitUntilGone(HWND window, DWORD timeoutMs = 10000);
+
 class AppDriver {
 public:
     // Starts the program of this build, or the one at programPath.
@@ -77,7 +82,6 @@ public:
     void Answer(const MessageBoxSeen& box, int buttonId);
     // Waits until the START button reads caption again.
     bool WaitForCaption(Control control, const std::wstring& caption, DWORD timeoutMs = 30000);
-    bool WaitFor(bool (*condition)(const AppDriver&), DWORD timeoutMs);
 
     // A top-level window of the program with this caption, or null.
     HWND FindTopLevel(const std::wstring& caption, DWORD timeoutMs = 10000) const;

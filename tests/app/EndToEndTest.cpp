@@ -32,6 +32,16 @@ protected:
         }
     }
 
+    // Starts encrypting a sparse file big enough to act while the job runs;
+    // answers the container's path.
+    std::wstring StartLongEncryption() {
+        const std::wstring box = folder.File(L"big.nbnx");
+        EXPECT_TRUE(MakeSparseFile(folder.File(L"big.bin"), jobLongEnoughToCatch));
+        FillEncryption(folder.File(L"big.bin"), box, goodPassword, goodPassword);
+        app.Click(StartButton);
+        return box;
+    }
+
     // Presses START and returns the message box the job shows.
     MessageBoxSeen Start() {
         app.Click(StartButton);
@@ -56,13 +66,6 @@ protected:
 };
 
 TEST_F(EndToEnd, StartUpState) {
-    EXPECT_EQ(app.Text(StartButton), L"START");
-    EXPECT_EQ(app.Text(InfoButton), L"Info");
-    EXPECT_EQ(app.Text(CloseButton), L"Close");
-    EXPECT_EQ(app.Text(SourceLabel), L"Files to Encrypt:");
-    EXPECT_EQ(app.Text(DestLabel), L"Encrypted file:");
-    EXPECT_EQ(app.Text(VerifyCheck), L"Check");
-    EXPECT_EQ(app.Text(ShowButton), L"Show");
     EXPECT_TRUE(app.IsChecked(VerifyCheck));
     EXPECT_TRUE(app.IsChecked(SameFolderOption));
     EXPECT_FALSE(app.IsChecked(SpecifyPathOption));
@@ -196,11 +199,7 @@ TEST_F(EndToEnd, ShowHideAndTheFifteenCharacterLimit) {
 }
 
 TEST_F(EndToEnd, StopDuringTheJobLeavesNothingAndCloseWhileRunningKeepsTheWindow) {
-    const std::wstring plain = folder.File(L"big.bin");
-    const std::wstring box = folder.File(L"big.nbnx");
-    ASSERT_TRUE(MakeSparseFile(plain, jobLongEnoughToCatch));
-    FillEncryption(plain, box, goodPassword, goodPassword);
-    app.Click(StartButton);
+    const std::wstring box = StartLongEncryption();
     ASSERT_TRUE(app.WaitForCaption(StartButton, L"STOP", 10000));
     EXPECT_FALSE(app.IsEnabled(SourceBox));
     EXPECT_FALSE(app.IsEnabled(ModeTabs));
@@ -234,11 +233,7 @@ TEST_F(EndToEnd, AboutWindowDisablesTheMainWindowUntilClosed) {
         // Esc typed anywhere in it closes it.
         HWND child = GetWindow(about, GW_CHILD);
         PostMessageW(child != nullptr ? child : about, WM_CHAR, VK_ESCAPE, 1);
-        const DWORD deadline = GetTickCount() + 10000;
-        while (IsWindow(about) && GetTickCount() < deadline) {
-            Sleep(20);
-        }
-        EXPECT_FALSE(IsWindow(about));
+        EXPECT_TRUE(WaitUntilGone(about));
         EXPECT_TRUE(IsWindowEnabled(app.Main()));
     }
 }
@@ -246,14 +241,14 @@ TEST_F(EndToEnd, AboutWindowDisablesTheMainWindowUntilClosed) {
 TEST_F(EndToEnd, NamingOptionsOfTheDecryptTab) {
     app.SelectTab(1);
     app.Click(SpecifyPathOption);
-    ASSERT_TRUE(app.WaitFor([](const AppDriver& a) { return a.IsVisible(DestBox); }, 5000));
+    ASSERT_TRUE(PollUntil([&] { return app.IsVisible(DestBox); }, 5000));
     EXPECT_TRUE(app.IsVisible(DestSelectButton));
     EXPECT_FALSE(app.IsVisible(DestLabel));
     app.SetText(DestBox, L"typed");
     app.Click(SameFolderOption);
-    ASSERT_TRUE(app.WaitFor([](const AppDriver& a) { return !a.IsVisible(DestBox); }, 5000));
+    ASSERT_TRUE(PollUntil([&] { return !app.IsVisible(DestBox); }, 5000));
     app.Click(SpecifyPathOption);
-    ASSERT_TRUE(app.WaitFor([](const AppDriver& a) { return a.IsVisible(DestBox); }, 5000));
+    ASSERT_TRUE(PollUntil([&] { return app.IsVisible(DestBox); }, 5000));
     EXPECT_EQ(app.Text(DestBox), L"") << "Specify pathname empties the box";
 }
 
@@ -264,14 +259,14 @@ TEST_F(EndToEnd, CheckOffAndDecryptionToAPathOfItsOwn) {
     WriteFileBytes(plain, contents);
     FillEncryption(plain, box, goodPassword, goodPassword);
     app.Click(VerifyCheck);
-    ASSERT_TRUE(app.WaitFor([](const AppDriver& a) { return !a.IsChecked(VerifyCheck); }, 5000));
+    ASSERT_TRUE(PollUntil([&] { return !app.IsChecked(VerifyCheck); }, 5000));
     ExpectBox(Start(), L"NB Nimbra Vexal Edition", L"File encrypted successfully");
     // START at once after a job: a new job runs, nothing freezes.
     ExpectBox(Start(), L"NB Nimbra Vexal Edition", L"File encrypted successfully");
 
     app.SelectTab(1);
     app.Click(SpecifyPathOption);
-    ASSERT_TRUE(app.WaitFor([](const AppDriver& a) { return a.IsVisible(DestBox); }, 5000));
+    ASSERT_TRUE(PollUntil([&] { return app.IsVisible(DestBox); }, 5000));
     app.SetText(SourceBox, box);
     app.SetText(DestBox, folder.File(L"copy.txt"));
     app.SetText(PasswordBox, goodPassword);
@@ -280,18 +275,14 @@ TEST_F(EndToEnd, CheckOffAndDecryptionToAPathOfItsOwn) {
 }
 
 TEST_F(EndToEnd, StopDuringTheCheckLeavesNothing) {
-    const std::wstring plain = folder.File(L"big.bin");
-    const std::wstring box = folder.File(L"big.nbnx");
-    ASSERT_TRUE(MakeSparseFile(plain, jobLongEnoughToCatch));
-    FillEncryption(plain, box, goodPassword, goodPassword);
-    app.Click(StartButton);
-    ASSERT_TRUE(app.WaitFor([](const AppDriver& a) { return a.Progress() > 56; }, 60000))
+    const std::wstring box = StartLongEncryption();
+    ASSERT_TRUE(PollUntil([&] { return app.Progress() > 56; }, 60000))
         << "the check pass did not begin";
     app.Click(StartButton);
     EXPECT_TRUE(app.WaitForCaption(StartButton, L"START"));
     EXPECT_FALSE(FileThere(box));
     EXPECT_FALSE(FileThere(folder.File(L"temp")));
-    EXPECT_TRUE(FileThere(plain));
+    EXPECT_TRUE(FileThere(folder.File(L"big.bin")));
 }
 
 TEST_F(EndToEnd, ExitItemAndCloseButtonAskLikeTheTitleBar) {
@@ -324,11 +315,7 @@ bool AnswerFileDialog(const AppDriver& app, const std::wstring& caption, const s
                      reinterpret_cast<LPARAM>(name.c_str()));
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     }
-    const DWORD deadline = GetTickCount() + 10000;
-    while (IsWindow(dialog) && GetTickCount() < deadline) {
-        Sleep(20);
-    }
-    return !IsWindow(dialog);
+    return WaitUntilGone(dialog);
 }
 
 TEST_F(EndToEnd, SelectButtonsFillTheBoxesThroughTheRealDialogs) {
