@@ -1,13 +1,13 @@
-// Controls: what the program's own use never reaches (limits against program
-// text, styles re-applied to hidden or uncreated boxes, elements refused for
-// want of a window), and the colours of its owner-drawn buttons.
+// Controls and the toolkit's own windows: elements refused for want of a
+// usable owner, and every owner releasing the handles it made.
 
-#include "Button.h"
+#include "CellControl.h"
 #include "CheckBoxes.h"
+#include "FontSpec.h"
 #include "Image.h"
 #include "Menus.h"
+#include "PanelChildren.h"
 #include "TabControl.h"
-#include "TextBox.h"
 #include "WindowTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -17,70 +17,11 @@
 #include <vector>
 
 using namespace NBUtility;
-using namespace NBTest;
 
 namespace {
 
-class Controls : public testing::Test {
-protected:
-    void SetUp() override {
-        form.reset(NewShownForm());
-        ASSERT_NE(form->window, nullptr);
-    }
-    std::unique_ptr<TextBox> NewBox(const std::string& initial = "") {
-        auto box = std::make_unique<TextBox>(form.get(), initial);
-        box->width = 200;
-        return box;
-    }
-    // Types through the message queue, as the keyboard would.
-    void Type(TextBox& box, const std::wstring& characters) {
-        for (wchar_t c : characters) {
-            PostMessageW(box.window, WM_CHAR, c, 1);
-        }
-        PumpUntil([&] {
-            MSG pending;
-            return !PeekMessageW(&pending, box.window, WM_CHAR, WM_CHAR, PM_NOREMOVE);
-        });
-    }
-    std::unique_ptr<Form> form;
-};
-
-TEST_F(Controls, TheTypingLimitBindsTheKeyboardButNotProgramText) {
-    auto box = NewBox();
-    box->Create();
-    box->SetMaxLength(3); // set after creation: reaches the window
-    Type(*box, L"wxyz");
-    EXPECT_EQ(box->GetText(), L"wxy");
-    box->SetTextNarrow("12345678901234567890");
-    EXPECT_EQ(box->GetTextNarrow(), "12345678901234567890");
-}
-
-TEST_F(Controls, ApplyStyleChangesOnlyALiveWindowAndKeepsTextAndVisibility) {
-    const auto passwordChar = [](TextBox& box) {
-        return static_cast<wchar_t>(SendMessageW(box.window, EM_GETPASSWORDCHAR, 0, 0));
-    };
-    auto box = NewBox("secret");
-    box->password = true;
-    box->ApplyStyle(); // before creation: changes nothing
-    box->SelectAll();
-    EXPECT_EQ(box->window, nullptr);
-    box->Create();
-    EXPECT_EQ(passwordChar(*box), 0) << "Create does not mask";
-    box->Hide();
-    box->readOnly = true;
-    box->ApplyStyle();
-    EXPECT_EQ(passwordChar(*box), L'*');
-    EXPECT_TRUE(GetWindowLongPtrW(box->window, GWL_STYLE) & ES_READONLY);
-    EXPECT_FALSE(IsWindowVisible(box->window)) << "a hidden box stays hidden";
-    box->password = false;
-    box->Show();
-    box->ApplyStyle();
-    EXPECT_EQ(passwordChar(*box), 0);
-    EXPECT_TRUE(IsWindowVisible(box->window));
-    EXPECT_EQ(box->GetText(), L"secret");
-}
-
-TEST_F(Controls, ElementsWithoutAUsableOwnerAreNotMadeAndReadAsEmpty) {
+TEST(Controls, ElementsWithoutAUsableOwnerAreNotMadeAndReadAsEmpty) {
+    std::unique_ptr<Form> form(NBTest::NewShownForm());
     CheckBox check(nullptr, "Orphan");
     check.checked = true;
     check.Create();
@@ -103,60 +44,84 @@ TEST_F(Controls, ElementsWithoutAUsableOwnerAreNotMadeAndReadAsEmpty) {
     MenuBar noWindow(&unshown);
     noWindow.Create();
     EXPECT_FALSE(noWindow.created);
-
     TabControl live(form.get());
     live.Create();
     DestroyWindow(live.window);
     EXPECT_FALSE(live.AddTab(L"Late")) << "a tab strip whose window is gone";
 }
 
-// The program's START, Info and Close buttons: frame and caption colours per
-// state, checked in a memory DIB.
-TEST_F(Controls, OwnerDrawnFrameAndCaptionColoursFollowTheState) {
-    constexpr COLORREF White = RGB(255, 255, 255);
-    constexpr COLORREF Blue = RGB(0, 0, 255);
-    constexpr int Width = 120;
-    constexpr int Height = 30;
-    Button button(form.get(), "Start");
-    button.ownerDraw = true;
-    button.width = Width;
-    button.height = Height;
-    button.Create();
-    ASSERT_NE(button.window, nullptr);
-    const struct {
-        const char* name;
-        UINT state;
-        COLORREF frame;
-        COLORREF caption;
-    } cases[] = {
-        {"normal", 0, Blue, Blue},
-        {"pressed", ODS_SELECTED, RGB(255, 255, 0), Blue},
-        {"disabled", ODS_DISABLED, Button::DisabledFrameColor, Button::DisabledTextColor},
-        {"disabled wins over pressed", ODS_DISABLED | ODS_SELECTED, Button::DisabledFrameColor,
-         Button::DisabledTextColor},
+constexpr std::int32_t BannerId = 1007; // 20 x 10 in the test resources
+const std::string ResourceFolder = NB_CONTROL_RESOURCES;
+
+bool IsLive(HGDIOBJ object) {
+    return object != nullptr && GetObjectType(object) != 0;
+}
+
+// Forms, panels and cells own a class and a brush each, a panel the brush it
+// last gave its controls, an image its bitmap (none after a failed load), a
+// font spec its font; owners go before or after their windows.
+TEST(Handles, EveryOwnerReleasesItsClassesBrushesBitmapsAndFonts) {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    const auto registered = [instance](const std::wstring& name) {
+        WNDCLASSW probe{};
+        return GetClassInfoW(instance, name.c_str(), &probe) != FALSE;
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        PixelSurface surface(Width, Height, RGB(0, 0, 0));
-        SetTextColor(surface.Context(), Blue);
-        SetBkColor(surface.Context(), White);
-        DRAWITEMSTRUCT item{};
-        item.CtlType = ODT_BUTTON;
-        item.CtlID = button.id;
-        item.itemAction = ODA_DRAWENTIRE;
-        item.itemState = c.state;
-        item.hwndItem = button.window;
-        item.hDC = surface.Context();
-        item.rcItem = {0, 0, Width, Height};
-        Drawing drawing(&button);
-        drawing.Borrow(surface.Context());
-        button.PaintItem(drawing, item);
-        EXPECT_EQ(surface.At(0, 0), c.frame);
-        EXPECT_EQ(surface.At(Width / 2, Height - 1), c.frame);
-        EXPECT_EQ(surface.At(1, 1), White); // filled with the background colour
-        EXPECT_GT(surface.CountIn(c.caption, {1, 1, Width - 1, Height - 1}), 0);
-        EXPECT_EQ(GetTextColor(surface.Context()), Blue); // context left as it was
+    HDC context = CreateCompatibleDC(nullptr);
+    for (int round = 0; round < 300 && !testing::Test::HasFailure(); ++round) {
+        SCOPED_TRACE(round);
+        auto* form = new Form(instance);
+        form->topMost = false;
+        form->backColor = RGB(10, 20, round % 256);
+        form->Create();
+        auto panel = std::make_unique<PanelChildren>(form);
+        panel->backColor = RGB(255, 0, 0);
+        panel->childBackColor = RGB(0, 255, 0);
+        auto cell = std::make_unique<CellControl>(panel.get());
+        cell->backColor = RGB(0, 0, 255);
+        auto image = std::make_unique<Image>(form, BannerId);
+        auto font = std::make_unique<FontSpec>("Arial", -14);
+        panel->Create();
+        cell->Create();
+        image->Create();
+        HGDIOBJ replacedBrush = panel->OnControlColor(context);
+        HGDIOBJ firstBitmap = image->bitmap;
+        image->SetImageFile(ResourceFolder + (round % 2 ? "/missing.bmp" : "/about.bmp"));
+        const std::vector<HGDIOBJ> objects{
+            form->windowClass.hbrBackground, panel->windowClass.hbrBackground,
+            cell->windowClass.hbrBackground, panel->OnControlColor(context), font->GetHandle()};
+        const std::wstring classes[] = {form->ClassName(), panel->ClassName(), cell->ClassName()};
+        for (HGDIOBJ object : objects) {
+            EXPECT_TRUE(IsLive(object));
+        }
+        EXPECT_FALSE(IsLive(replacedBrush));
+        EXPECT_FALSE(IsLive(firstBitmap));
+        EXPECT_EQ(IsLive(image->bitmap), round % 2 == 0);
+        EXPECT_EQ(SendMessageW(image->window, STM_GETIMAGE, IMAGE_BITMAP, 0),
+                  reinterpret_cast<LRESULT>(image->bitmap));
+        const HGDIOBJ lastBitmap = image->bitmap;
+        image.reset();
+        EXPECT_FALSE(IsLive(lastBitmap));
+        if (round % 3 == 0) {
+            // Closed by the user: the loop releases the class while the form lives on.
+            SendMessageW(form->window, WM_CLOSE, 0, 0);
+            ReleaseRetiredWindowClasses();
+            EXPECT_FALSE(registered(classes[0]));
+        } else if (round % 3 == 1) {
+            delete form;
+            form = nullptr;
+        }
+        cell.reset();
+        panel.reset();
+        font.reset();
+        delete form;
+        for (const std::wstring& name : classes) {
+            EXPECT_FALSE(registered(name));
+        }
+        for (HGDIOBJ object : objects) {
+            EXPECT_FALSE(IsLive(object));
+        }
     }
+    DeleteDC(context);
 }
 
 } // namespace

@@ -1,23 +1,85 @@
 // Message boxes and file dialogs answered by a watcher thread the way a user
-// would answer them (every wait is bounded), and the filter block.
+// would answer them; every wait is bounded.
 
 #include "Dialogs.h"
 #include "WindowTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <thread>
-#include <vector>
 
 using namespace NBUtility;
-using namespace NBTest;
+using NBTest::WaitUntil;
 
 namespace {
 
 constexpr int MessageTextId = 0xFFFF;
 constexpr int FileNameFieldId = 0x47C; // combo box with the typed name
+
+// WM_GETTEXT, which also reads another thread's controls.
+std::wstring TextOf(HWND window) {
+    wchar_t text[1024] = {};
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                        NBTest::WaitBoundMilliseconds, &copied);
+    return std::wstring(text, copied);
+}
+
+// Runs action on its own thread with this process's visible dialog box of
+// this caption once it appears; gives up after the bound.
+class DialogWatcher {
+public:
+    DialogWatcher(std::function<void(HWND dialog)> action, std::wstring caption)
+        : thread_([this, action, caption] {
+              const auto seek = [&caption](HWND window) {
+                  DWORD process = 0;
+                  GetWindowThreadProcessId(window, &process);
+                  wchar_t className[32] = {};
+                  GetClassNameW(window, className, 32);
+                  return process == GetCurrentProcessId() && IsWindowVisible(window) &&
+                         std::wstring(className) == L"#32770" && TextOf(window) == caption;
+              };
+              HWND dialog = nullptr;
+              found_ = WaitUntil([&] {
+                  for (HWND w = GetTopWindow(nullptr); w != nullptr && dialog == nullptr;
+                       w = GetWindow(w, GW_HWNDNEXT)) {
+                      dialog = seek(w) ? w : nullptr;
+                  }
+                  return dialog != nullptr;
+              });
+              if (found_) {
+                  action(dialog);
+              }
+          }) {}
+    ~DialogWatcher() { Finish(); }
+
+    // Waits for the thread; answers whether a dialog was found.
+    bool Finish() {
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+        return found_;
+    }
+
+private:
+    std::atomic<bool> found_{false};
+    std::thread thread_;
+};
+
+// Presses a dialog button the way a click would, without real input.
+void Press(HWND dialog, int buttonId) {
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, buttonId)));
+}
+
+HWND WaitForControl(HWND dialog, int controlId) {
+    HWND control = nullptr;
+    WaitUntil([&] { return (control = GetDlgItem(dialog, controlId)) != nullptr; });
+    return control;
+}
 
 class Dialogs : public testing::Test {
 protected:
@@ -27,7 +89,7 @@ protected:
         MSG quit;
         while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
         }
-        form.reset(NewShownForm(L"owner"));
+        form.reset(NBTest::NewShownForm(L"owner"));
         ASSERT_NE(form->window, nullptr);
     }
     std::unique_ptr<Form> form;
@@ -41,7 +103,7 @@ TEST_F(Dialogs, ErrorFromAWorkerIsShownOverTheFormWithItsNarrowTextWhileTheFormP
             HWND label = WaitForControl(box, MessageTextId);
             text = label != nullptr ? TextOf(label) : L"";
             owner = GetWindow(box, GW_OWNER);
-            PressDialogButton(box, IDOK);
+            Press(box, IDOK);
         },
         L"R\u00E9sum\u00E9");
     std::atomic<bool> done{false};
@@ -49,7 +111,7 @@ TEST_F(Dialogs, ErrorFromAWorkerIsShownOverTheFormWithItsNarrowTextWhileTheFormP
         ShowError(form.get(), "File caf\xE9 \xFF.txt: check failed", "R\xE9sum\xE9");
         done = true;
     });
-    const bool returned = PumpUntil([&] { return done.load(); });
+    const bool returned = NBTest::PumpUntil([&] { return done.load(); });
     const bool found = watcher.Finish();
     worker.join();
     ASSERT_TRUE(found);
@@ -65,11 +127,11 @@ std::function<void(HWND)> DriveFileDialog(std::wstring& initialName, std::wstrin
         HWND field = WaitForControl(dialog, FileNameFieldId);
         initialName = field != nullptr ? TextOf(field) : L"";
         if (name.empty() || field == nullptr) {
-            PressDialogButton(dialog, IDCANCEL);
+            Press(dialog, IDCANCEL);
             return;
         }
         SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
-        PressDialogButton(dialog, IDOK);
+        Press(dialog, IDOK);
     };
 }
 
@@ -102,25 +164,6 @@ TEST_F(Dialogs, APathTheProgramCannotNameIsNotReturned) {
     DeleteFileW(greek.c_str());
     EXPECT_EQ(chosen, "");
     EXPECT_EQ(outcome, FileChoice::NotRepresentable);
-}
-
-TEST(FilterBlocks, PairsAreZeroSeparatedAndTheBlockEndsWithTwoZeros) {
-    using namespace std::string_literals;
-    struct Case {
-        const char* name;
-        std::vector<std::string> filters;
-        std::wstring block;
-    };
-    const Case cases[] = {
-        {"empty list", {}, L""s},
-        {"one pair", {"All", "*.*"}, L"All\0*.*\0\0"s},
-        {"pair without pattern skipped", {"A", "", "B", "*.b"}, L"B\0*.b\0\0"s},
-        {"lone description skipped", {"A", "*.a", "B"}, L"A\0*.a\0\0"s},
-        {"only a patternless pair", {"A", ""}, L""s},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(FilterBlock(c.filters), c.block) << c.name;
-    }
 }
 
 } // namespace

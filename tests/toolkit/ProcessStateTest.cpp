@@ -16,28 +16,27 @@ using namespace NBUtility;
 
 namespace {
 
-TEST(FreshProcess, IdsStartAtOneAndTheFirstFormRegistersWindow0) {
+TEST(FreshProcess, IdsStartAtOneAndFormsRegisterClassesNamedAfterTheCounter) {
     ASSERT_EQ(NextControlId, 0u) << "needs a process of its own";
     std::unique_ptr<Form> first(NBTest::NewShownForm(L"first"));
-    EXPECT_EQ(first->ClassName(), L"Window0");
-    EXPECT_EQ(first->id, 1u);
-    WNDCLASSW probe{};
-    EXPECT_TRUE(GetClassInfoW(GetModuleHandleW(nullptr), L"Window0", &probe));
-
     NBTest::TestEdit edit(first.get());
     edit.Create();
     Timer timer(first.get(), 1000);
     timer.Start();
     std::unique_ptr<Form> second(NBTest::NewShownForm(L"second"));
+    EXPECT_EQ(first->id, 1u);
     EXPECT_EQ(edit.id, 2u);
+    EXPECT_EQ(GetDlgCtrlID(edit.window), 2);
     EXPECT_EQ(timer.id, 3u);
-    EXPECT_EQ(second->ClassName(), L"Window3");
     EXPECT_EQ(second->id, 4u);
     EXPECT_EQ(NextControlId, 4u);
-    EXPECT_EQ(GetDlgCtrlID(edit.window), 2);
-    wchar_t className[64] = {};
-    GetClassNameW(second->window, className, 64);
-    EXPECT_STREQ(className, L"Window3");
+    for (const auto& [form, name] :
+         {std::pair{first.get(), L"Window0"}, {second.get(), L"Window3"}}) {
+        wchar_t className[64] = {};
+        GetClassNameW(form->window, className, 64);
+        EXPECT_STREQ(className, name);
+        EXPECT_EQ(form->ClassName(), name);
+    }
     EXPECT_EQ(MainWindow(), first->window);
 }
 
@@ -47,8 +46,6 @@ TEST(FreshProcess, FirstThreadObjectIsNumberOne) {
     Tread second;
     EXPECT_EQ(first.threadNumber, 1);
     EXPECT_EQ(second.threadNumber, 2);
-    first.Start();
-    second.Start();
 }
 
 } // namespace

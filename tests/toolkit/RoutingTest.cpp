@@ -2,21 +2,20 @@
 // its callback, with their arguments; dead windows and elements are never
 // matched again.
 
+#include "CellControl.h"
 #include "ElementRegistry.h"
 #include "Form.h"
+#include "PanelChildren.h"
 #include "WindowProcedure.h"
 #include "WindowTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <string>
 #include <tuple>
 #include <vector>
 
 using namespace NBUtility;
-using NBTest::NewShownForm;
-using NBTest::TestButton;
 using NBTest::TestEdit;
 
 namespace {
@@ -32,12 +31,10 @@ public:
     void Create() override { CreateControl(L"static", SS_NOTIFY, 0, false); }
 };
 
-using CallLog = std::vector<std::tuple<GUIElement*, std::int32_t, std::int32_t>>;
-
 class Routing : public testing::Test {
 protected:
     void SetUp() override {
-        form.reset(NewShownForm());
+        form.reset(NBTest::NewShownForm());
         edit = std::make_unique<TestEdit>(form.get());
         edit->Create();
         ASSERT_NE(edit->window, nullptr);
@@ -48,18 +45,18 @@ protected:
     }
     std::unique_ptr<Form> form;
     std::unique_ptr<TestEdit> edit;
-    CallLog log;
 };
 
 TEST_F(Routing, MouseButtonsReachTheOwnersHandlerWithSignedCoordinates) {
     TestLabel label(form.get());
+    CellControl cell(form.get()); // a window class of the toolkit's own
+    cell.y = 40;
+    cell.width = cell.height = 30;
     label.Create();
-    GUIElement* owners[] = {&label, form.get()};
-    const auto send = [&](UINT message) {
-        SendMessageW(label.window, message, 0, MAKELPARAM(static_cast<WORD>(-5), 7));
-        SendMessageW(form->window, message, 0, MAKELPARAM(300, static_cast<WORD>(-2)));
-    };
-    const CallLog expected{{&label, -5, 7}, {form.get(), 300, -2}};
+    cell.Create();
+    GUIElement* owners[] = {&label, &cell, form.get()};
+    using CallLog = std::vector<std::tuple<GUIElement*, std::int32_t, std::int32_t>>;
+    const CallLog expected{{&label, -5, 7}, {&cell, 3, 4}, {form.get(), 300, -2}};
     // Only the slot under test is bound: a message routed elsewhere logs nothing.
     const std::pair<UINT, MouseButtonHandler GUIElement::*> cases[] = {
         {WM_LBUTTONDOWN, &GUIElement::onLeftButtonDown},
@@ -70,40 +67,23 @@ TEST_F(Routing, MouseButtonsReachTheOwnersHandlerWithSignedCoordinates) {
         {WM_RBUTTONDBLCLK, &GUIElement::onRightDoubleClick},
     };
     for (const auto& [message, slot] : cases) {
-        log.clear();
+        CallLog log;
         for (GUIElement* owner : owners) {
-            owner->*slot = [this](GUIElement* e, HWND window, std::int32_t x, std::int32_t y) {
+            owner->*slot = [&log](GUIElement* e, HWND window, std::int32_t x, std::int32_t y) {
                 EXPECT_EQ(window, e->window);
                 log.emplace_back(e, x, y);
                 return 0;
             };
         }
-        send(message);
+        for (const auto& [owner, x, y] : expected) {
+            SendMessageW(owner->window, message, 0,
+                         MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)));
+        }
         EXPECT_EQ(log, expected) << message;
         for (GUIElement* owner : owners) {
             owner->*slot = nullptr;
         }
     }
-}
-
-TEST_F(Routing, ACharacterRefusedByOnCharNeverReachesTheControl) {
-    SendMessageW(edit->window, WM_CHAR, 'q', 1); // no callback: it passes
-    edit->onChar = [](GUIElement*, std::int32_t character) { return character != 'x'; };
-    for (wchar_t c : std::wstring(L"axbx")) {
-        SendMessageW(edit->window, WM_CHAR, c, 1);
-    }
-    EXPECT_EQ(edit->GetText(), L"qab");
-}
-
-TEST_F(Routing, MenuCommandFindsTheCommandElementById) {
-    TestButton button(form.get());
-    button.Create();
-    int clicks = 0;
-    button.onClick = [&clicks](GUIElement*) { ++clicks; };
-    SendMessageW(form->window, WM_COMMAND, MAKEWPARAM(button.id, 0), 0);
-    SendMessageW(form->window, WM_COMMAND, MAKEWPARAM(button.id, 1), 0); // accelerator
-    SendMessageW(form->window, WM_COMMAND, MAKEWPARAM(edit->id, 0), 0);  // not a command
-    EXPECT_EQ(clicks, 1);
 }
 
 TEST_F(Routing, UnknownWindowIsNotRoutedToAnElementWaitingToBeCreated) {
@@ -130,6 +110,26 @@ TEST_F(Routing, ControlKeepsItsOwnBehaviourAfterItsElementIsGone) {
     // Only the edit class answers this; default processing would give 0.
     SendMessageW(control, EM_SETLIMITTEXT, 7, 0);
     EXPECT_EQ(SendMessageW(control, EM_GETLIMITTEXT, 0, 0), 7);
+}
+
+TEST_F(Routing, WheelNotchesScrollAPanelAndOtherWindowsPassThemToTheLastClickedPanel) {
+    PanelChildren panel(form.get());
+    panel.width = 200;
+    panel.height = 120;
+    panel.verticalScroll = true; // 0..100: a page of 10
+    panel.Create();
+    TestEdit child(&panel);
+    child.Create();
+    const auto wheel = [&](HWND target, short delta) {
+        SendMessageW(target, WM_MOUSEWHEEL, MAKEWPARAM(0, delta), 0);
+        return GetScrollPos(panel.window, SB_VERT);
+    };
+    EXPECT_EQ(wheel(panel.window, -WHEEL_DELTA), 10);
+    EXPECT_EQ(wheel(child.window, -WHEEL_DELTA), 10) << "no panel clicked yet";
+    SendMessageW(panel.window, WM_LBUTTONDOWN, 0, 0);
+    EXPECT_EQ(wheel(child.window, -WHEEL_DELTA), 20);
+    SendMessageW(child.window, WM_LBUTTONDOWN, 0, 0); // a click elsewhere ends that
+    EXPECT_EQ(wheel(child.window, -WHEEL_DELTA), 20);
 }
 
 TEST_F(Routing, HotKeyReachesTheForegroundFormsCallbackAndADeletedFormIsNoLongerActive) {
