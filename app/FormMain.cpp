@@ -104,28 +104,31 @@ void FormMain::BuildControls() {
     bandTimer->Start();
 }
 
+Button* FormMain::AddButton(std::unique_ptr<Button>& slot, GUIElement* owner, const char* caption,
+                            std::int32_t left, std::int32_t top, std::int32_t w, std::int32_t h,
+                            bool ownerDrawn) {
+    Button* button = Configure(slot, std::make_unique<Button>(owner, caption), left, top, w, h);
+    button->ownerDraw = ownerDrawn;
+    button->onClick = [this](GUIElement* element) { OnCommand(element); };
+    button->Create();
+    return button;
+}
+
 void FormMain::BuildHeader(std::int32_t w) {
-    const auto command = [this](GUIElement* element) { OnCommand(element); };
     Configure(logoImage, std::make_unique<Image>(this, NB_BITMAP_LOGO), 28, 26, 200, 50)->Create();
+    AddButton(infoButton, this, "Info", w - 248, 26, 100, 40, true);
+    AddButton(closeButton, this, "Close", w - 128, 26, 100, 40, true);
+    AddButton(startButton, this, "START", w - 368, 26, 100, 40, true)->SetHandCursor(true);
+}
 
-    Button* info =
-        Configure(infoButton, std::make_unique<Button>(this, "Info"), w - 248, 26, 100, 40);
-    info->ownerDraw = true;
-    info->onClick = command;
-    info->Create();
-
-    Button* close =
-        Configure(closeButton, std::make_unique<Button>(this, "Close"), w - 128, 26, 100, 40);
-    close->ownerDraw = true;
-    close->onClick = command;
-    close->Create();
-
-    Button* start =
-        Configure(startButton, std::make_unique<Button>(this, "START"), w - 368, 26, 100, 40);
-    start->onClick = command;
-    start->SetHandCursor(true);
-    start->ownerDraw = true;
-    start->Create();
+// A caption, a path box below it and its "Select" button.
+void FormMain::BuildPathRow(std::unique_ptr<Label>& label, const char* caption,
+                            std::unique_ptr<TextBox>& box, std::unique_ptr<Button>& select,
+                            std::int32_t top) {
+    TabControl* tabs = modeTabs.get();
+    Configure(label, std::make_unique<Label>(tabs, caption), 20, top, 150, 25)->Create();
+    Configure(box, std::make_unique<TextBox>(tabs, ""), 20, top + 25, 450, 25)->Create();
+    AddButton(select, tabs, "Select", 480, top + 25, 100, 25, false);
 }
 
 void FormMain::BuildInputs(std::int32_t w, std::int32_t h) {
@@ -137,13 +140,7 @@ void FormMain::BuildInputs(std::int32_t w, std::int32_t h) {
     tabs->onSelectionChanged = [this](TabControl*, std::int32_t index) { OnModeTab(index); };
     tabs->Create();
 
-    Configure(sourceLabel, std::make_unique<Label>(tabs, "Files to Encrypt:"), 20, 50, 150, 25)
-        ->Create();
-    Configure(sourceBox, std::make_unique<TextBox>(tabs, ""), 20, 75, 450, 25)->Create();
-    Button* sourceSelect =
-        Configure(sourceSelectButton, std::make_unique<Button>(tabs, "Select"), 480, 75, 100, 25);
-    sourceSelect->onClick = command;
-    sourceSelect->Create();
+    BuildPathRow(sourceLabel, "Files to Encrypt:", sourceBox, sourceSelectButton, 50);
 
     OptionBox* same = Configure(sameFolderOption,
                                 std::make_unique<OptionBox>(tabs, "Same folder with original name"),
@@ -159,13 +156,7 @@ void FormMain::BuildInputs(std::int32_t w, std::int32_t h) {
     specify->Create();
     specify->Hide();
 
-    Configure(destLabel, std::make_unique<Label>(tabs, "Encrypted file:"), 20, 130, 150, 25)
-        ->Create();
-    Configure(destBox, std::make_unique<TextBox>(tabs, ""), 20, 155, 450, 25)->Create();
-    Button* destSelect =
-        Configure(destSelectButton, std::make_unique<Button>(tabs, "Select"), 480, 155, 100, 25);
-    destSelect->onClick = command;
-    destSelect->Create();
+    BuildPathRow(destLabel, "Encrypted file:", destBox, destSelectButton, 130);
 
     CheckBox* verify =
         Configure(verifyCheck, std::make_unique<CheckBox>(tabs, "Check"), 20, 185, 250, 25);
@@ -174,29 +165,23 @@ void FormMain::BuildInputs(std::int32_t w, std::int32_t h) {
     verify->Create();
 }
 
-void FormMain::BuildPasswordAndProgress() {
+// A caption over a masked box of at most 15 characters.
+void FormMain::BuildPasswordBox(std::unique_ptr<Label>& label, const char* caption,
+                                std::unique_ptr<TextBox>& box, std::int32_t left) {
     TabControl* tabs = modeTabs.get();
-    Configure(passwordLabel, std::make_unique<Label>(tabs, "Password:"), 20, 215, 150, 25)
-        ->Create();
-    TextBox* password =
-        Configure(passwordBox, std::make_unique<TextBox>(tabs, ""), 20, 240, 150, 25);
+    Configure(label, std::make_unique<Label>(tabs, caption), left, 215, 150, 25)->Create();
+    TextBox* password = Configure(box, std::make_unique<TextBox>(tabs, ""), left, 240, 150, 25);
     password->maxLength = passwordLimit;
     password->Create();
     password->password = true;
     password->ApplyStyle();
+}
 
-    Button* show = Configure(showButton, std::make_unique<Button>(tabs, "Show"), 180, 240, 100, 25);
-    show->onClick = [this](GUIElement* element) { OnCommand(element); };
-    show->Create();
-
-    Configure(confirmLabel, std::make_unique<Label>(tabs, "Confirm password:"), 290, 215, 150, 25)
-        ->Create();
-    TextBox* confirm =
-        Configure(confirmBox, std::make_unique<TextBox>(tabs, ""), 290, 240, 150, 25);
-    confirm->maxLength = passwordLimit;
-    confirm->Create();
-    confirm->password = true;
-    confirm->ApplyStyle();
+void FormMain::BuildPasswordAndProgress() {
+    TabControl* tabs = modeTabs.get();
+    BuildPasswordBox(passwordLabel, "Password:", passwordBox, 20);
+    AddButton(showButton, tabs, "Show", 180, 240, 100, 25, false);
+    BuildPasswordBox(confirmLabel, "Confirm password:", confirmBox, 290);
 
     Configure(statusLabel, std::make_unique<Label>(tabs, "Status:"), 20, 280, 150, 25)->Create();
     ProgressBar* bar =

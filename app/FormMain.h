@@ -60,6 +60,15 @@ private:
     void BuildHeader(std::int32_t clientWidth);
     void BuildInputs(std::int32_t clientWidth, std::int32_t clientHeight);
     void BuildPasswordAndProgress();
+    NBUtility::Button* AddButton(std::unique_ptr<NBUtility::Button>& slot,
+                                 NBUtility::GUIElement* owner, const char* caption,
+                                 std::int32_t left, std::int32_t top, std::int32_t w,
+                                 std::int32_t h, bool ownerDrawn);
+    void BuildPathRow(std::unique_ptr<NBUtility::Label>& label, const char* caption,
+                      std::unique_ptr<NBUtility::TextBox>& box,
+                      std::unique_ptr<NBUtility::Button>& select, std::int32_t top);
+    void BuildPasswordBox(std::unique_ptr<NBUtility::Label>& label, const char* caption,
+                          std::unique_ptr<NBUtility::TextBox>& box, std::int32_t left);
     NBUtility::TextBox* BoxOf(NBEngine::TextField field);
     void OnModeTab(std::int32_t index);
     void ApplyMode();
