@@ -2,7 +2,6 @@
 // stored names that would leave the folder, and what a stop leaves behind.
 // Messages, round trips and damaged bodies are the end-to-end tests' part.
 
-#include <filesystem>
 #include <tuple>
 
 #include <gtest/gtest.h>
