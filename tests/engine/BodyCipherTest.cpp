@@ -10,6 +10,17 @@ using NBTest::Seeded;
 
 namespace {
 
+// The body one generator call per byte: input[k] XOR ((value k+1 of
+// Next(1, 16) + key[k mod 128]) mod 256).
+Bytes PlainTransform(const Bytes& input, RootSequence& generator, const NBEngine::KeyTable& key) {
+    Bytes output(input.size());
+    for (std::size_t k = 0; k < input.size(); ++k) {
+        const auto value = static_cast<std::uint32_t>(generator.Next(1, 16));
+        output[k] = static_cast<std::uint8_t>(input[k] ^ ((value + key[k % 128]) & 0xFFu));
+    }
+    return output;
+}
+
 class BodyCipherTest : public testing::Test {
 protected:
     NBTest::TempDir dir;
@@ -23,7 +34,7 @@ protected:
     }
 };
 
-TEST_F(BodyCipherTest, BodiesEqualThePlainPathAndUndoThemselvesAroundEveryBoundary) {
+TEST_F(BodyCipherTest, BodiesEqualThePlainPathAroundEveryBoundary) {
     const std::size_t chunk = NBEngine::cipherChunkSize;
     // 1560 is the body of "abc"; 1900 has the longest circle, starting late.
     for (int seed : {1560, 1900}) {
@@ -44,36 +55,27 @@ TEST_F(BodyCipherTest, BodiesEqualThePlainPathAndUndoThemselvesAroundEveryBounda
             ASSERT_TRUE(Transform(dir.File("plain"), dir.File("body"), generator));
             RootSequence expected = Seeded(seed);
             ASSERT_EQ(NBTest::ReadBytes(dir.File("body")),
-                      NBTest::PlainTransform(plain, expected, state.keyTable));
+                      PlainTransform(plain, expected, state.keyTable));
             EXPECT_TRUE(NBTest::SameGenerator(generator, expected)) << "one Next call per byte";
-            generator = Seeded(seed);
-            ASSERT_TRUE(Transform(dir.File("body"), dir.File("back"), generator));
-            ASSERT_EQ(NBTest::ReadBytes(dir.File("back")), plain);
-            NBTest::Remove(dir.File("body"));
-            NBTest::Remove(dir.File("back"));
+            NBTest::Remove(dir.File("body")); // the body is appended to a header
         }
     }
 }
 
-TEST_F(BodyCipherTest, FileErrorsAndAFullDiskFail) {
-    NBTest::WriteBytes(dir.File("in"), NBTest::PatternBytes(1000));
-    state.plainSize = 1000;
+TEST_F(BodyCipherTest, AFailedWriteOrFlushIsReported) {
     RootSequence generator = Seeded(1560);
-    EXPECT_FALSE(Transform(dir.File("in"), dir.Path(), generator)) << "output is a folder";
-    EXPECT_FALSE(Transform(dir.File("missing"), dir.File("out"), generator));
+    std::vector<std::string> outputs = {dir.Path()}; // a folder
 #ifndef _WIN32
+    outputs.push_back("/dev/full");
+#endif
     // The short body fails only when the buffer is flushed, the long one while writing.
     for (std::size_t length : {std::size_t{1000}, NBEngine::cipherChunkSize + 1}) {
         NBTest::WriteBytes(dir.File("in"), NBTest::PatternBytes(length));
         state.plainSize = static_cast<std::int32_t>(length);
-        EXPECT_FALSE(Transform(dir.File("in"), "/dev/full", generator)) << length;
+        for (const std::string& output : outputs) {
+            EXPECT_FALSE(Transform(dir.File("in"), output, generator)) << output << " " << length;
+        }
     }
-#endif
-}
-
-TEST(ProgressAt, ScalesIntoItsSpanAndSaturatesOnAZeroTotal) {
-    EXPECT_EQ(NBEngine::ProgressAt(50, 100, 10, 100), 55);
-    EXPECT_LT(NBEngine::ProgressAt(128, 0, 10, 100), 0);
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 #include "TestSupport.h"
 
-#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -8,22 +7,21 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "Jobs.h"
 #include "TextConversion.h"
 
 namespace fs = std::filesystem;
 
 namespace NBTest {
 
-namespace {
 // The same byte-to-character rule as the engine, so both name the same file.
-fs::path NativePath(const std::string& path) {
+static fs::path NativePath(const std::string& path) {
 #ifdef _WIN32
     return fs::path(NBUtility::ToWide(path));
 #else
     return fs::path(path);
 #endif
 }
-} // namespace
 
 TempDir::TempDir() {
     static std::atomic<int> counter{0};
@@ -31,8 +29,7 @@ TempDir::TempDir() {
     const fs::path folder = fs::current_path() / "test-tmp" /
                             ("nbtest-" + std::to_string(ticks) + "-" + std::to_string(counter++));
     fs::create_directories(folder);
-    path = folder.string();
-    path.push_back(static_cast<char>(fs::path::preferred_separator));
+    path = folder.string() + static_cast<char>(fs::path::preferred_separator);
 }
 
 TempDir::~TempDir() {
@@ -57,14 +54,18 @@ void WriteBytes(const std::string& path, const Bytes& bytes) {
     }
 }
 
-bool Exists(const std::string& path) {
-    std::error_code ignored;
-    return fs::exists(NativePath(path), ignored);
-}
-
 void Remove(const std::string& path) {
     std::error_code ignored;
     fs::remove(NativePath(path), ignored);
+}
+
+std::vector<std::string> Listing(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 Bytes PatternBytes(std::size_t length, unsigned seed) {
@@ -90,28 +91,23 @@ bool SameGenerator(const NBEngine::RootSequence& a, const NBEngine::RootSequence
            a.total == b.total && std::equal(std::begin(a.counts), std::end(a.counts), b.counts);
 }
 
-Bytes PlainTransform(const Bytes& input, NBEngine::RootSequence& generator,
-                     const NBEngine::KeyTable& key) {
-    Bytes output(input.size());
-    for (std::size_t k = 0; k < input.size(); ++k) {
-        const auto value = static_cast<std::uint32_t>(generator.Next(1, 16));
-        output[k] = static_cast<std::uint8_t>(input[k] ^ ((value + key[k % 128]) & 0xFFu));
-    }
-    return output;
-}
-
 RecordingJobLink Request(bool encrypt, const std::string& source, const std::string& destination,
                          const std::string& password) {
     RecordingJobLink link;
     link.encryptMode = encrypt;
-    link.texts[NBEngine::TextField::Source] = source;
-    link.texts[NBEngine::TextField::Destination] = destination;
-    link.texts[NBEngine::TextField::Password] = password;
-    link.texts[NBEngine::TextField::Confirmation] = encrypt ? password : "";
-    link.options[NBEngine::Option::Verify] = true;
-    link.options[NBEngine::Option::SameFolder] = !encrypt && destination.empty();
-    link.options[NBEngine::Option::SpecifyPath] = !encrypt && !destination.empty();
+    link.texts = {{NBEngine::TextField::Source, source},
+                  {NBEngine::TextField::Destination, destination},
+                  {NBEngine::TextField::Password, password},
+                  {NBEngine::TextField::Confirmation, encrypt ? password : ""}};
+    link.options = {{NBEngine::Option::Verify, true},
+                    {NBEngine::Option::SameFolder, !encrypt && destination.empty()},
+                    {NBEngine::Option::SpecifyPath, !encrypt && !destination.empty()}};
     return link;
+}
+
+bool Run(RecordingJobLink& link) {
+    NBEngine::JobState state;
+    return NBEngine::RunJob(link, state);
 }
 
 } // namespace NBTest

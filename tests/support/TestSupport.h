@@ -1,7 +1,6 @@
 #pragma once
 // For the engine tests: a private folder removed afterwards, whole-file reads
-// and writes, the body cipher one generator call at a time, and a job link
-// without a window.
+// and writes, and a job link without a window.
 
 #include <algorithm>
 #include <cstdint>
@@ -22,9 +21,6 @@ class TempDir {
 public:
     TempDir();
     ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
     // Native path of the folder, ending in the platform's separator.
     const std::string& Path() const { return path; }
     std::string File(const std::string& name) const { return path + name; }
@@ -35,22 +31,13 @@ private:
 
 Bytes ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const Bytes& bytes);
-bool Exists(const std::string& path);
 void Remove(const std::string& path);
+std::vector<std::string> Listing(const std::string& folder); // sorted names
 // Deterministic contents that differ at every offset of a 128-byte block.
 Bytes PatternBytes(std::size_t length, unsigned seed = 0);
 
 NBEngine::RootSequence Seeded(int seed);
 bool SameGenerator(const NBEngine::RootSequence& a, const NBEngine::RootSequence& b);
-// input[k] XOR ((value k+1 of generator.Next(1, 16) + key[k mod 128]) mod 256),
-// one generator call per byte.
-Bytes PlainTransform(const Bytes& input, NBEngine::RootSequence& generator,
-                     const NBEngine::KeyTable& key);
-
-struct ReportedError {
-    std::string text;
-    NBEngine::TextField focus;
-};
 
 class RecordingJobLink : public NBEngine::JobLink {
 public:
@@ -59,10 +46,9 @@ public:
     std::map<NBEngine::TextField, std::string> texts;
     std::map<NBEngine::Option, bool> options;
     int progress = 0;
-    std::vector<ReportedError> errors;
+    std::vector<std::pair<std::string, NBEngine::TextField>> errors;
     std::vector<std::string> cleanupPaths;
-    // Called after every progress update; a test may clear running there.
-    std::function<void(int)> onProgress;
+    int stopAbove = NBEngine::progressMaximum; // progress after which a stop is pressed
 
     bool IsEncryptMode() override { return encryptMode; }
     bool IsPasswordShown() override { return false; }
@@ -72,12 +58,10 @@ public:
     int GetProgress() override { return progress; }
     void SetProgress(int value) override {
         progress = std::clamp(value, NBEngine::progressMinimum, NBEngine::progressMaximum);
-        if (onProgress) {
-            onProgress(progress);
-        }
+        running = running && progress <= stopAbove;
     }
     void ReportError(const std::string& text, NBEngine::TextField focus) override {
-        errors.push_back({text, focus});
+        errors.emplace_back(text, focus);
     }
     void AddCleanupPath(const std::string& path) override { cleanupPaths.push_back(path); }
 };
@@ -86,5 +70,7 @@ public:
 // Check is on, and a decryption without destination writes beside the container.
 RecordingJobLink Request(bool encrypt, const std::string& source, const std::string& destination,
                          const std::string& password);
+// Runs the request; false when refused or stopped.
+bool Run(RecordingJobLink& link);
 
 } // namespace NBTest
