@@ -54,4 +54,22 @@ TEST(FoldChecksum, AnUnreadableFileIsToldApartFromAZeroFold) {
     EXPECT_FALSE(missing.readable);
 }
 
+// Across a read chunk and with a short tail, byte k lands in lane k mod 16.
+TEST(FoldChecksum, EveryByteLandsInItsLaneAcrossReads) {
+    NBTest::TempDir dir;
+    Bytes data(NBEngine::checksumChunkSize + 37);
+    std::uint8_t lanes[16] = {};
+    for (std::size_t k = 0; k < data.size(); ++k) {
+        data[k] = static_cast<std::uint8_t>((k * 2654435761u) >> 13);
+        lanes[k % 16] ^= data[k];
+    }
+    NBTest::WriteBytes(dir.File("data"), data);
+    std::string expected;
+    for (std::uint8_t lane : lanes) {
+        expected += "0123456789ABCDEF"[lane >> 4];
+        expected += "0123456789ABCDEF"[lane & 15];
+    }
+    EXPECT_EQ(NBEngine::FoldChecksum(dir.File("data")).text, expected);
+}
+
 } // namespace
