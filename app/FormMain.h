@@ -50,7 +50,7 @@ public:
     bool IsChecked(NBEngine::Option option) override;
     int GetProgress() override;
     void SetProgress(int value) override;
-    void ReportError(const std::string& text, NBEngine::TextField focus) override;
+    void ReportError(const NBEngine::JobError& error) override;
     void AddCleanupPath(const std::string& path) override { cleanupList.push_back(path); }
 
 private:

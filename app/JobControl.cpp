@@ -108,8 +108,9 @@ bool FormMain::RefuseUnrepresentablePaths() {
 void FormMain::RefusePath(TextBox* box) {
     const std::string message = "The file name contains characters that are not supported";
     if (jobExists.load()) {
-        ReportError(message, box == sourceBox.get() ? NBEngine::TextField::Source
-                                                    : NBEngine::TextField::Destination);
+        ReportError(NBEngine::JobError(message, box == sourceBox.get()
+                                                    ? NBEngine::TextField::Source
+                                                    : NBEngine::TextField::Destination));
     } else {
         ShowError(this, message, "ERROR");
         box->Focus();

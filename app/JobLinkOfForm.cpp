@@ -3,6 +3,7 @@
 
 #include "Dialogs.h"
 #include "FormMain.h"
+#include "Paths.h"
 
 namespace MyGame {
 
@@ -25,9 +26,15 @@ NBUtility::TextBox* FormMain::BoxOf(TextField field) {
     return nullptr;
 }
 
+// Paths are taken as a person sees them, without surrounding spaces.
 std::string FormMain::ReadText(TextField field) {
     NBUtility::TextBox* box = BoxOf(field);
-    return box != nullptr ? box->GetTextNarrow() : std::string();
+    if (box == nullptr) {
+        return std::string();
+    }
+    const std::string text = box->GetTextNarrow();
+    const bool isPath = field == TextField::Source || field == TextField::Destination;
+    return isPath ? NBEngine::Trim(text) : text;
 }
 
 bool FormMain::IsChecked(Option option) {
@@ -54,9 +61,12 @@ void FormMain::SetProgress(int value) {
 // its focus back when the box is gone. The worker waits meanwhile; the window
 // keeps painting and ticking. The inputs are disabled while the job runs, so
 // the named box gets the focus again once they are enabled.
-void FormMain::ReportError(const std::string& text, TextField focus) {
+// The message stays the first line; the system's reason, if any, follows.
+void FormMain::ReportError(const NBEngine::JobError& error) {
+    const std::string text =
+        error.reason.empty() ? error.message : error.message + "\n" + error.reason;
     RunOnWindowThread([&] { NBUtility::ShowError(this, text, "ERROR"); });
-    pendingFocus = BoxOf(focus);
+    pendingFocus = BoxOf(error.focus);
     if (pendingFocus != nullptr) {
         pendingFocus->Focus();
     }

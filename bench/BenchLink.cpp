@@ -23,8 +23,8 @@ void BenchLink::SetProgress(int value) {
     progress = std::clamp(value, NBEngine::progressMinimum, NBEngine::progressMaximum);
 }
 
-void BenchLink::ReportError(const std::string& text, NBEngine::TextField) {
-    std::fprintf(stderr, "job error: %s\n", text.c_str());
+void BenchLink::ReportError(const NBEngine::JobError& error) {
+    std::fprintf(stderr, "job error: %s %s\n", error.message.c_str(), error.reason.c_str());
 }
 
 } // namespace NBBench

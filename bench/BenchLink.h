@@ -23,7 +23,7 @@ public:
     bool IsChecked(NBEngine::Option option) override;
     int GetProgress() override { return progress; }
     void SetProgress(int value) override;
-    void ReportError(const std::string& text, NBEngine::TextField focus) override;
+    void ReportError(const NBEngine::JobError& error) override;
     void AddCleanupPath(const std::string&) override {}
 
 private:

@@ -99,9 +99,24 @@ void CliJobLink::ClearProgressLine() {
     }
 }
 
-void CliJobLink::ReportError(const std::string& text, NBEngine::TextField) {
+void CliJobLink::ReportError(const NBEngine::JobError& error) {
     ClearProgressLine();
-    std::fprintf(stderr, "nbnx: %s\n", text.c_str());
+    std::fprintf(stderr, "nbnx: %s\n", ErrorLine(error).c_str());
+}
+
+std::string ErrorLine(const NBEngine::JobError& error) {
+    if (error.reason.empty()) {
+        return error.message;
+    }
+    std::string line = error.message;
+    if (!line.empty() && line.back() == '.') {
+        line.pop_back();
+    }
+    line += ": " + error.reason;
+    if (!error.path.empty()) {
+        line += " (" + NBEngine::Platform::SystemPath(error.path) + ")";
+    }
+    return line;
 }
 
 bool CliJobLink::RemoveListedFiles() {

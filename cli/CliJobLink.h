@@ -21,6 +21,10 @@ struct CliRequest {
     bool check = true;
 };
 
+// The message followed by the system's reason and the path, when there is one:
+// "Error during encryption: No space left on device (report.nbnx)".
+std::string ErrorLine(const NBEngine::JobError& error);
+
 class CliJobLink : public NBEngine::JobLink {
 public:
     // passBytes: the bytes one pass over the body transforms.
@@ -34,7 +38,7 @@ public:
     // Asked once at the start of every pass over the body.
     int GetProgress() override;
     void SetProgress(int value) override;
-    void ReportError(const std::string& text, NBEngine::TextField focus) override;
+    void ReportError(const NBEngine::JobError& error) override;
     void AddCleanupPath(const std::string& path) override { cleanupList.push_back(path); }
 
     // Removes every file the job listed; true when each is gone.

@@ -4,11 +4,26 @@
 // controls on its own thread.
 
 #include <string>
+#include <utility>
 
 namespace NBEngine {
 
 enum class TextField { None, Source, Destination, Password, Confirmation };
 enum class Option { Verify, SameFolder, SpecifyPath };
+
+// One failure as the job reports it: the message, the field to fix and,
+// where the system refused, its own reason and the path it refused.
+struct JobError {
+    explicit JobError(std::string message, TextField focus = TextField::None,
+                      std::string reason = std::string(), std::string path = std::string())
+        : message(std::move(message)), focus(focus), reason(std::move(reason)),
+          path(std::move(path)) {}
+
+    std::string message;
+    TextField focus = TextField::None;
+    std::string reason; // empty when the system was not asked
+    std::string path;
+};
 
 constexpr int progressMinimum = 0;
 constexpr int progressMaximum = 100;
@@ -21,15 +36,22 @@ public:
     virtual bool IsPasswordShown() = 0;
     // Must see a stop made by another thread promptly (an atomic flag).
     virtual bool IsRunning() = 0;
-    // The field's text exactly as it stands, untrimmed.
+    // The field as the job takes it: a path exactly as it is to be used (the
+    // window trims its boxes, the command line does not); the engine trims
+    // the password and its confirmation itself.
     virtual std::string ReadText(TextField field) = 0;
     virtual bool IsChecked(Option option) = 0;
     virtual int GetProgress() = 0;
     // Clamps to 0..100.
     virtual void SetProgress(int value) = 0;
     // Waits until the message is closed, then focuses the field (if any).
-    virtual void ReportError(const std::string& text, TextField focus) = 0;
+    virtual void ReportError(const JobError& error) = 0;
+    // Files the caller removes after a stop (the window) or after any failure
+    // (the command line): only a damaged output that the job kept.
     virtual void AddCleanupPath(const std::string& path) = 0;
+    // False: an output that exists when the job is ready to publish its own
+    // is kept, and the job fails (nbnx without --force).
+    virtual bool MayReplaceOutput() { return true; }
 };
 
 } // namespace NBEngine

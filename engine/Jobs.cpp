@@ -48,14 +48,16 @@ public:
 
 private:
     bool Fail(const std::string& message, TextField focus = TextField::None) {
-        link.ReportError(message, focus);
+        link.ReportError(JobError(message, focus));
         return false;
     }
 
-    std::string Field(TextField field) { return Trim(link.ReadText(field)); }
+    // Paths are used as the link gives them; passwords lose surrounding space.
+    std::string Path(TextField field) { return link.ReadText(field); }
+    std::string Secret(TextField field) { return Trim(link.ReadText(field)); }
 
     bool CheckRequest() {
-        source = Field(TextField::Source);
+        source = Path(TextField::Source);
         if (source.empty()) {
             return Fail(encrypt ? "The file to encrypt is required"
                                 : "The file to decrypt is required",
@@ -66,7 +68,7 @@ private:
         }
         sourceSize = FileSize(source);
         if (encrypt || link.IsChecked(Option::SpecifyPath)) {
-            destination = Field(TextField::Destination);
+            destination = Path(TextField::Destination);
             if (destination.empty()) {
                 return Fail(encrypt ? "The filename of the encrypted file is required"
                                     : "The filename of the decrypted file is required",
@@ -77,7 +79,7 @@ private:
     }
 
     bool CheckPassword() {
-        password = Field(TextField::Password);
+        password = Secret(TextField::Password);
         if (password.empty()) {
             return Fail("Password required", TextField::Password);
         }
@@ -88,7 +90,7 @@ private:
             return Fail(sourceDestinationMatch, TextField::Destination);
         }
         if (encrypt && !link.IsPasswordShown()) {
-            const std::string confirmation = Field(TextField::Confirmation);
+            const std::string confirmation = Secret(TextField::Confirmation);
             if (confirmation.empty()) {
                 return Fail("Confirmation password required", TextField::Confirmation);
             }

@@ -32,13 +32,13 @@ public:
         }
     }
     bool IsChecked(NBEngine::Option option) override {
-        return option == NBEngine::Option::SameFolder ? destination.empty()
-                                                      : option == NBEngine::Option::SpecifyPath &&
-                                                            !destination.empty();
+        return option == NBEngine::Option::SameFolder
+                   ? destination.empty()
+                   : option == NBEngine::Option::SpecifyPath && !destination.empty();
     }
     int GetProgress() override { return progress; }
     void SetProgress(int value) override { progress = value; }
-    void ReportError(const std::string&, NBEngine::TextField) override {}
+    void ReportError(const NBEngine::JobError&) override {}
     void AddCleanupPath(const std::string&) override {}
 
 private:

@@ -47,6 +47,7 @@ public:
     std::map<NBEngine::Option, bool> options;
     int progress = 0;
     std::vector<std::pair<std::string, NBEngine::TextField>> errors;
+    std::vector<std::string> reasons; // the system's, one per error
     std::vector<std::string> cleanupPaths;
     int stopAbove = NBEngine::progressMaximum; // progress after which a stop is pressed
 
@@ -60,8 +61,9 @@ public:
         progress = std::clamp(value, NBEngine::progressMinimum, NBEngine::progressMaximum);
         running = running && progress <= stopAbove;
     }
-    void ReportError(const std::string& text, NBEngine::TextField focus) override {
-        errors.emplace_back(text, focus);
+    void ReportError(const NBEngine::JobError& error) override {
+        errors.emplace_back(error.message, error.focus);
+        reasons.push_back(error.reason);
     }
     void AddCleanupPath(const std::string& path) override { cleanupPaths.push_back(path); }
 };
