@@ -9,6 +9,8 @@
 
 namespace NBEngine {
 
+const char storedNameNotValid[] = ": The file name stored in the encrypted file is not valid";
+
 namespace {
 
 constexpr std::int64_t largestPlainSize = 2147483647;
@@ -160,9 +162,7 @@ private:
         }
         if (destination.empty() && link.IsChecked(Option::SameFolder)) {
             if (!IsPlainFileName(state.plainName)) {
-                return Fail(FileNameOf(source) +
-                                ": The file name stored in the encrypted file is not valid",
-                            TextField::Source);
+                return Fail(FileNameOf(source) + storedNameNotValid, TextField::Source);
             }
             destination = SameFolderDestination(source, state.plainName);
         }

@@ -7,6 +7,10 @@
 
 namespace NBEngine {
 
+// The tail of the message for a container whose stored name cannot be used
+// as a file name here; the command line adds a hint to it.
+extern const char storedNameNotValid[];
+
 // Reports every failure through the link itself and answers true only when
 // the output was produced (and, with "Check", verified). A stop answers false
 // without a message.
