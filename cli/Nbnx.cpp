@@ -173,9 +173,7 @@ int RunNbnx(const std::vector<std::string>& arguments) {
     case Action::Decrypt:
         break;
     }
-    const int status = RunJobCommand(command);
-    MarkCleanedUp();
-    return status;
+    return RunJobCommand(command);
 }
 
 } // namespace NBCli

@@ -84,10 +84,9 @@ constexpr DWORD cleanUpWaitMilliseconds = 4000;
 // interrupted has returned.
 constexpr DWORD stopNoticeMilliseconds = 1000;
 
-// Manual-reset events, open for the whole life of the process: the close
-// handler may still wait on one while the process exits.
+// Set by the console handler; a manual-reset event open for the whole life
+// of the process.
 HANDLE stopEvent = nullptr;
-HANDLE cleanedUpEvent = nullptr;
 
 BOOL WINAPI OnConsoleControl(DWORD event) {
     switch (event) {
@@ -102,8 +101,10 @@ BOOL WINAPI OnConsoleControl(DWORD event) {
     case CTRL_CLOSE_EVENT:
         RecordStop(closedConsoleSignal);
         SetEvent(stopEvent);
-        // The process ends when this returns: the job removes its files first.
-        WaitForSingleObject(cleanedUpEvent, cleanUpWaitMilliseconds);
+        // Windows ends the process as soon as this returns. The main thread
+        // ends it first, once the job has removed its files, with the stop's
+        // status; this thread does so only when the job takes too long.
+        Sleep(cleanUpWaitMilliseconds);
         ExitProcess(static_cast<UINT>(StopStatus()));
     default:
         return FALSE;
@@ -171,15 +172,8 @@ ReadResult ReadConsoleLine(HANDLE input, std::string& line) {
 void InstallStopHandler() {
     if (stopEvent == nullptr) {
         stopEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        cleanedUpEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     }
     SetConsoleCtrlHandler(OnConsoleControl, TRUE);
-}
-
-void MarkCleanedUp() {
-    if (cleanedUpEvent != nullptr) {
-        SetEvent(cleanedUpEvent);
-    }
 }
 
 bool IsErrorTerminal() {
@@ -332,10 +326,6 @@ void InstallStopHandler() {
     for (const int signal : stopSignals) {
         sigaction(signal, &action, nullptr);
     }
-}
-
-void MarkCleanedUp() {
-    // Only a closing Windows console waits for this.
 }
 
 bool IsErrorTerminal() {

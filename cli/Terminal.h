@@ -30,8 +30,5 @@ bool StopRequested();
 // process that a signal ended (Windows: Ctrl+Break is SIGBREAK 21, a closed
 // console counts as SIGHUP 1).
 int StopStatus();
-// Nothing of the job is left to remove: a closed console may end the
-// process now (Windows ends it as soon as its handler returns).
-void MarkCleanedUp();
 
 } // namespace NBCli
