@@ -83,24 +83,18 @@ constexpr DWORD cleanUpWaitMilliseconds = 4000;
 // The handler runs on a thread of its own, possibly only after the read it
 // interrupted has returned.
 constexpr DWORD stopNoticeMilliseconds = 1000;
-
-// Set by the console handler; a manual-reset event open for the whole life
-// of the process.
-HANDLE stopEvent = nullptr;
+constexpr DWORD stopLookMilliseconds = 10;
 
 BOOL WINAPI OnConsoleControl(DWORD event) {
     switch (event) {
     case CTRL_C_EVENT:
         RecordStop(SIGINT);
-        SetEvent(stopEvent);
         return TRUE;
     case CTRL_BREAK_EVENT:
         RecordStop(SIGBREAK);
-        SetEvent(stopEvent);
         return TRUE;
     case CTRL_CLOSE_EVENT:
         RecordStop(closedConsoleSignal);
-        SetEvent(stopEvent);
         // Windows ends the process as soon as this returns. The main thread
         // ends it first, once the job has removed its files, with the stop's
         // status; this thread does so only when the job takes too long.
@@ -148,7 +142,11 @@ private:
 };
 
 bool StopArrives() {
-    return WaitForSingleObject(stopEvent, stopNoticeMilliseconds) == WAIT_OBJECT_0;
+    for (DWORD waited = 0; waited < stopNoticeMilliseconds && !StopRequested();
+         waited += stopLookMilliseconds) {
+        Sleep(stopLookMilliseconds);
+    }
+    return StopRequested();
 }
 
 ReadResult ReadConsoleLine(HANDLE input, std::string& line) {
@@ -170,9 +168,6 @@ ReadResult ReadConsoleLine(HANDLE input, std::string& line) {
 } // namespace
 
 void InstallStopHandler() {
-    if (stopEvent == nullptr) {
-        stopEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    }
     SetConsoleCtrlHandler(OnConsoleControl, TRUE);
 }
 
