@@ -170,7 +170,7 @@ mkdir spaced
 printf 'spaced' >'spaced/ report.txt'
 run_case "output with a leading space" 0 "" decrypt --password-file pw -o ' report.txt' abc.nbnx
 run_case "source with a leading space" 0 "" encrypt --password-file pw 'spaced/ report.txt'
-run_case "existing output with a leading space" 1 "' report.txt already exists" \
+run_case "existing output with a leading space" 1 "nbnx:  report.txt already exists" \
     decrypt --password-file pw -o ' report.txt' abc.nbnx
 check "the leading space names its own file" cmp -s ' report.txt' abc.txt
 check "its default container keeps the space" [ -e 'spaced/ report.nbnx' ]
