@@ -257,7 +257,7 @@ for destination in fresh.nbnx existing.nbnx; do
     )
     check "write fault over $destination: status" same_text status.txt 1
     check "write fault over $destination: message" has "Error during encryption: " err.txt
-    check "write fault over $destination: path" has "$destination" err.txt
+    check "write fault over $destination: the output named" has "(full/$destination)" err.txt
     if $native; then
         check "write fault over $destination: reason" has "File too large" err.txt
     fi
