@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iostream>
 
+#include "Owned.h"
 #include "PlatformFiles.h"
 
 #ifdef _WIN32
@@ -124,22 +125,11 @@ private:
     bool valid = false;
 };
 
-class OwnedHandle {
-public:
-    explicit OwnedHandle(HANDLE value) : value(value) {}
-    ~OwnedHandle() {
-        if (Valid()) {
-            CloseHandle(value);
-        }
-    }
-    OwnedHandle(const OwnedHandle&) = delete;
-    OwnedHandle& operator=(const OwnedHandle&) = delete;
-    bool Valid() const { return value != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return value; }
-
-private:
-    HANDLE value;
+struct HandleTraits {
+    static HANDLE None() { return INVALID_HANDLE_VALUE; }
+    static void Release(HANDLE handle) { CloseHandle(handle); }
 };
+using OwnedHandle = NBEngine::Owned<HANDLE, HandleTraits>;
 
 bool StopArrives() {
     for (DWORD waited = 0; waited < stopNoticeMilliseconds && !StopRequested();
@@ -273,21 +263,11 @@ private:
     sigset_t saved{};
 };
 
-class Descriptor {
-public:
-    explicit Descriptor(int value) : value(value) {}
-    ~Descriptor() {
-        if (value >= 0) {
-            close(value);
-        }
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int Get() const { return value; }
-
-private:
-    int value;
+struct DescriptorTraits {
+    static int None() { return -1; }
+    static void Release(int descriptor) { close(descriptor); }
 };
+using Descriptor = NBEngine::Owned<int, DescriptorTraits>;
 
 ReadResult ReadTerminalLine(int terminal, std::string& line) {
     const StopSignalsHeld held;
@@ -336,7 +316,7 @@ bool IsRegularFile(const std::string& path) {
 ReadResult ReadSecretLine(const std::string& prompt, std::string& line) {
     line.clear();
     const Descriptor terminal(open("/dev/tty", O_RDWR | O_NOCTTY));
-    if (terminal.Get() < 0) {
+    if (!terminal.Valid()) {
         return ReadResult::Failed;
     }
     const EchoOff echoOff(terminal.Get());

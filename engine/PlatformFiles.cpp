@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "Owned.h"
 #include "TextConversion.h"
 
 #ifdef _WIN32
@@ -69,23 +70,11 @@ const wchar_t* ModeText(OpenMode mode) {
     return L"rb";
 }
 
-// Closes the handle it was given when it goes.
-class OwnedHandle {
-public:
-    explicit OwnedHandle(HANDLE handle) : handle(handle) {}
-    ~OwnedHandle() {
-        if (Valid()) {
-            CloseHandle(handle);
-        }
-    }
-    OwnedHandle(const OwnedHandle&) = delete;
-    OwnedHandle& operator=(const OwnedHandle&) = delete;
-    bool Valid() const { return handle != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return handle; }
-
-private:
-    HANDLE handle;
+struct HandleTraits {
+    static HANDLE None() { return INVALID_HANDLE_VALUE; }
+    static void Release(HANDLE handle) { CloseHandle(handle); }
 };
+using OwnedHandle = Owned<HANDLE, HandleTraits>;
 
 // A handle without access rights; backup semantics let a folder open too.
 HANDLE OpenForQuery(const std::string& path, bool followLinks) {
@@ -251,34 +240,18 @@ std::string ParentFolder(const std::string& path) {
     return last == std::string::npos ? std::string() : path.substr(0, last + 1);
 }
 
-// Closes the descriptor it was given when it goes.
-class Descriptor {
-public:
-    explicit Descriptor(int value) : value(value) {}
-    ~Descriptor() {
-        if (value >= 0) {
-            close(value);
-        }
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int Get() const { return value; }
-    int Release() {
-        const int released = value;
-        value = -1;
-        return released;
-    }
-
-private:
-    int value;
+struct DescriptorTraits {
+    static int None() { return -1; }
+    static void Release(int descriptor) { close(descriptor); }
 };
+using Descriptor = Owned<int, DescriptorTraits>;
 
 // A FIFO or device would block or never end: reads take regular files only.
 // Opening does not wait for a FIFO's writer.
 int OpenRegularForReading(const std::string& path, std::string& reason) {
     Descriptor descriptor(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat status;
-    if (descriptor.Get() < 0 || fstat(descriptor.Get(), &status) != 0) {
+    if (!descriptor.Valid() || fstat(descriptor.Get(), &status) != 0) {
         reason = ReasonOfErrorNumber(errno);
         return -1;
     }
@@ -377,7 +350,7 @@ CreateResult CreateNewFile(const std::string& path, std::string& reason) {
     }
     Descriptor descriptor(
         open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-    if (descriptor.Get() >= 0) {
+    if (descriptor.Valid()) {
         return CreateResult::Created;
     }
     if (errno == EEXIST) {
