@@ -63,6 +63,7 @@ seed_corpus() {
 run_target() {
     local name=$1 log="$out/$1.log" status=0 runs rate
     mkdir -p "$out/corpus-$name"
+    echo "fuzz $name: running for $seconds s, log $log"
     (cd "$out" && "./${name}_fuzz" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
         -print_final_stats=1 -artifact_prefix="$out/$name-" "corpus-$name" seeds) \
         >"$log" 2>&1 || status=$?
