@@ -53,7 +53,7 @@ Sealed Seal(const std::string& storedName, const Bytes& contents) {
     NBTest::RecordingJobLink link;
     NBEngine::RootSequence generator = NBTest::Seeded(NBEngine::ChecksumSeed(state.checksumText));
     if (!NBEngine::WriteHeader(box, state) ||
-        !NBEngine::TransformFile(plain, box, generator, state, link)) {
+        !NBEngine::TransformFile(plain, box, generator, state, link).ok) {
         std::fprintf(stderr, "cannot seal %s\n", storedName.c_str());
         std::exit(1);
     }
