@@ -1,7 +1,9 @@
 #include "CliJobLink.h"
 
 #include <cstdio>
+#include <cstring>
 
+#include "Jobs.h"
 #include "Paths.h"
 #include "PlatformFiles.h"
 #include "Terminal.h"
@@ -102,6 +104,20 @@ void CliJobLink::ClearProgressLine() {
 void CliJobLink::ReportError(const NBEngine::JobError& error) {
     ClearProgressLine();
     std::fprintf(stderr, "nbnx: %s\n", ErrorLine(error).c_str());
+    const std::string hint = HintFor(error);
+    if (!hint.empty()) {
+        std::fprintf(stderr, "hint: %s\n", hint.c_str());
+    }
+}
+
+std::string HintFor(const NBEngine::JobError& error) {
+    const std::size_t tailLength = std::strlen(NBEngine::storedNameNotValid);
+    const std::string& message = error.message;
+    if (message.size() >= tailLength && message.compare(message.size() - tailLength, tailLength,
+                                                        NBEngine::storedNameNotValid) == 0) {
+        return "use -o FILE to choose the output name";
+    }
+    return std::string();
 }
 
 std::string ErrorLine(const NBEngine::JobError& error) {

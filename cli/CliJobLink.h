@@ -19,11 +19,14 @@ struct CliRequest {
     std::string confirmation;
     bool confirm = true; // false: the password is taken as given
     bool check = true;
+    bool force = false; // an output that exists may be replaced
 };
 
 // The message followed by the system's reason and the path, when there is one:
 // "Error during encryption: No space left on device (report.nbnx)".
 std::string ErrorLine(const NBEngine::JobError& error);
+// A second line for a likely mistake, or empty.
+std::string HintFor(const NBEngine::JobError& error);
 
 class CliJobLink : public NBEngine::JobLink {
 public:
@@ -40,6 +43,9 @@ public:
     void SetProgress(int value) override;
     void ReportError(const NBEngine::JobError& error) override;
     void AddCleanupPath(const std::string& path) override { cleanupList.push_back(path); }
+    // Asked again when the output is published: a file that appeared after
+    // the up-front test is kept too, unless --force was given.
+    bool MayReplaceOutput() override { return request.force; }
 
     // Removes every file the job listed; true when each is gone.
     bool RemoveListedFiles();

@@ -35,8 +35,9 @@ int ReadPassword(const Command& command, CliRequest& request) {
         if (first == ReadResult::Read && request.encrypt) {
             second = ReadSecretLine("Confirm password: ", request.confirmation);
         }
+        // A stop at the prompt ends the program before any job.
         if (first == ReadResult::Interrupted || second == ReadResult::Interrupted) {
-            return exitStopped;
+            return StopStatus();
         }
         if (first == ReadResult::Failed || second == ReadResult::Failed) {
             std::fprintf(stderr, "nbnx: no terminal to ask the password on\n"
@@ -56,10 +57,11 @@ bool IsFolder(const std::string& path) {
 }
 
 // The name a container stores, read with the request's password; empty when
-// the header does not open or the name would leave its folder.
+// the header does not open or the name would leave its folder. Only a
+// regular file is opened: reading a FIFO would wait for a writer.
 std::string StoredName(const CliRequest& request) {
     NBEngine::JobState state;
-    if (!NBEngine::DeriveKey(request.password, state.keyTable) ||
+    if (!IsRegularFile(request.source) || !NBEngine::DeriveKey(request.password, state.keyTable) ||
         !NBEngine::ReadHeader(request.source, state) ||
         !NBEngine::IsPlainFileName(state.plainName)) {
         return std::string();
@@ -103,23 +105,39 @@ std::int64_t PassBytes(const CliRequest& request) {
     return size > NBEngine::headerSize ? size - NBEngine::headerSize : 0;
 }
 
+int Stopped() {
+    std::fprintf(stderr, "nbnx: stopped; nothing was kept\n");
+    return StopStatus();
+}
+
+// The path the job is handed is the very one tested here: nothing is trimmed.
+bool RefusesExistingOutput(const Command& command, const CliRequest& request,
+                           const std::string& output) {
+    // A missing source is the job's to report, with its own message.
+    return !command.force && !output.empty() && NBEngine::FileExists(output) &&
+           NBEngine::FileExists(request.source);
+}
+
 int RunJobCommand(const Command& command) {
     CliRequest request;
     request.encrypt = command.action == Action::Encrypt;
     request.source = command.input;
     request.check = request.encrypt && command.check;
+    request.force = command.force;
 
     InstallStopHandler();
     const int passwordStatus = ReadPassword(command, request);
     if (passwordStatus >= 0) {
         return passwordStatus;
     }
+    if (StopRequested()) {
+        return StopStatus(); // after the prompt, before the job
+    }
+    const std::string output = ResolveOutput(command, request);
     // Shown as the system spells it.
-    const std::string output = NBEngine::Platform::SystemPath(ResolveOutput(command, request));
-    // A missing source is the job's to report, with its own message.
-    if (!command.force && !output.empty() && NBEngine::FileExists(output) &&
-        NBEngine::FileExists(request.source)) {
-        return Failure(output + " already exists (use --force to replace it)");
+    const std::string shownOutput = NBEngine::Platform::SystemPath(output);
+    if (RefusesExistingOutput(command, request, output)) {
+        return Failure(shownOutput + " already exists (use --force to replace it)");
     }
 
     CliJobLink link(request, IsErrorTerminal(), PassBytes(request));
@@ -127,16 +145,12 @@ int RunJobCommand(const Command& command) {
     const bool done = NBEngine::RunJob(link, state);
     link.ClearProgressLine();
     if (done) {
-        std::printf("%s written\n", output.c_str());
+        std::printf("%s written\n", shownOutput.c_str());
         return exitDone;
     }
     // A command-line job leaves nothing of itself behind, stopped or failed.
     link.RemoveListedFiles();
-    if (StopRequested()) {
-        std::fprintf(stderr, "nbnx: stopped; nothing was kept\n");
-        return exitStopped;
-    }
-    return exitFailed;
+    return StopRequested() ? Stopped() : exitFailed;
 }
 
 } // namespace

@@ -1,9 +1,12 @@
 #include "Terminal.h"
 
 #include <atomic>
+#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
+
+#include "PlatformFiles.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -11,8 +14,10 @@
 
 #include "TextConversion.h"
 #else
-#include <csignal>
+#include <cerrno>
 #include <fcntl.h>
+#include <sys/select.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 #endif
@@ -20,10 +25,18 @@
 namespace NBCli {
 
 namespace {
-// A signal handler can reach nothing else: this flag is the one piece of
-// process-wide state, set from the handler and read by the job.
-std::atomic<bool> stopRequested{false};
-static_assert(std::atomic<bool>::is_always_lock_free);
+// A signal handler can reach nothing else: the number of the first stop
+// signal is the one piece of process-wide state, written by the handler and
+// read by the job. 0: no stop was asked.
+std::atomic<int> stopSignal{0};
+static_assert(std::atomic<int>::is_always_lock_free);
+
+constexpr int signalStatusBase = 128;
+
+void RecordStop(int signal) {
+    int none = 0;
+    stopSignal.compare_exchange_strong(none, signal);
+}
 
 void StripLineBreak(std::string& line) {
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
@@ -33,7 +46,11 @@ void StripLineBreak(std::string& line) {
 } // namespace
 
 bool StopRequested() {
-    return stopRequested.load();
+    return stopSignal.load() != 0;
+}
+
+int StopStatus() {
+    return signalStatusBase + stopSignal.load();
 }
 
 bool ReadFirstLine(const std::string& path, std::string& line) {
@@ -60,12 +77,32 @@ bool ReadFirstLine(const std::string& path, std::string& line) {
 #ifdef _WIN32
 
 namespace {
+constexpr int closedConsoleSignal = 1; // SIGHUP elsewhere
+// Windows gives a close handler about 5 s before it ends the process.
+constexpr DWORD cleanUpWaitMilliseconds = 4000;
+// The handler runs on a thread of its own, possibly only after the read it
+// interrupted has returned.
+constexpr DWORD stopNoticeMilliseconds = 1000;
+constexpr DWORD stopLookMilliseconds = 10;
+
 BOOL WINAPI OnConsoleControl(DWORD event) {
-    if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT || event == CTRL_CLOSE_EVENT) {
-        stopRequested.store(true);
+    switch (event) {
+    case CTRL_C_EVENT:
+        RecordStop(SIGINT);
         return TRUE;
+    case CTRL_BREAK_EVENT:
+        RecordStop(SIGBREAK);
+        return TRUE;
+    case CTRL_CLOSE_EVENT:
+        RecordStop(closedConsoleSignal);
+        // Windows ends the process as soon as this returns. The main thread
+        // ends it first, once the job has removed its files, with the stop's
+        // status; this thread does so only when the job takes too long.
+        Sleep(cleanUpWaitMilliseconds);
+        ExitProcess(static_cast<UINT>(StopStatus()));
+    default:
+        return FALSE;
     }
-    return FALSE;
 }
 
 class ConsoleMode {
@@ -82,10 +119,52 @@ public:
     void WithoutEcho() { SetConsoleMode(console, saved & ~static_cast<DWORD>(ENABLE_ECHO_INPUT)); }
 
 private:
-    HANDLE console;
+    HANDLE console; // not owned
     DWORD saved = 0;
     bool valid = false;
 };
+
+class OwnedHandle {
+public:
+    explicit OwnedHandle(HANDLE value) : value(value) {}
+    ~OwnedHandle() {
+        if (Valid()) {
+            CloseHandle(value);
+        }
+    }
+    OwnedHandle(const OwnedHandle&) = delete;
+    OwnedHandle& operator=(const OwnedHandle&) = delete;
+    bool Valid() const { return value != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return value; }
+
+private:
+    HANDLE value;
+};
+
+bool StopArrives() {
+    for (DWORD waited = 0; waited < stopNoticeMilliseconds && !StopRequested();
+         waited += stopLookMilliseconds) {
+        Sleep(stopLookMilliseconds);
+    }
+    return StopRequested();
+}
+
+ReadResult ReadConsoleLine(HANDLE input, std::string& line) {
+    wchar_t buffer[256];
+    DWORD count = 0;
+    const bool read = ReadConsoleW(input, buffer, 255, &count, nullptr) != 0;
+    // Ctrl+C, Ctrl+Break or a closing console end the read without Enter.
+    const bool entered = read && count > 0 && buffer[count - 1] == L'\n';
+    if (StopRequested() || (!entered && StopArrives())) {
+        return ReadResult::Interrupted;
+    }
+    if (!read) {
+        return ReadResult::Failed;
+    }
+    line = NBUtility::ToNarrow(std::wstring(buffer, count));
+    StripLineBreak(line);
+    return ReadResult::Read;
+}
 } // namespace
 
 void InstallStopHandler() {
@@ -96,41 +175,50 @@ bool IsErrorTerminal() {
     return _isatty(_fileno(stderr)) != 0;
 }
 
+bool IsRegularFile(const std::string& path) {
+    // Opened for its attributes only; a folder does not open this way.
+    OwnedHandle file(CreateFileW(NBUtility::ToWide(path).c_str(), 0,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, 0, nullptr));
+    return file.Valid() && GetFileType(file.Get()) == FILE_TYPE_DISK;
+}
+
 ReadResult ReadSecretLine(const std::string& prompt, std::string& line) {
     line.clear();
-    HANDLE input =
-        CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                    nullptr, OPEN_EXISTING, 0, nullptr);
-    if (input == INVALID_HANDLE_VALUE) {
+    OwnedHandle input(CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                  nullptr));
+    if (!input.Valid()) {
         return ReadResult::Failed;
     }
-    ReadResult result = ReadResult::Failed;
-    {
-        ConsoleMode mode(input);
-        if (mode.Valid()) {
-            mode.WithoutEcho();
-            std::fputs(prompt.c_str(), stderr);
-            std::fflush(stderr);
-            wchar_t buffer[256];
-            DWORD count = 0;
-            if (ReadConsoleW(input, buffer, 255, &count, nullptr)) {
-                std::wstring wide(buffer, count);
-                line = NBUtility::ToNarrow(wide);
-                StripLineBreak(line);
-                result = StopRequested() ? ReadResult::Interrupted : ReadResult::Read;
-            }
-            std::fputs("\n", stderr);
-        }
+    ConsoleMode mode(input.Get());
+    if (!mode.Valid()) {
+        return ReadResult::Failed;
     }
-    CloseHandle(input);
+    mode.WithoutEcho();
+    std::fputs(prompt.c_str(), stderr);
+    std::fflush(stderr);
+    const ReadResult result = ReadConsoleLine(input.Get(), line);
+    std::fputs("\n", stderr);
     return result;
 }
 
 #else
 
 namespace {
-void OnStopSignal(int) {
-    stopRequested.store(true);
+const int stopSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+
+void OnStopSignal(int signal) {
+    RecordStop(signal);
+}
+
+sigset_t StopSignalSet() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (const int signal : stopSignals) {
+        sigaddset(&set, signal);
+    }
+    return set;
 }
 
 // Restores the terminal's settings however the read ends.
@@ -149,12 +237,40 @@ public:
             tcsetattr(terminal, TCSAFLUSH, &saved);
         }
     }
+    EchoOff(const EchoOff&) = delete;
+    EchoOff& operator=(const EchoOff&) = delete;
     bool Valid() const { return valid; }
 
 private:
     int terminal;
     termios saved{};
     bool valid = false;
+};
+
+// Holds the stop signals back while the prompt waits, so that none can slip
+// in between the look at the flag and the wait for input: they are let
+// through only inside that wait.
+class StopSignalsHeld {
+public:
+    StopSignalsHeld() {
+        const sigset_t held = StopSignalSet();
+        sigprocmask(SIG_BLOCK, &held, &saved);
+    }
+    ~StopSignalsHeld() { sigprocmask(SIG_SETMASK, &saved, nullptr); }
+    StopSignalsHeld(const StopSignalsHeld&) = delete;
+    StopSignalsHeld& operator=(const StopSignalsHeld&) = delete;
+
+    // True when the descriptor has input; false when a signal came or the
+    // wait failed.
+    bool WaitForInput(int descriptor) const {
+        fd_set readable;
+        FD_ZERO(&readable);
+        FD_SET(descriptor, &readable);
+        return pselect(descriptor + 1, &readable, nullptr, nullptr, nullptr, &saved) > 0;
+    }
+
+private:
+    sigset_t saved{};
 };
 
 class Descriptor {
@@ -165,56 +281,72 @@ public:
             close(value);
         }
     }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
     int Get() const { return value; }
 
 private:
     int value;
 };
+
+ReadResult ReadTerminalLine(int terminal, std::string& line) {
+    const StopSignalsHeld held;
+    for (;;) {
+        if (StopRequested()) {
+            return ReadResult::Interrupted;
+        }
+        if (!held.WaitForInput(terminal)) {
+            if (errno == EINTR) {
+                continue; // the flag tells whether it was a stop
+            }
+            return ReadResult::Failed;
+        }
+        char c;
+        if (read(terminal, &c, 1) != 1) {
+            return ReadResult::Failed;
+        }
+        if (c == '\n' || c == '\r') {
+            return ReadResult::Read;
+        }
+        line.push_back(c);
+    }
+}
 } // namespace
 
 void InstallStopHandler() {
     struct sigaction action {};
     action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);
-    action.sa_flags = 0; // no restart: a prompt waiting for input returns
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    action.sa_flags = 0; // no restart: a blocked call returns to look at the flag
+    for (const int signal : stopSignals) {
+        sigaction(signal, &action, nullptr);
+    }
 }
 
 bool IsErrorTerminal() {
     return isatty(STDERR_FILENO) != 0;
 }
 
+bool IsRegularFile(const std::string& path) {
+    struct stat status;
+    return !path.empty() && stat(NBEngine::Platform::SystemPath(path).c_str(), &status) == 0 &&
+           S_ISREG(status.st_mode);
+}
+
 ReadResult ReadSecretLine(const std::string& prompt, std::string& line) {
     line.clear();
-    Descriptor terminal(open("/dev/tty", O_RDWR | O_NOCTTY));
+    const Descriptor terminal(open("/dev/tty", O_RDWR | O_NOCTTY));
     if (terminal.Get() < 0) {
         return ReadResult::Failed;
     }
-    EchoOff echoOff(terminal.Get());
+    const EchoOff echoOff(terminal.Get());
     if (!echoOff.Valid()) {
         return ReadResult::Failed;
     }
     if (write(terminal.Get(), prompt.data(), prompt.size()) < 0) {
         return ReadResult::Failed;
     }
-    ReadResult result = ReadResult::Failed;
-    for (;;) {
-        char c;
-        const ssize_t got = read(terminal.Get(), &c, 1);
-        if (got < 0 && StopRequested()) {
-            result = ReadResult::Interrupted;
-            break;
-        }
-        if (got <= 0) {
-            break;
-        }
-        if (c == '\n' || c == '\r') {
-            result = ReadResult::Read;
-            break;
-        }
-        line.push_back(c);
-    }
+    const ReadResult result = ReadTerminalLine(terminal.Get(), line);
     const char newline = '\n';
     [[maybe_unused]] const ssize_t ignored = write(terminal.Get(), &newline, 1);
     return result;

@@ -5,9 +5,17 @@ set -u
 data_dir=$1
 shift
 nbnx=("$@")
+script_dir=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d "${TMPDIR:-/tmp}/nbnx-cli.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 1
+
+# Signals other than Ctrl+C, FIFOs, links, devices, file modes and names that
+# Windows refuses exist only for the native command.
+case "${nbnx[-1]}" in
+*.exe) native=false ;;
+*) native=true ;;
+esac
 
 passed=0
 failed=0
@@ -19,20 +27,63 @@ check() { # check NAME CONDITION...: passes when the condition holds
         failed=$((failed + 1))
     fi
 }
-absent() { for f; do [ ! -e "$f" ] || return 1; done; }
+absent() { for f; do [ ! -e "$f" ] && [ ! -L "$f" ] || return 1; done; }
 has() { grep -qF -- "$1" "$2"; }
+same_text() { [ "$(cat "$1")" = "$2" ]; }
+# only_files DIR NAME...: DIR holds exactly these names
+only_files() {
+    local dir=$1
+    shift
+    [ "$(ls -A "$dir" | sort)" = "$(printf '%s\n' "$@" | sort)" ]
+}
 
-# Runs each line "name | status | stderr part | arguments" and checks the exit
-# status and the message (arguments are split at spaces).
+# at_most_temporary DIR NAME: DIR holds NAME and at most one NAME.incomplete* beside it
+at_most_temporary() {
+    local extra
+    extra=$(ls -A "$1" | grep -vxF -- "$2")
+    [ -z "$extra" ] || { [ "$(wc -l <<<"$extra")" = 1 ] && [[ $extra == "$2".incomplete* ]]; }
+}
+
+case_bound=60 # seconds a single run may take
+# run_case NAME STATUS MESSAGE ARGUMENT...: one run with its arguments exactly
+# as given; checks the exit status and that stderr holds the message.
+run_case() {
+    local name=$1 status=$2 message=$3 got
+    shift 3
+    timeout --foreground -k 5 "$case_bound" "${nbnx[@]}" "$@" >out.txt 2>err.txt </dev/null
+    got=$?
+    check "$name: exit $got" [ "$got" -eq "$status" ]
+    [ -z "$message" ] || check "$name: message" has "$message" err.txt
+}
+
+# Runs each line "name | status | stderr part | arguments" (arguments are split
+# at spaces).
 run_table() {
-    local name status message args got
+    local name status message args
     while IFS='|' read -r name status message args; do
         read -ra argv <<<"$args"
-        "${nbnx[@]}" "${argv[@]}" >out.txt 2>err.txt </dev/null
-        got=$?
-        check "$name: exit $got" [ "$got" -eq "$status" ]
-        [ -z "$message" ] || check "$name: message" has "$message" err.txt
+        run_case "$name" "$status" "$message" "${argv[@]}"
     done
+}
+
+# wait_for_growth FILE: true once FILE holds more than 100000 bytes (at most 10 s).
+wait_for_growth() {
+    for _ in $(seq 1 200); do
+        [ "$(stat -c %s "$1" 2>/dev/null || echo 0)" -gt 100000 ] && return 0
+        sleep 0.05
+    done
+    return 1
+}
+
+# wait_bounded PID: the exit status of a background run; one that is still
+# running after 60 s is killed (status 137).
+wait_bounded() {
+    for _ in $(seq 1 1200); do
+        kill -0 "$1" 2>/dev/null || break
+        sleep 0.05
+    done
+    kill -KILL "$1" 2>/dev/null
+    wait "$1"
 }
 
 printf 'password\n' >pw
@@ -45,6 +96,7 @@ printf 'keep' >keep.nbnx
 mkdir back dir.v2 into empty
 printf 'report' >dir.v2/report
 head -c 300000 /dev/urandom >big.bin
+truncate -s 400M huge.bin # long enough to be stopped midway
 
 run_table <<'CASES'
 help|0||--help
@@ -59,8 +111,7 @@ output given twice|2|-o given twice|encrypt -o x -o y abc.txt
 version with an argument|2|unknown command --version|--version x
 no terminal for the password|2|no terminal|encrypt abc.txt
 CASES
-"${nbnx[@]}" encrypt -o '' abc.txt >/dev/null 2>err.txt
-check "empty output path" has "-o needs a path" err.txt
+run_case "empty output path" 2 "-o needs a path" encrypt -o '' abc.txt
 check "usage errors create nothing" absent abc.nbnx x y
 run_table <<'CASES'
 encrypt|0||encrypt --password-file pw abc.txt
@@ -76,13 +127,14 @@ short password|1|Password must be at least 8 characters|encrypt --password-file 
 CASES
 "${nbnx[@]}" --help >out.txt 2>err.txt
 check "help text" has "nbnx encrypt" out.txt
+check "help names the exit statuses" has "143 SIGTERM, 129 SIGHUP" out.txt
 "${nbnx[@]}" --version >out.txt 2>err.txt
 check "version text" [ "$(tr -d '\r' <out.txt)" = "nbnx 1.1.0.0" ]
 # The container is the format's, byte for byte, on every build.
 check "golden container" cmp -s abc.nbnx "$data_dir/golden/abc.nbnx"
 check "round trip of 300000 bytes" cmp -s big.copy big.bin
 check "default container beside its input" [ -e dir.v2/report.nbnx ]
-check "existing output unchanged" [ "$(cat keep.nbnx)" = keep ]
+check "existing output unchanged" same_text keep.nbnx keep
 check "refused jobs leave nothing" absent nothing.txt long.nbnx hang.nbnx short.nbnx
 
 cp abc.nbnx back/
@@ -101,41 +153,184 @@ check "forced container" cmp -s keep.nbnx abc.nbnx
 "${nbnx[@]}" encrypt --password-file - -o stdin.nbnx abc.txt <pw >/dev/null 2>err.txt
 check "password from standard input" cmp -s stdin.nbnx abc.nbnx
 
-# A damaged body: the CRC message, and the command line keeps no output.
+# Containers that cannot be read: the message, and the command line keeps no output.
 cp big.box damaged.box
 printf '\x55' | dd of=damaged.box bs=1 seek=5000 conv=notrunc status=none
+head -c 1000 big.box >cut.box
 run_table <<'CASES'
 damaged body|1|CRC mismatch|decrypt --password-file pw -o damaged.out damaged.box
+truncated container|1|cut.box: The encrypted file is damaged or incomplete|decrypt --password-file pw -o cut.out cut.box
 CASES
-check "failed decryption leaves nothing" absent damaged.out
+check "failed decryptions leave nothing" absent damaged.out cut.out
 
-# A write that fails midway (file size limit): message, no output, source intact.
-cp big.bin limited.bin
-(
-    trap '' XFSZ
-    ulimit -f 100
-    "${nbnx[@]}" encrypt --password-file pw -o limited.nbnx limited.bin >/dev/null 2>err.txt
-    echo $? >status.txt
-)
-check "write fault status" [ "$(cat status.txt)" = 1 ]
-check "write fault message with the system's reason" has "Error during encryption: " err.txt
-check "and the output named" has "(limited.nbnx)" err.txt
-check "write fault leaves nothing" absent limited.nbnx
-check "source after a write fault" cmp -s limited.bin big.bin
+# Paths are used exactly as given: a leading space or a line end is part of
+# the name, for the existence test as for the job.
+printf 'original' >report.txt
+mkdir spaced
+printf 'spaced' >'spaced/ report.txt'
+run_case "output with a leading space" 0 "" decrypt --password-file pw -o ' report.txt' abc.nbnx
+run_case "source with a leading space" 0 "" encrypt --password-file pw 'spaced/ report.txt'
+run_case "existing output with a leading space" 1 "nbnx:  report.txt already exists" \
+    decrypt --password-file pw -o ' report.txt' abc.nbnx
+check "the leading space names its own file" cmp -s ' report.txt' abc.txt
+check "its default container keeps the space" [ -e 'spaced/ report.nbnx' ]
+check "no container for the trimmed name" absent spaced/report.nbnx
+if $native; then
+    run_case "output ending in a line end" 0 "" decrypt --password-file pw -o $'report.txt\r' abc.nbnx
+    check "the line end names its own file" cmp -s $'report.txt\r' abc.txt
+fi
+check "the trimmed name is untouched" same_text report.txt original
 
-# Ctrl+C during a large encryption: status 130 and nothing left.
-truncate -s 400M huge.bin
-"${nbnx[@]}" encrypt --password-file pw -o huge.nbnx huge.bin >/dev/null 2>err.txt &
-pid=$!
-for _ in $(seq 1 200); do
-    [ "$(stat -c %s huge.nbnx.incomplete 2>/dev/null || echo 0)" -gt 100000 ] && break
-    sleep 0.05
+# Outputs that are not regular files are refused before anything is written,
+# whatever --force says.
+printf 'target' >target.txt
+if $native; then
+    ln -s target.txt link.out
+    ln -s missing.txt dangling.out
+    for mode in encrypt decrypt; do
+        source=abc.txt
+        [ $mode = encrypt ] || source=abc.nbnx
+        run_case "$mode -o a link to a file" 1 "link.out: file not accessible" \
+            $mode --force --password-file pw -o link.out $source
+        run_case "$mode -o a dangling link" 1 "dangling.out: file not accessible" \
+            $mode --force --password-file pw -o dangling.out $source
+    done
+    check "the link's target is untouched" same_text target.txt target
+    check "the links stay links" [ -L link.out -a -L dangling.out ]
+    check "a dangling link's target is not created" absent missing.txt
+    if mknod dev c 1 3 2>/dev/null; then
+        run_case "-o a device" 1 "dev: file not accessible" \
+            encrypt --force --password-file pw -o dev abc.txt
+        check "the device is untouched" [ "$(stat -c %F:%t:%T dev)" = "character special file:1:3" ]
+    fi
+    # A FIFO would block whoever opens it: refused at once in both modes.
+    mkfifo pipe.txt pipe.box
+    case_bound=20
+    run_table <<'CASES'
+encrypt a FIFO|1|pipe.txt: file not found or inaccessible|encrypt --password-file pw pipe.txt
+decrypt a FIFO beside itself|1|pipe.box: The password is incorrect or not valid NBN Encrypted File|decrypt --password-file pw pipe.box
+decrypt a FIFO to a path|1|pipe.box: The password is incorrect or not valid NBN Encrypted File|decrypt --password-file pw -o pipe.out pipe.box
+CASES
+    case_bound=60
+    check "a FIFO source leaves nothing" absent pipe.out pipe.nbnx
+fi
+
+if $native; then
+    # ":" is an ordinary name character here; a container storing it is still
+    # refused beside itself (other systems could not write that name), with a hint.
+    mkdir colon
+    printf 'notes' >'colon/10:30 notes.txt'
+    cp 'colon/10:30 notes.txt' notes.orig
+    run_case "encrypt a name with a colon" 0 "" encrypt --password-file pw 'colon/10:30 notes.txt'
+    rm 'colon/10:30 notes.txt'
+    run_case "stored name with a colon beside the container" 1 \
+        "10:30 notes.nbnx: The file name stored in the encrypted file is not valid" \
+        decrypt --password-file pw 'colon/10:30 notes.nbnx'
+    check "stored-name refusal: hint" has "hint: use -o FILE to choose the output name" err.txt
+    run_case "decrypt a name with a colon under its own name" 0 "" \
+        decrypt --password-file pw -o 'colon/10:30 notes.txt' 'colon/10:30 notes.nbnx'
+    check "a name with a colon round trip" cmp -s 'colon/10:30 notes.txt' notes.orig
+
+    # Published files keep permissions: a container the plain file's, a
+    # decrypted file the container's.
+    mkdir modes
+    printf 'mode' >modes/plain.txt
+    chmod 640 modes/plain.txt
+    run_case "encrypt a 640 file" 0 "" encrypt --password-file pw modes/plain.txt
+    check "the container is 640" [ "$(stat -c %a modes/plain.nbnx)" = 640 ]
+    chmod 604 modes/plain.nbnx
+    run_case "decrypt a 604 container" 0 "" decrypt --password-file pw -o modes/copy.txt modes/plain.nbnx
+    check "the decrypted file is 604" [ "$(stat -c %a modes/copy.txt)" = 604 ]
+fi
+
+# A write that fails midway (file size limit; SIGXFSZ ignored): the reason in
+# the message, no output, an existing destination and the source intact.
+mkdir full
+cp abc.nbnx full/existing.nbnx
+for destination in fresh.nbnx existing.nbnx; do
+    (
+        trap '' XFSZ
+        ulimit -f 100
+        "${nbnx[@]}" encrypt --force --password-file pw -o full/$destination big.bin \
+            >/dev/null 2>err.txt </dev/null
+        echo $? >status.txt
+    )
+    check "write fault over $destination: status" same_text status.txt 1
+    check "write fault over $destination: message" has "Error during encryption: " err.txt
+    check "write fault over $destination: the output named" has "(full/$destination)" err.txt
+    if $native; then
+        check "write fault over $destination: reason" has "File too large" err.txt
+    fi
 done
-kill -INT "$pid"
-wait "$pid"
-check "interrupt status" [ $? = 130 ]
-check "interrupted encryption leaves no container or temporary" absent huge.nbnx huge.nbnx.incomplete
+check "write faults leave the destination alone" cmp -s full/existing.nbnx abc.nbnx
+check "write faults leave nothing new" only_files full existing.nbnx
+check "source after a write fault" cmp -s big.bin big.copy
+
+# A stop during a long encryption over an existing container (--force):
+# 128 + the signal's number, nothing new left, the container byte for byte.
+stop_signals="INT:130"
+if $native; then
+    stop_signals="INT:130 TERM:143 HUP:129 QUIT:131"
+fi
+for entry in $stop_signals; do
+    signal=${entry%%:*}
+    status=${entry##*:}
+    mkdir "stop-$signal"
+    cp abc.nbnx "stop-$signal/over.nbnx"
+    "${nbnx[@]}" encrypt --force --password-file pw -o "stop-$signal/over.nbnx" huge.bin \
+        >/dev/null 2>err.txt </dev/null &
+    pid=$!
+    check "SIG$signal: the job was under way" wait_for_growth "stop-$signal/over.nbnx.incomplete"
+    kill -"$signal" "$pid"
+    wait_bounded "$pid"
+    got=$?
+    check "SIG$signal: exit $got" [ "$got" = "$status" ]
+    check "SIG$signal: stop message" has "stopped; nothing was kept" err.txt
+    check "SIG$signal: nothing new left" only_files "stop-$signal" over.nbnx
+    check "SIG$signal: the container unchanged" cmp -s "stop-$signal/over.nbnx" abc.nbnx
+done
+
+# kill -9 leaves the job no time at all: the destination is still unchanged
+# and at most the temporary file lies beside it.
+mkdir killed
+cp abc.nbnx killed/over.nbnx
+"${nbnx[@]}" encrypt --force --password-file pw -o killed/over.nbnx huge.bin \
+    >/dev/null 2>err.txt </dev/null &
+pid=$!
+check "kill -9: the job was under way" wait_for_growth killed/over.nbnx.incomplete
+kill -KILL "$pid"
+wait "$pid" 2>/dev/null
+check "kill -9: the destination unchanged" cmp -s killed/over.nbnx abc.nbnx
+check "kill -9: at most the temporary file beside it" at_most_temporary killed over.nbnx
+
+# Without --force, a file that appears while the job runs is kept, and the
+# job fails when it comes to publish its output.
+mkdir late
+"${nbnx[@]}" encrypt --password-file pw -o late/out.nbnx huge.bin >/dev/null 2>err.txt </dev/null &
+pid=$!
+check "appearing output: the job was under way" wait_for_growth late/out.nbnx.incomplete
+printf 'late' >late/out.nbnx
+wait_bounded "$pid"
+got=$?
+check "appearing output: exit $got" [ "$got" = 1 ]
+check "appearing output: message" has "out.nbnx: file not accessible" err.txt
+check "appearing output: kept" same_text late/out.nbnx late
+check "appearing output: nothing else left" only_files late out.nbnx
 rm -f huge.bin
+
+# A stop signal at the password prompt, on a terminal of its own: the
+# status, and the terminal's echo back on.
+if $native; then
+    for entry in INT:130 TERM:143 HUP:129 QUIT:131; do
+        signal=${entry%%:*}
+        status=${entry##*:}
+        timeout -k 5 40 python3 "$script_dir/prompt_signal.py" "$signal" \
+            "${nbnx[@]}" encrypt -o prompt.nbnx abc.txt >prompt.txt 2>err.txt
+        check "SIG$signal at the prompt: status and echo ($(cat prompt.txt))" \
+            same_text prompt.txt "$status 1"
+    done
+    check "a stop at the prompt writes nothing" absent prompt.nbnx
+fi
 
 echo "cli: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -10,7 +10,9 @@
 
 #include <gtest/gtest.h>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -199,7 +201,29 @@ TEST_F(Outcomes, TheCheckWritesNothingButTheIncompleteContainer) {
     EXPECT_EQ(NBTest::ReadBytes(dir.File("temp")), what_the_user_had);
 }
 
-#ifndef _WIN32
+#ifdef _WIN32
+
+// Another program holds the destination open without letting it go: the job
+// cannot put its output in place, says so, and leaves nothing of itself.
+TEST_F(Outcomes, ADestinationHeldOpenElsewhereIsKeptAndTheJobSaysWhy) {
+    MakeContainer();
+    NBTest::WriteBytes(box, what_the_user_had);
+    const std::wstring wide(box.begin(), box.end());
+    HANDLE held = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    auto link = NBTest::Request(true, plain, box, pw);
+    const bool done = NBTest::Run(link);
+    CloseHandle(held);
+    EXPECT_FALSE(done);
+    ASSERT_EQ(link.errors.size(), 1u);
+    EXPECT_EQ(link.errors[0].first, "plain.nbnx: file not accessible");
+    EXPECT_FALSE(link.reasons[0].empty());
+    EXPECT_EQ(NBTest::ReadBytes(box), what_the_user_had);
+    EXPECT_FALSE(HasIncompleteFile(dir.Path()));
+}
+
+#else
 
 // ":" is an ordinary character of a name here; only a container's stored
 // name is held to every platform's rules, so that it opens anywhere.
