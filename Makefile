@@ -1,7 +1,7 @@
 # make run   - install what is missing, build, and start the program
 # make test  - install what is missing, build everything, run every test
 # make bench - engine throughput and memory
-# make fuzz  - the decryption fuzzer for a bounded time (FUZZ_SECONDS)
+# make fuzz  - the header and decryption fuzzers, FUZZ_SECONDS (120) each
 # make dist  - packages into dist/
 SHELL := /bin/bash
 .DELETE_ON_ERROR:
@@ -11,7 +11,7 @@ SANITIZE := build/sanitize
 WINDOWS  := build/windows
 WINE_SESSION := scripts/wine-session.sh
 
-.PHONY: all deps native sanitize windows build test test-native test-sanitize test-windows test-packages run screenshots cli-demo bench fuzz dist clean format
+.PHONY: all deps native sanitize windows build test test-native test-sanitize test-windows test-packages test-fuzz run screenshots cli-demo bench fuzz dist clean format
 
 all: build
 
@@ -48,9 +48,15 @@ test-packages: dist
 	rm -rf $(PACKAGES) && mkdir -p $(PACKAGES)
 	$(WINE_SESSION) $(PACKAGES) tests/packages/package_test.sh dist $(WINDOWS)/tests/packages/program_probe.exe
 
+# Each fuzzer briefly under the sanitizers, from the seed containers; a
+# finding fails the run.
+TEST_FUZZ_SECONDS ?= 12
+test-fuzz: deps
+	FUZZ_SECONDS=$(TEST_FUZZ_SECONDS) scripts/fuzz.sh
+
 test: deps
 	@status=0; \
-	for target in test-native test-sanitize test-windows test-packages; do \
+	for target in test-native test-sanitize test-windows test-packages test-fuzz; do \
 	  $(MAKE) --no-print-directory $$target || status=1; \
 	done; \
 	if [ $$status -ne 0 ]; then echo "make test: FAILED"; else echo "make test: all suites passed"; fi; \

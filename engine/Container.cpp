@@ -1,5 +1,6 @@
 #include "Container.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "Checksum.h"
@@ -50,14 +51,35 @@ bool WriteField(PositionedFile& file, std::int64_t& offset, const std::uint8_t* 
     return true;
 }
 
-// Reads one field into a zeroed buffer at the running offset. Reaching the
-// end of the file leaves the rest zero; any other short read fails.
-bool ReadField(PositionedFile& file, std::int64_t& offset, std::uint8_t* field, std::size_t size) {
-    std::memset(field, 0, size);
-    const std::size_t read = file.ReadAt(offset, field, size);
-    offset += static_cast<std::int64_t>(read);
-    return !(file.Failed() && read < size);
-}
+// Hands out the header's fields in order from the bytes a file gave. As with
+// reading the file field by field, a field the end cuts short is padded with
+// zeros, and any field after that one is missing.
+class HeaderReader {
+public:
+    HeaderReader(const std::uint8_t* bytes, std::size_t size) : bytes(bytes), size(size) {}
+
+    bool Field(std::uint8_t* field, std::size_t length) {
+        if (endReached) {
+            return false;
+        }
+        std::memset(field, 0, length);
+        const std::size_t available = std::min(length, size - offset);
+        if (available > 0) {
+            std::memcpy(field, bytes + offset, available);
+        }
+        offset += available;
+        endReached = available < length;
+        return true;
+    }
+
+    std::size_t Offset() const { return offset; }
+
+private:
+    const std::uint8_t* bytes;
+    std::size_t size;
+    std::size_t offset = 0;
+    bool endReached = false;
+};
 
 } // namespace
 
@@ -128,22 +150,17 @@ bool WriteHeader(const std::string& containerPath, JobState& state) {
     return true;
 }
 
-bool ReadHeader(const std::string& containerPath, JobState& state) {
-    PositionedFile file;
-    file.OpenRead(containerPath);
-    if (file.NotOpen()) {
-        return false;
-    }
-    std::int64_t offset = 0;
+bool ParseHeader(const std::uint8_t* bytes, std::size_t size, JobState& state) {
+    HeaderReader reader(bytes, size);
 
     std::uint8_t signature[signatureFieldSize];
-    if (!ReadField(file, offset, signature, sizeof signature) ||
+    if (!reader.Field(signature, sizeof signature) ||
         TextUpToZero(signature, sizeof signature) != containerSignature) {
         return false;
     }
 
     std::uint8_t name[nameFieldSize];
-    if (!ReadField(file, offset, name, sizeof name)) {
+    if (!reader.Field(name, sizeof name)) {
         return false;
     }
     Scramble(name, maxPlainNameLength, state.keyTable, NameKey);
@@ -153,7 +170,7 @@ bool ReadHeader(const std::string& containerPath, JobState& state) {
     }
 
     std::uint8_t checksum[checksumFieldSize];
-    if (!ReadField(file, offset, checksum, sizeof checksum)) {
+    if (!reader.Field(checksum, sizeof checksum)) {
         return false;
     }
     Scramble(checksum, checksumTextLength, state.keyTable, ChecksumKey);
@@ -167,18 +184,32 @@ bool ReadHeader(const std::string& containerPath, JobState& state) {
         return false;
     }
 
-    std::uint8_t size[sizeFieldSize];
-    if (!ReadField(file, offset, size, sizeof size)) {
+    std::uint8_t sizeText[sizeFieldSize];
+    if (!reader.Field(sizeText, sizeof sizeText)) {
         return false;
     }
-    Scramble(size, sizeFieldSize, state.keyTable, SizeKey);
-    state.plainSize = ParseSizeText(size, sizeof size);
+    Scramble(sizeText, sizeFieldSize, state.keyTable, SizeKey);
+    state.plainSize = ParseSizeText(sizeText, sizeof sizeText);
     if (state.plainSize == 0) {
         return false;
     }
 
-    state.readOffset = static_cast<std::int32_t>(offset);
+    state.readOffset = static_cast<std::int32_t>(reader.Offset());
     return true;
+}
+
+bool ReadHeader(const std::string& containerPath, JobState& state) {
+    PositionedFile file;
+    file.OpenRead(containerPath);
+    if (file.NotOpen()) {
+        return false;
+    }
+    std::uint8_t header[headerSize];
+    const std::size_t read = file.ReadAt(0, header, sizeof header);
+    if (file.Failed()) {
+        return false;
+    }
+    return ParseHeader(header, read, state);
 }
 
 } // namespace NBEngine

@@ -2,6 +2,7 @@
 // The container: a 216-byte header (plain signature, then the scrambled name,
 // checksum text and size text of the plain file) followed by the body.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -24,9 +25,14 @@ static_assert(headerSize == 216);
 // text over 10 characters fail before the file is touched.
 bool WriteHeader(const std::string& containerPath, JobState& state);
 
-// Reads and checks the header with state.keyTable, storing plainName,
-// checksumText, plainSize and readOffset. False for a wrong key as well as for
-// a file that is not a container.
+// Checks the first size bytes of a container (those a file of that length
+// holds, at most headerSize) with state.keyTable, storing plainName,
+// checksumText, plainSize and readOffset. Fields the end cuts short read as
+// zeros; a file that ends before the size field fails. False for a wrong key
+// as well as for bytes that are not a container.
+bool ParseHeader(const std::uint8_t* bytes, std::size_t size, JobState& state);
+
+// ParseHeader over the start of the file; false also when it cannot be read.
 bool ReadHeader(const std::string& containerPath, JobState& state);
 
 // The leading decimal number of a size field, as atoi reads it but never past
