@@ -149,7 +149,7 @@ TEST_P(RequestChecks, MessageAndFocus) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Program, RequestChecks,
+    EndToEnd, RequestChecks,
     testing::Values(
         RequestCase{"no source", L"", L"", L"", L"", L"The file to encrypt is required", SourceBox},
         RequestCase{"missing source", L"C:\\x\\report.doc", L"", L"", L"",
@@ -409,7 +409,7 @@ TEST_P(StopOverAnExistingContainer, KeepsItByteForByte) {
     EXPECT_EQ(Leftovers(folder.Path(), L"big.nbnx"), none);
 }
 
-INSTANTIATE_TEST_SUITE_P(Program, StopOverAnExistingContainer,
+INSTANTIATE_TEST_SUITE_P(EndToEnd, StopOverAnExistingContainer,
                          testing::Values(StopCase{"while encrypting", 5},
                                          StopCase{"while checking", 56}));
 
@@ -456,7 +456,7 @@ TEST_P(DamagedContainer, DecryptedIntoTheSameFolder) {
     EXPECT_EQ(NameSet(folder.Path()), (std::set<std::wstring>{L"abc.nbnx", L"abc.txt"}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Program, DamagedContainer,
+INSTANTIATE_TEST_SUITE_P(EndToEnd, DamagedContainer,
                          testing::Values(DamagedCase{"beside a file of the stored name", true},
                                          DamagedCase{"with the stored name free", false}));
 

@@ -8,7 +8,9 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <memory>
+#include <string>
 #include <thread>
 
 #include "AppDriver.h"
@@ -158,6 +160,34 @@ TEST_F(JobEnd, DestroyingTheFormWaitsForTheJobInsteadOfTerminatingIt) {
     app.reset();
     form.reset();
     ExpectNothingOfTheJob();
+}
+
+// The box of a job's error: the message first, the system's reason below it.
+// With NB_SCREENSHOT_DIR set, a picture of it is written there.
+TEST_F(JobEnd, AnErrorShowsTheMessageAndTheSystemsReasonBelowIt) {
+    ASSERT_TRUE(app->Started());
+    StartHeldJob();
+    MessageBoxSeen seen;
+    std::atomic<bool> reported{false};
+    std::thread job([&] {
+        form->ReportError(NBEngine::JobError("big.nbnx: file not accessible",
+                                             NBEngine::TextField::Destination, "Access is denied.",
+                                             "C:\\big.nbnx"));
+        reported = true;
+    });
+    std::thread person([&] {
+        seen = app->WaitForMessageBox(10000);
+        if (const wchar_t* folder = _wgetenv(L"NB_SCREENSHOT_DIR"); folder != nullptr) {
+            Sleep(500);
+            CaptureScreen(std::wstring(folder) + L"\\error-with-reason.bmp");
+        }
+        app->Answer(seen, IDOK);
+    });
+    EXPECT_TRUE(NBTest::PumpUntil([&] { return reported.load(); }, 20000));
+    person.join();
+    job.join();
+    EXPECT_EQ(seen.caption, L"ERROR");
+    EXPECT_EQ(seen.text, L"big.nbnx: file not accessible\nAccess is denied.");
 }
 
 } // namespace
