@@ -109,7 +109,67 @@ private:
 };
 } // namespace
 
-bool TransformFile(const std::string& inputPath, const std::string& outputPath,
+namespace {
+// Where the transformed bytes go: a file, a fold, or both.
+class PassSink {
+public:
+    virtual ~PassSink() = default;
+    virtual bool Open() { return true; }
+    virtual bool Put(std::int64_t position, const std::uint8_t* data, std::size_t count) = 0;
+    virtual bool Close() { return true; }
+    virtual const std::string& Reason() const = 0;
+};
+
+class FileSink : public PassSink {
+public:
+    FileSink(const std::string& path, ChecksumFold* fold) : path(path), fold(fold) {}
+    bool Open() override {
+        file.OpenAppend(path);
+        return !file.NotOpen();
+    }
+    bool Put(std::int64_t position, const std::uint8_t* data, std::size_t count) override {
+        if (!file.WriteAt(position, data, count)) {
+            return false;
+        }
+        if (fold != nullptr) {
+            fold->Add(data, count);
+        }
+        return true;
+    }
+    // Bytes still buffered can fail to reach the disk only now.
+    bool Close() override { return file.Close(); }
+    const std::string& Reason() const override { return file.Reason(); }
+
+private:
+    const std::string& path;
+    ChecksumFold* fold;
+    PositionedFile file;
+};
+
+class FoldSink : public PassSink {
+public:
+    explicit FoldSink(ChecksumFold& fold) : fold(fold) {}
+    bool Put(std::int64_t, const std::uint8_t* data, std::size_t count) override {
+        fold.Add(data, count);
+        return true;
+    }
+    const std::string& Reason() const override { return none; }
+
+private:
+    ChecksumFold& fold;
+    const std::string none;
+};
+
+PassResult Failed(const std::string& reason, const std::string& path) {
+    PassResult result;
+    result.ok = false;
+    result.reason = reason;
+    result.path = path;
+    return result;
+}
+
+// One pass over the body: read, transform, hand to the sink.
+PassResult RunPass(const std::string& inputPath, const std::string& outputPath, PassSink& sink,
                    RootSequence& generator, const JobState& state, JobLink& link) {
     const bool verify = link.IsChecked(Option::Verify);
     const int start = link.GetProgress();
@@ -118,41 +178,57 @@ bool TransformFile(const std::string& inputPath, const std::string& outputPath,
     std::int64_t writePosition = state.writeOffset;
 
     PositionedFile input;
-    PositionedFile output;
     input.OpenRead(inputPath);
-    output.OpenAppend(outputPath);
-    bool result = !input.NotOpen() && !output.NotOpen();
-
-    if (result) {
-        ProgressReporter progress(link, state.plainSize, start, end, writePosition);
-        BlockCipher cipher(generator, state.keyTable, link, progress);
-        std::vector<std::uint8_t> chunk(
-            ReadBufferSize(inputPath, readPosition, cipherChunkSize, cipherBlockSize));
-        for (;;) {
-            const std::size_t count = input.ReadAt(readPosition, chunk.data(), chunk.size());
-            readPosition += static_cast<std::int64_t>(count);
-            if (input.Failed()) {
-                result = false;
-                break;
-            }
-            const std::size_t done = cipher.Run(chunk.data(), count, writePosition);
-            if (!output.WriteAt(writePosition, chunk.data(), done)) {
-                result = false;
-                break;
-            }
-            writePosition += static_cast<std::int64_t>(done);
-            if (cipher.Stopped() || input.AtEnd()) {
-                break;
-            }
-        }
-        generator = cipher.Generator();
+    const bool outputOpen = sink.Open();
+    if (input.NotOpen()) {
+        return Failed(input.Reason(), inputPath);
     }
+    if (!outputOpen) {
+        return Failed(sink.Reason(), outputPath);
+    }
+    PassResult result;
+    ProgressReporter progress(link, state.plainSize, start, end, writePosition);
+    BlockCipher cipher(generator, state.keyTable, link, progress);
+    std::vector<std::uint8_t> chunk(
+        ReadBufferSize(inputPath, readPosition, cipherChunkSize, cipherBlockSize));
+    for (;;) {
+        const std::size_t count = input.ReadAt(readPosition, chunk.data(), chunk.size());
+        readPosition += static_cast<std::int64_t>(count);
+        if (input.Failed()) {
+            result = Failed(input.Reason(), inputPath);
+            break;
+        }
+        const std::size_t done = cipher.Run(chunk.data(), count, writePosition);
+        if (!sink.Put(writePosition, chunk.data(), done)) {
+            result = Failed(sink.Reason(), outputPath);
+            break;
+        }
+        writePosition += static_cast<std::int64_t>(done);
+        if (cipher.Stopped() || input.AtEnd()) {
+            break;
+        }
+    }
+    generator = cipher.Generator();
+    result.stopped = cipher.Stopped();
     input.Close();
-    // Bytes still buffered can fail to reach the disk only now.
-    if (!output.Close()) {
-        result = false;
+    if (!sink.Close() && result.ok) {
+        result = Failed(sink.Reason(), outputPath);
     }
     return result;
+}
+} // namespace
+
+PassResult TransformFile(const std::string& inputPath, const std::string& outputPath,
+                         RootSequence& generator, const JobState& state, JobLink& link,
+                         ChecksumFold* outputFold) {
+    FileSink sink(outputPath, outputFold);
+    return RunPass(inputPath, outputPath, sink, generator, state, link);
+}
+
+PassResult TransformIntoFold(const std::string& inputPath, RootSequence& generator,
+                             const JobState& state, JobLink& link, ChecksumFold& fold) {
+    FoldSink sink(fold);
+    return RunPass(inputPath, std::string(), sink, generator, state, link);
 }
 
 } // namespace NBEngine

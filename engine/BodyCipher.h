@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 
+#include "Checksum.h"
 #include "JobLink.h"
 #include "JobState.h"
 #include "RootSequence.h"
@@ -17,13 +18,27 @@ constexpr int cipherBlockSize = 128;
 constexpr std::size_t cipherChunkSize = std::size_t{1} << 20;
 static_assert(cipherChunkSize % cipherBlockSize == 0);
 
+struct PassResult {
+    bool ok = true;       // no file error (a stop included)
+    bool stopped = false; // ended early at the link's request
+    std::string reason;   // the system's, when not ok
+    std::string path;     // the file the reason is about
+};
+
 // Reads from state.readOffset of the input and appends behind
 // state.writeOffset of the output, honouring a stop after every 128-byte
 // block and moving the progress bar whenever its shown value changes. The
-// generator is left as one Next call per byte done would leave it. True when
-// no file error occurred (a stop included).
-bool TransformFile(const std::string& inputPath, const std::string& outputPath,
-                   RootSequence& generator, const JobState& state, JobLink& link);
+// generator is left as one Next call per byte done would leave it. With
+// outputFold set, the bytes written are folded too, so that a decryption
+// checks them without reading them back.
+PassResult TransformFile(const std::string& inputPath, const std::string& outputPath,
+                         RootSequence& generator, const JobState& state, JobLink& link,
+                         ChecksumFold* outputFold = nullptr);
+
+// The same pass with nothing written: the transformed bytes are only folded.
+// The verification of a new container decrypts it so, in memory.
+PassResult TransformIntoFold(const std::string& inputPath, RootSequence& generator,
+                             const JobState& state, JobLink& link, ChecksumFold& fold);
 
 // The progress value after writePosition of total bytes, in the span
 // start..end, before clamping.

@@ -13,7 +13,7 @@
 namespace NBEngine {
 
 namespace {
-constexpr int laneCount = 16;
+constexpr int laneCount = checksumLaneCount;
 static_assert(checksumChunkSize % laneCount == 0, "every read starts at lane 0");
 
 std::string HexText(const std::uint8_t (&lanes)[laneCount]) {
@@ -68,8 +68,27 @@ void Fold(const std::uint8_t* data, std::size_t count, std::uint8_t (&lanes)[lan
 }
 } // namespace
 
-Checksum FoldChecksum(const std::string& path) {
-    std::uint8_t lanes[laneCount] = {};
+void ChecksumFold::Add(const std::uint8_t* data, std::size_t count) {
+    // Up to the next lane 0 byte by byte, then whole groups.
+    std::size_t done = 0;
+    while (done < count && position != 0) {
+        lanes[position] ^= data[done++];
+        position = (position + 1) % laneCount;
+    }
+    if (done == count) {
+        return;
+    }
+    Fold(data + done, count - done, lanes);
+    position = (count - done) % laneCount;
+}
+
+std::string ChecksumFold::Text() const {
+    return HexText(lanes);
+}
+
+Checksum FoldChecksum(const std::string& path, const KeepGoing& keepGoing) {
+    ChecksumFold fold;
+    Checksum result;
     PositionedFile file;
     file.OpenRead(path);
     std::vector<std::uint8_t> buffer(ReadBufferSize(path, 0, checksumChunkSize, laneCount));
@@ -80,14 +99,20 @@ Checksum FoldChecksum(const std::string& path) {
         if (file.Failed()) {
             break;
         }
-        Fold(buffer.data(), read, lanes);
+        fold.Add(buffer.data(), read);
         if (file.AtEnd()) {
             break;
         }
+        if (keepGoing && !keepGoing()) {
+            result.stopped = true;
+            break;
+        }
     }
-    const bool readable = !file.Failed();
+    result.readable = !file.Failed() && !result.stopped;
+    result.reason = file.Reason();
     file.Close();
-    return Checksum{HexText(lanes), readable};
+    result.text = fold.Text();
+    return result;
 }
 
 int ChecksumSeed(const std::string& checksumText) {

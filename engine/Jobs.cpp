@@ -1,8 +1,12 @@
 #include "Jobs.h"
 
+#include <memory>
+#include <string>
+
 #include "BodyCipher.h"
 #include "Checksum.h"
 #include "Container.h"
+#include "OutputFile.h"
 #include "Paths.h"
 #include "PlatformFiles.h"
 #include "TextConversion.h"
@@ -15,13 +19,20 @@ namespace {
 
 constexpr std::int64_t largestPlainSize = 2147483647;
 constexpr int minimumPasswordLength = 8;
-constexpr int maxTemporaryCounter = 100000;
 
 const char notFound[] = ": file not found or inaccessible";
 const char sourceDestinationMatch[] = "The source file and the destination file cannot match";
 const char transformFailed[] = "Error during encryption.";
 const char checkTransformFailed[] = "Error while checking.";
 
+std::string MegabytesText(std::int64_t bytes, bool roundUp) {
+    constexpr std::int64_t megabyte = 1000000;
+    return std::to_string(roundUp ? (bytes + megabyte - 1) / megabyte : bytes / megabyte);
+}
+
+// The job's story: request checks, then every check on the files before
+// anything is written, the body into a temporary file beside the
+// destination, its verification, and only then the output in its place.
 class Job {
 public:
     Job(JobLink& link, JobState& state) : link(link), state(state) {}
@@ -44,15 +55,32 @@ public:
         if (!(encrypt ? VerifyContainer() : CompareDecryptedChecksum())) {
             return false;
         }
+        if (!Publish()) {
+            return false;
+        }
         link.SetProgress(100);
         return true;
     }
 
 private:
-    bool Fail(const std::string& message, TextField focus = TextField::None) {
-        link.ReportError(JobError(message, focus));
+    bool Fail(const std::string& message, TextField focus = TextField::None,
+              const std::string& reason = std::string(), const std::string& path = std::string()) {
+        link.ReportError(JobError(message, focus, reason, path));
         return false;
     }
+
+    // A pass that failed on the temporary file is told as the destination's.
+    bool FailPass(const char* message, const PassResult& pass) {
+        const bool onOutput = output && pass.path == output->Path();
+        return Fail(message, TextField::None, pass.reason, onOutput ? destination : pass.path);
+    }
+
+    // The box that named the destination; hidden when the container named it.
+    TextField DestinationField() const {
+        return destinationFromName ? TextField::Source : TextField::Destination;
+    }
+
+    bool KeepGoing() { return link.IsRunning(); }
 
     // Paths are used as the link gives them; passwords lose surrounding space.
     std::string Path(TextField field) { return link.ReadText(field); }
@@ -122,42 +150,77 @@ private:
         return true;
     }
 
-    // Deletes an existing destination, but never the source under another name.
-    bool ClearDestination() {
-        if (!FileExists(destination)) {
+    // Only a regular file is read: a FIFO or a device would never end.
+    bool SourceIsRegular() const {
+        return Platform::KindOf(source, true) == Platform::FileKind::Regular;
+    }
+
+    // An existing destination is replaced only at the end, and only when it
+    // is a plain file of its own: never the source, a link or a device.
+    bool CheckDestination() {
+        const Platform::FileKind kind = Platform::KindOf(destination, false);
+        if (kind == Platform::FileKind::Missing) {
             return true;
         }
         if (Platform::SameFile(source, destination)) {
             return Fail(sourceDestinationMatch, TextField::Destination);
         }
-        if (!Platform::RemoveFile(destination)) {
-            return Fail(FileNameOf(destination) + ": file not accessible", TextField::Source);
+        if (kind != Platform::FileKind::Regular) {
+            return Fail(FileNameOf(destination) + ": file not accessible", DestinationField());
         }
+        destinationExisted = true;
         return true;
+    }
+
+    bool CheckFreeSpace(std::int64_t needed) {
+        std::int64_t available = 0;
+        if (!Platform::FreeSpace(DirectoryOf(destination), available) || available >= needed) {
+            return true;
+        }
+        return Fail(FileNameOf(destination) + ": not enough free space (" +
+                        MegabytesText(needed, true) + " MB needed, " +
+                        MegabytesText(available, false) + " MB free)",
+                    DestinationField());
+    }
+
+    bool CreateOutput() {
+        output = std::make_unique<OutputFile>(destination);
+        std::string reason;
+        return output->Create(reason) ||
+               Fail(transformFailed, TextField::None, reason, destination);
     }
 
     bool PrepareEncryption() {
         state.readOffset = 0;
         state.plainName = FileNameOf(source);
         link.SetProgress(5);
-        const Checksum checksum = FoldChecksum(source);
-        state.checksumText = checksum.text;
-        if (!checksum.readable || state.plainSize == 0) {
+        if (!SourceIsRegular() || state.plainSize == 0) {
             return Fail(state.plainName + notFound, TextField::Source);
         }
-        if (!ClearDestination()) {
+        if (!CheckDestination() || !CheckFreeSpace(sourceSize + headerSize)) {
             return false;
         }
-        // From here on a stop must take the new container away.
-        link.AddCleanupPath(destination);
-        return WriteHeader(destination, state) || Fail(transformFailed);
+        const Checksum checksum = FoldChecksum(source, [this] { return KeepGoing(); });
+        if (checksum.stopped) {
+            return false;
+        }
+        state.checksumText = checksum.text;
+        if (!checksum.readable) {
+            return Fail(state.plainName + notFound, TextField::Source, checksum.reason, source);
+        }
+        return CreateOutput() && (WriteHeader(output->Path(), state) || Fail(transformFailed));
     }
 
     bool PrepareDecryption() {
         state.writeOffset = 0;
-        if (!ReadHeader(source, state)) {
+        if (!SourceIsRegular() || !ReadHeader(source, state)) {
             return Fail(FileNameOf(source) +
                             ": The password is incorrect or not valid NBN Encrypted File",
+                        TextField::Source);
+        }
+        // A body cut short or extended would decrypt into a wrong file.
+        if (FileSize(source) - headerSize != state.plainSize) {
+            return Fail(FileNameOf(source) + ": The encrypted file is damaged or incomplete",
                         TextField::Source);
         }
         if (destination.empty() && link.IsChecked(Option::SameFolder)) {
@@ -165,67 +228,74 @@ private:
                 return Fail(FileNameOf(source) + storedNameNotValid, TextField::Source);
             }
             destination = SameFolderDestination(source, state.plainName);
+            destinationFromName = true;
         }
-        if (!ClearDestination()) {
-            return false;
-        }
-        link.AddCleanupPath(destination);
-        return true;
+        return CheckDestination() && CheckFreeSpace(state.plainSize) && CreateOutput();
     }
 
     bool TransformBody() {
         RootSequence generator;
         generator.Seed(seed);
-        if (!TransformFile(source, destination, generator, state, link)) {
-            return Fail(transformFailed);
+        const PassResult pass = TransformFile(source, output->Path(), generator, state, link,
+                                              encrypt ? nullptr : &outputFold);
+        if (!pass.ok) {
+            return FailPass(transformFailed, pass);
         }
-        if (!link.IsRunning()) {
-            Platform::RemoveFile(destination);
-            return false;
-        }
-        return true;
+        return !pass.stopped && KeepGoing();
     }
 
+    // A damaged output is kept for salvage only where it replaces nothing.
     bool CompareDecryptedChecksum() {
-        if (FoldChecksum(destination).text != state.checksumText) {
-            return Fail(FileNameOf(destination) +
-                        ": CRC mismatch. The password is incorrect or the file may be corrupted.");
+        if (outputFold.Text() == state.checksumText) {
+            return true;
         }
-        return true;
+        std::string reason;
+        if (!destinationExisted &&
+            output->Publish(source, false, reason) == Platform::MoveResult::Moved) {
+            link.AddCleanupPath(destination);
+        }
+        return Fail(FileNameOf(destination) +
+                    ": CRC mismatch. The password is incorrect or the file may be corrupted.");
     }
 
+    // Reads the new container back and decrypts it in memory: no plain copy
+    // is ever written for the check.
     bool VerifyContainer() {
         if (!link.IsChecked(Option::Verify)) {
             return true;
         }
         const std::string sourceChecksum = state.checksumText;
-        if (!ReadHeader(destination, state)) {
+        if (!ReadHeader(output->Path(), state)) {
             return Fail(FileNameOf(destination) +
                         ": not valid NBN Encrypted File or not accessible");
         }
-        const std::string temporary = CreateTemporaryFile(destination);
-        if (temporary.empty()) {
-            return Fail(checkTransformFailed);
-        }
-        const bool verified = CheckThroughTemporary(temporary, sourceChecksum);
-        Platform::RemoveFile(temporary);
-        return verified;
-    }
-
-    bool CheckThroughTemporary(const std::string& temporary, const std::string& sourceChecksum) {
         state.writeOffset = 0;
         RootSequence generator;
         generator.Seed(seed);
-        if (!TransformFile(destination, temporary, generator, state, link)) {
-            return Fail(checkTransformFailed);
+        ChecksumFold fold;
+        const PassResult pass = TransformIntoFold(output->Path(), generator, state, link, fold);
+        if (!pass.ok) {
+            return FailPass(checkTransformFailed, pass);
         }
-        if (!link.IsRunning()) {
+        if (pass.stopped || !KeepGoing()) {
             return false;
         }
-        if (FoldChecksum(temporary).text != sourceChecksum) {
-            return Fail("Check failed.");
+        return fold.Text() == sourceChecksum || Fail("Check failed.");
+    }
+
+    // The one moment the destination changes. The output takes the
+    // permission bits of the file it was made from.
+    bool Publish() {
+        if (!KeepGoing()) {
+            return false;
         }
-        return true;
+        std::string reason;
+        if (output->Publish(source, link.MayReplaceOutput(), reason) ==
+            Platform::MoveResult::Moved) {
+            return true;
+        }
+        return Fail(FileNameOf(destination) + ": file not accessible", DestinationField(), reason,
+                    destination);
     }
 
     JobLink& link;
@@ -234,8 +304,12 @@ private:
     std::string source;
     std::int64_t sourceSize = 0;
     std::string destination;
+    bool destinationFromName = false;
+    bool destinationExisted = false;
     std::string password;
     std::int32_t seed = 0;
+    std::unique_ptr<OutputFile> output; // removes its file unless published
+    ChecksumFold outputFold;            // of a decryption's output
 };
 
 } // namespace
@@ -251,27 +325,6 @@ std::string SameFolderDestination(const std::string& containerPath, const std::s
                storedName;
     }
     return storedName;
-}
-
-std::string CreateTemporaryFile(const std::string& containerPath) {
-    const std::string folder = DirectoryOf(containerPath);
-    const std::string base = folder.empty() ? "temp" : WithTrailingSeparator(folder) + "temp";
-    for (int counter = -1; counter < maxTemporaryCounter; ++counter) {
-        const std::string candidate =
-            counter < 0 ? base : base + "_" + NBUtility::Int64ToText(counter);
-        if (FileExists(candidate)) {
-            continue;
-        }
-        switch (Platform::CreateNewFile(candidate)) {
-        case Platform::CreateResult::Created:
-            return candidate;
-        case Platform::CreateResult::Exists:
-            continue;
-        case Platform::CreateResult::Failed:
-            return std::string();
-        }
-    }
-    return std::string();
 }
 
 } // namespace NBEngine

@@ -20,9 +20,4 @@ bool RunJob(JobLink& link, JobState& state);
 // the stored name, or the stored name alone for a bare container name.
 std::string SameFolderDestination(const std::string& containerPath, const std::string& storedName);
 
-// The path of the verification pass's temporary file beside the container:
-// "temp", or "temp_" followed by the first free counter. The file is created
-// empty and exclusively, so an existing file is never used. Empty on failure.
-std::string CreateTemporaryFile(const std::string& containerPath);
-
 } // namespace NBEngine

@@ -11,15 +11,26 @@ bool IsWhiteSpace(char c) {
 } // namespace
 
 std::string DirectoryOf(const std::string& path) {
-    const std::string unified = ReplaceChar(path, '/', '\\');
-    std::size_t last = unified.rfind('\\');
-    if (last == std::string::npos) {
-        last = unified.rfind(':');
+    std::size_t last = std::string::npos;
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        if (Platform::IsSeparator(path[i])) {
+            last = i;
+        }
+    }
+    if (last == std::string::npos && Platform::drivesInPaths) {
+        last = path.rfind(':');
     }
     if (last == std::string::npos) {
         return std::string();
     }
-    return unified.substr(0, last + 1);
+    // Answered with the platform's own separator throughout.
+    std::string directory = path.substr(0, last + 1);
+    for (char& c : directory) {
+        if (Platform::IsSeparator(c)) {
+            c = Platform::preferredSeparator;
+        }
+    }
+    return directory;
 }
 
 std::string FileNameOf(const std::string& path) {
@@ -27,10 +38,10 @@ std::string FileNameOf(const std::string& path) {
 }
 
 std::string WithTrailingSeparator(const std::string& text) {
-    if (text.empty() || text.back() == '/' || text.back() == '\\') {
+    if (text.empty() || Platform::IsSeparator(text.back())) {
         return text;
     }
-    return text + "\\";
+    return text + Platform::preferredSeparator;
 }
 
 std::string ChangeExtension(const std::string& path, const std::string& extension) {

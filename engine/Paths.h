@@ -1,14 +1,16 @@
 #pragma once
-// Path and text helpers on narrow texts. Paths follow the Windows conventions
-// on every platform: "\" separates, "/" counts as its equal, and ":" follows a
-// drive letter.
+// Path and text helpers on narrow texts. Paths follow the platform: on
+// Windows "\" separates, "/" counts as its equal, and ":" follows a drive
+// letter; elsewhere only "/" separates. A stored name is still checked
+// against the rules of every platform, so that a container stays portable.
 
 #include <cstdint>
 #include <string>
 
 namespace NBEngine {
 
-// Directory part ending in "\" (or the drive with its ":"), or empty.
+// Directory part ending in the platform's separator (or the drive with its
+// ":"), or empty.
 std::string DirectoryOf(const std::string& path);
 // Everything after the directory part, as written.
 std::string FileNameOf(const std::string& path);

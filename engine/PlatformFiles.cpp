@@ -1,27 +1,60 @@
 #include "PlatformFiles.h"
 
+#include <cerrno>
+#include <cstring>
+
 #include "TextConversion.h"
 
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 #endif
 
 namespace NBEngine::Platform {
 
+namespace {
+const char notRegular[] = "Not a regular file";
+} // namespace
+
 #ifdef _WIN32
+
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
 
 std::string SystemPath(const std::string& path) {
     return path;
 }
 
+std::string ReasonOfErrorNumber(int errorNumber) {
+    char text[256] = {};
+    strerror_s(text, sizeof text, errorNumber);
+    return text;
+}
+
 namespace {
 std::wstring WidePath(const std::string& path) {
     return NBUtility::ToWide(path);
+}
+
+// The system's message for GetLastError, on one line without its full stop.
+std::string LastErrorReason() {
+    const DWORD error = GetLastError();
+    wchar_t* buffer = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::wstring text = length > 0 ? std::wstring(buffer, length) : std::wstring();
+    LocalFree(buffer);
+    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L'.' ||
+                             text.back() == L' ')) {
+        text.pop_back();
+    }
+    return text.empty() ? "system error " + std::to_string(error) : NBUtility::ToNarrow(text);
 }
 
 const wchar_t* ModeText(OpenMode mode) {
@@ -35,10 +68,45 @@ const wchar_t* ModeText(OpenMode mode) {
     }
     return L"rb";
 }
+
+// Closes the handle it was given when it goes.
+class OwnedHandle {
+public:
+    explicit OwnedHandle(HANDLE handle) : handle(handle) {}
+    ~OwnedHandle() {
+        if (Valid()) {
+            CloseHandle(handle);
+        }
+    }
+    OwnedHandle(const OwnedHandle&) = delete;
+    OwnedHandle& operator=(const OwnedHandle&) = delete;
+    bool Valid() const { return handle != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return handle; }
+
+private:
+    HANDLE handle;
+};
+
+// A handle without access rights; backup semantics let a folder open too.
+HANDLE OpenForQuery(const std::string& path, bool followLinks) {
+    const DWORD flags =
+        FILE_FLAG_BACKUP_SEMANTICS | (followLinks ? 0 : FILE_FLAG_OPEN_REPARSE_POINT);
+    return CreateFileW(WidePath(path).c_str(), 0,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, flags, nullptr);
+}
 } // namespace
 
-std::FILE* OpenFile(const std::string& path, OpenMode mode) {
-    return _wfopen(WidePath(path).c_str(), ModeText(mode));
+std::FILE* OpenFile(const std::string& path, OpenMode mode, std::string& reason) {
+    if (mode == OpenMode::Read && KindOf(path, true) == FileKind::Other) {
+        reason = notRegular;
+        return nullptr;
+    }
+    std::FILE* file = _wfopen(WidePath(path).c_str(), ModeText(mode));
+    if (file == nullptr) {
+        reason = ReasonOfErrorNumber(errno);
+    }
+    return file;
 }
 
 bool SeekTo(std::FILE* file, std::int64_t offset) {
@@ -64,6 +132,26 @@ bool RemoveFile(const std::string& path) {
     return DeleteFileW(WidePath(path).c_str()) != 0;
 }
 
+FileKind KindOf(const std::string& path, bool followLinks) {
+    const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return FileKind::Missing;
+    }
+    if (!followLinks && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        return FileKind::Link;
+    }
+    OwnedHandle handle(OpenForQuery(path, followLinks));
+    if (!handle.Valid()) {
+        return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? FileKind::Folder : FileKind::Other;
+    }
+    BY_HANDLE_FILE_INFORMATION information;
+    if (GetFileInformationByHandle(handle.Get(), &information) &&
+        (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return FileKind::Folder;
+    }
+    return GetFileType(handle.Get()) == FILE_TYPE_DISK ? FileKind::Regular : FileKind::Other;
+}
+
 namespace {
 struct FileIdentity {
     DWORD volume = 0;
@@ -72,21 +160,14 @@ struct FileIdentity {
 };
 
 bool IdentityOf(const std::string& path, FileIdentity& identity) {
-    // Backup semantics let a folder be opened too; no access rights are needed.
-    HANDLE handle = CreateFileW(WidePath(path).c_str(), 0,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
+    OwnedHandle handle(OpenForQuery(path, true));
+    BY_HANDLE_FILE_INFORMATION information;
+    if (!handle.Valid() || !GetFileInformationByHandle(handle.Get(), &information)) {
         return false;
     }
-    BY_HANDLE_FILE_INFORMATION information;
-    const bool known = GetFileInformationByHandle(handle, &information) != 0;
-    CloseHandle(handle);
-    if (known) {
-        identity = {information.dwVolumeSerialNumber, information.nFileIndexHigh,
-                    information.nFileIndexLow};
-    }
-    return known;
+    identity = {information.dwVolumeSerialNumber, information.nFileIndexHigh,
+                information.nFileIndexLow};
+    return true;
 }
 } // namespace
 
@@ -97,49 +178,152 @@ bool SameFile(const std::string& first, const std::string& second) {
            a.indexHigh == b.indexHigh && a.indexLow == b.indexLow;
 }
 
-CreateResult CreateNewFile(const std::string& path) {
-    HANDLE handle = CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-        const DWORD error = GetLastError();
-        return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? CreateResult::Exists
-                                                                           : CreateResult::Failed;
+CreateResult CreateNewFile(const std::string& path, std::string& reason) {
+    OwnedHandle handle(CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (handle.Valid()) {
+        return CreateResult::Created;
     }
-    CloseHandle(handle);
-    return CreateResult::Created;
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) {
+        return CreateResult::Exists;
+    }
+    reason = LastErrorReason();
+    return CreateResult::Failed;
+}
+
+bool FreeSpace(const std::string& folder, std::int64_t& bytes) {
+    ULARGE_INTEGER available{};
+    const std::wstring wide = WidePath(folder);
+    if (!GetDiskFreeSpaceExW(folder.empty() ? nullptr : wide.c_str(), &available, nullptr,
+                             nullptr)) {
+        return false;
+    }
+    bytes = static_cast<std::int64_t>(available.QuadPart);
+    return true;
+}
+
+bool FlushToDevice(const std::string& path, std::string& reason) {
+    OwnedHandle handle(CreateFileW(WidePath(path).c_str(), GENERIC_WRITE,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!handle.Valid() || !FlushFileBuffers(handle.Get())) {
+        reason = LastErrorReason();
+        return false;
+    }
+    return true;
+}
+
+void CopyPermissions(const std::string&, const std::string&) {}
+
+MoveResult MoveIntoPlace(const std::string& from, const std::string& to, bool replace,
+                         std::string& reason) {
+    const DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
+    if (MoveFileExW(WidePath(from).c_str(), WidePath(to).c_str(), flags)) {
+        return MoveResult::Moved;
+    }
+    const DWORD error = GetLastError();
+    reason = LastErrorReason();
+    return !replace && (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
+               ? MoveResult::TargetExists
+               : MoveResult::Failed;
 }
 
 #else
 
+bool IsSeparator(char c) {
+    return c == '/';
+}
+
 std::string SystemPath(const std::string& path) {
-    std::string converted = path;
-    for (char& c : converted) {
-        if (c == '\\') {
-            c = '/';
-        }
-    }
-    return converted;
+    return path;
+}
+
+std::string ReasonOfErrorNumber(int errorNumber) {
+    char text[256] = {};
+    return strerror_r(errorNumber, text, sizeof text);
 }
 
 namespace {
-const char* ModeText(OpenMode mode) {
-    switch (mode) {
-    case OpenMode::Read:
-        return "rb";
-    case OpenMode::Truncate:
-        return "w+b";
-    case OpenMode::Append:
-        return "a+b";
+// The folder part of a path (empty: the current folder).
+std::string ParentFolder(const std::string& path) {
+    const std::size_t last = path.rfind('/');
+    return last == std::string::npos ? std::string() : path.substr(0, last + 1);
+}
+
+// Closes the descriptor it was given when it goes.
+class Descriptor {
+public:
+    explicit Descriptor(int value) : value(value) {}
+    ~Descriptor() {
+        if (value >= 0) {
+            close(value);
+        }
     }
-    return "rb";
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int Get() const { return value; }
+    int Release() {
+        const int released = value;
+        value = -1;
+        return released;
+    }
+
+private:
+    int value;
+};
+
+// A FIFO or device would block or never end: reads take regular files only.
+// Opening does not wait for a FIFO's writer.
+int OpenRegularForReading(const std::string& path, std::string& reason) {
+    Descriptor descriptor(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    struct stat status;
+    if (descriptor.Get() < 0 || fstat(descriptor.Get(), &status) != 0) {
+        reason = ReasonOfErrorNumber(errno);
+        return -1;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        reason = notRegular;
+        return -1;
+    }
+    const int flags = fcntl(descriptor.Get(), F_GETFL);
+    fcntl(descriptor.Get(), F_SETFL, flags & ~O_NONBLOCK);
+    return descriptor.Release();
 }
 } // namespace
 
-std::FILE* OpenFile(const std::string& path, OpenMode mode) {
+std::FILE* OpenFile(const std::string& path, OpenMode mode, std::string& reason) {
     if (path.empty()) {
+        reason = ReasonOfErrorNumber(ENOENT);
         return nullptr;
     }
-    return std::fopen(SystemPath(path).c_str(), ModeText(mode));
+    int descriptor = -1;
+    const char* streamMode = "rb";
+    switch (mode) {
+    case OpenMode::Read:
+        descriptor = OpenRegularForReading(path, reason);
+        break;
+    case OpenMode::Truncate:
+        descriptor = open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+        streamMode = "w+b";
+        break;
+    case OpenMode::Append:
+        descriptor = open(path.c_str(), O_RDWR | O_CREAT | O_APPEND | O_NOFOLLOW | O_CLOEXEC, 0666);
+        streamMode = "a+b";
+        break;
+    }
+    if (descriptor < 0) {
+        if (reason.empty()) {
+            reason = ReasonOfErrorNumber(errno);
+        }
+        return nullptr;
+    }
+    std::FILE* file = fdopen(descriptor, streamMode);
+    if (file == nullptr) {
+        reason = ReasonOfErrorNumber(errno);
+        close(descriptor);
+    }
+    return file;
 }
 
 bool SeekTo(std::FILE* file, std::int64_t offset) {
@@ -148,12 +332,12 @@ bool SeekTo(std::FILE* file, std::int64_t offset) {
 
 bool PathExists(const std::string& path) {
     struct stat status;
-    return !path.empty() && stat(SystemPath(path).c_str(), &status) == 0;
+    return !path.empty() && stat(path.c_str(), &status) == 0;
 }
 
 bool RegularFileSize(const std::string& path, std::int64_t& size) {
     struct stat status;
-    if (path.empty() || stat(SystemPath(path).c_str(), &status) != 0 || S_ISDIR(status.st_mode)) {
+    if (path.empty() || stat(path.c_str(), &status) != 0 || S_ISDIR(status.st_mode)) {
         return false;
     }
     size = static_cast<std::int64_t>(status.st_size);
@@ -161,27 +345,115 @@ bool RegularFileSize(const std::string& path, std::int64_t& size) {
 }
 
 bool RemoveFile(const std::string& path) {
-    return !path.empty() && unlink(SystemPath(path).c_str()) == 0;
+    return !path.empty() && unlink(path.c_str()) == 0;
+}
+
+FileKind KindOf(const std::string& path, bool followLinks) {
+    struct stat status;
+    const int got = followLinks ? stat(path.c_str(), &status) : lstat(path.c_str(), &status);
+    if (path.empty() || got != 0) {
+        return FileKind::Missing;
+    }
+    if (S_ISREG(status.st_mode)) {
+        return FileKind::Regular;
+    }
+    if (S_ISDIR(status.st_mode)) {
+        return FileKind::Folder;
+    }
+    return S_ISLNK(status.st_mode) ? FileKind::Link : FileKind::Other;
 }
 
 bool SameFile(const std::string& first, const std::string& second) {
     struct stat a;
     struct stat b;
-    return !first.empty() && !second.empty() && stat(SystemPath(first).c_str(), &a) == 0 &&
-           stat(SystemPath(second).c_str(), &b) == 0 && a.st_dev == b.st_dev &&
-           a.st_ino == b.st_ino;
+    return !first.empty() && !second.empty() && stat(first.c_str(), &a) == 0 &&
+           stat(second.c_str(), &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
-CreateResult CreateNewFile(const std::string& path) {
+CreateResult CreateNewFile(const std::string& path, std::string& reason) {
     if (path.empty()) {
+        reason = ReasonOfErrorNumber(ENOENT);
         return CreateResult::Failed;
     }
-    const int descriptor = open(SystemPath(path).c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
-    if (descriptor < 0) {
-        return errno == EEXIST ? CreateResult::Exists : CreateResult::Failed;
+    Descriptor descriptor(
+        open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (descriptor.Get() >= 0) {
+        return CreateResult::Created;
     }
-    close(descriptor);
-    return CreateResult::Created;
+    if (errno == EEXIST) {
+        return CreateResult::Exists;
+    }
+    reason = ReasonOfErrorNumber(errno);
+    return CreateResult::Failed;
+}
+
+bool FreeSpace(const std::string& folder, std::int64_t& bytes) {
+    struct statvfs volume;
+    if (statvfs(folder.empty() ? "." : folder.c_str(), &volume) != 0) {
+        return false;
+    }
+    bytes = static_cast<std::int64_t>(volume.f_bavail) * static_cast<std::int64_t>(volume.f_frsize);
+    return true;
+}
+
+namespace {
+bool SyncDescriptor(int descriptor, std::string& reason) {
+    if (descriptor < 0 || fsync(descriptor) != 0) {
+        reason = ReasonOfErrorNumber(errno);
+        return false;
+    }
+    return true;
+}
+
+// A rename is durable only once its folder is written out too.
+bool SyncFolderOf(const std::string& path, std::string& reason) {
+    const std::string folder = ParentFolder(path);
+    Descriptor descriptor(
+        open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return SyncDescriptor(descriptor.Get(), reason);
+}
+
+// Moves without replacing: the kernel's own way, or a hard link where the
+// file system knows no such rename.
+int RenameWithoutReplacing(const std::string& from, const std::string& to) {
+    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+        return 0;
+    }
+    if (errno != EINVAL && errno != ENOSYS) {
+        return -1;
+    }
+    if (link(from.c_str(), to.c_str()) != 0) {
+        return -1;
+    }
+    unlink(from.c_str());
+    return 0;
+}
+} // namespace
+
+bool FlushToDevice(const std::string& path, std::string& reason) {
+    Descriptor descriptor(open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    return SyncDescriptor(descriptor.Get(), reason);
+}
+
+void CopyPermissions(const std::string& model, const std::string& path) {
+    struct stat status;
+    if (stat(model.c_str(), &status) == 0) {
+        chmod(path.c_str(), status.st_mode & 0777);
+    }
+}
+
+MoveResult MoveIntoPlace(const std::string& from, const std::string& to, bool replace,
+                         std::string& reason) {
+    const int moved = replace ? rename(from.c_str(), to.c_str()) : RenameWithoutReplacing(from, to);
+    if (moved != 0) {
+        const bool exists = errno == EEXIST;
+        reason = ReasonOfErrorNumber(errno);
+        return exists ? MoveResult::TargetExists : MoveResult::Failed;
+    }
+    // The file is in place; a folder that cannot be synced changes nothing now.
+    SyncFolderOf(to, reason);
+    reason.clear();
+    return MoveResult::Moved;
 }
 
 #endif

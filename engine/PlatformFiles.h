@@ -1,8 +1,10 @@
 #pragma once
 // The engine's only contact with the operating system's file functions.
-// Paths are narrow texts in the Windows conventions: on Windows each byte is
-// widened to the character of the same value (so names in U+0001..U+00FF
-// reach the right file whatever the code page); elsewhere "\" becomes "/".
+// Paths are narrow texts in the platform's own conventions: on Windows each
+// byte is widened to the character of the same value (so names in
+// U+0001..U+00FF reach the right file whatever the code page) and "\" or "/"
+// separate; elsewhere they go to the system as they are and only "/"
+// separates. Failures answer the system's own reason as text.
 
 #include <cstdint>
 #include <cstdio>
@@ -16,9 +18,22 @@ enum class OpenMode {
     Append,   // read and write; created if absent; writes go to the end
 };
 
-// Null when the file cannot be opened.
-std::FILE* OpenFile(const std::string& path, OpenMode mode);
+// Null when the file cannot be opened; reason then says why. Writing never
+// goes through a symbolic link.
+std::FILE* OpenFile(const std::string& path, OpenMode mode, std::string& reason);
 bool SeekTo(std::FILE* file, std::int64_t offset);
+
+// The system's words for the C library's last error number.
+std::string ReasonOfErrorNumber(int errorNumber);
+
+bool IsSeparator(char c);
+#ifdef _WIN32
+constexpr char preferredSeparator = '\\';
+constexpr bool drivesInPaths = true; // "C:name" names a file on drive C
+#else
+constexpr char preferredSeparator = '/';
+constexpr bool drivesInPaths = false;
+#endif
 
 bool PathExists(const std::string& path);
 // The size of a regular file; false when there is no status or it is a folder.
@@ -26,13 +41,34 @@ bool RegularFileSize(const std::string& path, std::int64_t& size);
 // Removes a file, never a folder.
 bool RemoveFile(const std::string& path);
 
+enum class FileKind { Missing, Regular, Folder, Link, Other };
+// What the path names; a link is followed only when asked. Other: a device,
+// FIFO or socket.
+FileKind KindOf(const std::string& path, bool followLinks);
+
 // True when both paths name one existing file (or folder): same volume and
 // file index on Windows, same device and inode elsewhere.
 bool SameFile(const std::string& first, const std::string& second);
 
 enum class CreateResult { Created, Exists, Failed };
-// Creates an empty file that did not exist before; never opens an existing one.
-CreateResult CreateNewFile(const std::string& path);
+// Creates an empty file that did not exist before, readable and writable by
+// its owner alone; never opens an existing file or follows a link.
+CreateResult CreateNewFile(const std::string& path, std::string& reason);
+
+// Bytes the caller may still write on the volume that holds folder (empty:
+// the current folder); false when the system cannot tell.
+bool FreeSpace(const std::string& folder, std::int64_t& bytes);
+
+// Writes the file's data through to the device.
+bool FlushToDevice(const std::string& path, std::string& reason);
+// Gives path the permission bits of model (nothing to do on Windows).
+void CopyPermissions(const std::string& model, const std::string& path);
+
+enum class MoveResult { Moved, TargetExists, Failed };
+// Renames from over to in one step and makes the rename durable; with
+// replace false an existing target is kept (TargetExists).
+MoveResult MoveIntoPlace(const std::string& from, const std::string& to, bool replace,
+                         std::string& reason);
 
 // The path as the system is handed it.
 std::string SystemPath(const std::string& path);

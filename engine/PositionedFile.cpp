@@ -1,6 +1,7 @@
 #include "PositionedFile.h"
 
 #include <algorithm>
+#include <cerrno>
 
 #include "PlatformFiles.h"
 
@@ -27,12 +28,21 @@ void PositionedFile::Open(const std::string& path, Platform::OpenMode mode) {
     notOpen = false;
     endReached = false;
     streamError = false;
-    stream = Platform::OpenFile(path, mode);
+    reason.clear();
+    stream = Platform::OpenFile(path, mode, reason);
     if (stream == nullptr) {
         failed = true;
         closed = true;
         notOpen = true;
     }
+}
+
+void PositionedFile::NoteFailure(int errorNumber) {
+    if (reason.empty() && errorNumber != 0) {
+        reason = Platform::ReasonOfErrorNumber(errorNumber);
+    }
+    streamError = true;
+    failed = true;
 }
 
 void PositionedFile::OpenRead(const std::string& path) {
@@ -61,8 +71,7 @@ std::size_t PositionedFile::ReadAt(std::int64_t offset, void* buffer, std::size_
         if (std::feof(stream)) {
             endReached = true;
         } else {
-            streamError = true;
-            failed = true;
+            NoteFailure(errno);
         }
     }
     return done;
@@ -77,8 +86,7 @@ bool PositionedFile::WriteAt(std::int64_t offset, const void* buffer, std::size_
         return false;
     }
     if (std::fwrite(buffer, 1, count, stream) < count) {
-        streamError = true;
-        failed = true;
+        NoteFailure(errno);
     }
     return !failed && !closed;
 }
@@ -88,7 +96,7 @@ bool PositionedFile::Close() {
         return !streamError;
     }
     if (std::fclose(stream) != 0) {
-        streamError = true;
+        NoteFailure(errno);
     }
     stream = nullptr;
     closed = true;

@@ -40,9 +40,12 @@ public:
     bool Closed() const { return closed; }
     bool NotOpen() const { return notOpen; }
     bool AtEnd() const { return endReached; }
+    // The system's reason for the first failure; empty when none was given.
+    const std::string& Reason() const { return reason; }
 
 private:
     void Open(const std::string& path, Platform::OpenMode mode);
+    void NoteFailure(int errorNumber);
 
     std::FILE* stream = nullptr;
     bool failed = false;
@@ -50,6 +53,7 @@ private:
     bool notOpen = false;
     bool endReached = false; // the stream's end-of-file state, kept until Close
     bool streamError = false;
+    std::string reason;
 };
 
 } // namespace NBEngine

@@ -118,7 +118,8 @@ cp big.bin limited.bin
     echo $? >status.txt
 )
 check "write fault status" [ "$(cat status.txt)" = 1 ]
-check "write fault message" has "Error during encryption." err.txt
+check "write fault message with the system's reason" has "Error during encryption: " err.txt
+check "and the output named" has "(limited.nbnx)" err.txt
 check "write fault leaves nothing" absent limited.nbnx
 check "source after a write fault" cmp -s limited.bin big.bin
 
@@ -127,13 +128,13 @@ truncate -s 400M huge.bin
 "${nbnx[@]}" encrypt --password-file pw -o huge.nbnx huge.bin >/dev/null 2>err.txt &
 pid=$!
 for _ in $(seq 1 200); do
-    [ "$(stat -c %s huge.nbnx 2>/dev/null || echo 0)" -gt 100000 ] && break
+    [ "$(stat -c %s huge.nbnx.incomplete 2>/dev/null || echo 0)" -gt 100000 ] && break
     sleep 0.05
 done
 kill -INT "$pid"
 wait "$pid"
 check "interrupt status" [ $? = 130 ]
-check "interrupted encryption leaves no container or temporary" absent huge.nbnx temp
+check "interrupted encryption leaves no container or temporary" absent huge.nbnx huge.nbnx.incomplete
 rm -f huge.bin
 
 echo "cli: $passed passed, $failed failed"

@@ -30,7 +30,7 @@ protected:
     void SetUp() override { ASSERT_TRUE(NBEngine::DeriveKey("password", state.keyTable)); }
 
     bool Transform(const std::string& input, const std::string& output, RootSequence& generator) {
-        return NBEngine::TransformFile(input, output, generator, state, link);
+        return NBEngine::TransformFile(input, output, generator, state, link).ok;
     }
 };
 

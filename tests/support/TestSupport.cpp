@@ -54,6 +54,12 @@ void WriteBytes(const std::string& path, const Bytes& bytes) {
     }
 }
 
+void AppendBytes(const std::string& path, const Bytes& bytes) {
+    std::ofstream out(NativePath(path), std::ios::binary | std::ios::app);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+}
+
 void Remove(const std::string& path) {
     std::error_code ignored;
     fs::remove(NativePath(path), ignored);

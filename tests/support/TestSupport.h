@@ -31,6 +31,7 @@ private:
 
 Bytes ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const Bytes& bytes);
+void AppendBytes(const std::string& path, const Bytes& bytes);
 void Remove(const std::string& path);
 std::vector<std::string> Listing(const std::string& folder); // sorted names
 // Deterministic contents that differ at every offset of a 128-byte block.
@@ -50,6 +51,8 @@ public:
     std::vector<std::string> reasons; // the system's, one per error
     std::vector<std::string> cleanupPaths;
     int stopAbove = NBEngine::progressMaximum; // progress after which a stop is pressed
+    bool mayReplace = true;
+    std::function<void(int)> onProgress; // sees every value the job shows
 
     bool IsEncryptMode() override { return encryptMode; }
     bool IsPasswordShown() override { return false; }
@@ -60,7 +63,11 @@ public:
     void SetProgress(int value) override {
         progress = std::clamp(value, NBEngine::progressMinimum, NBEngine::progressMaximum);
         running = running && progress <= stopAbove;
+        if (onProgress) {
+            onProgress(progress);
+        }
     }
+    bool MayReplaceOutput() override { return mayReplace; }
     void ReportError(const NBEngine::JobError& error) override {
         errors.emplace_back(error.message, error.focus);
         reasons.push_back(error.reason);

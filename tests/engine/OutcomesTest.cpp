@@ -1,0 +1,344 @@
+// What each outcome of a job leaves behind. Above all: a file the user had
+// under the destination's name is byte for byte what it was, unless the job
+// succeeded; and no plain copy is ever written for the check.
+
+#include <algorithm>
+#include <cctype>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/types.h>
+#include <unistd.h>
+#endif
+
+#include "Container.h"
+#include "Jobs.h"
+#include "Paths.h"
+#include "TestSupport.h"
+
+using namespace NBEngine;
+using NBTest::Bytes;
+using NBTest::Listing;
+
+namespace {
+
+const std::string pw = "correct horse";
+const Bytes what_the_user_had = {'m', 'i', 'n', 'e'};
+constexpr std::size_t plainLength = 3u << 20; // several chunks: a pass can be caught midway
+
+bool HasIncompleteFile(const std::string& folder) {
+    for (const std::string& name : Listing(folder)) {
+        if (name.find(".incomplete") != std::string::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A folder with plain.txt, its container plain.nbnx (stored name plain.txt)
+// and, in place of what the job would write, the user's own file.
+class Outcomes : public testing::Test {
+public:
+    NBTest::TempDir dir;
+    const std::string plain = dir.File("plain.txt");
+    const std::string box = dir.File("plain.nbnx");
+    const Bytes plainBytes = NBTest::PatternBytes(plainLength, 3);
+
+    void MakeContainer() {
+        NBTest::WriteBytes(plain, plainBytes);
+        auto link = NBTest::Request(true, plain, box, pw);
+        ASSERT_TRUE(NBTest::Run(link));
+    }
+
+    // Flips one byte of a file in place.
+    static void Damage(const std::string& path, std::size_t offset) {
+        Bytes bytes = NBTest::ReadBytes(path);
+        bytes.at(offset) ^= 0x5A;
+        NBTest::WriteBytes(path, bytes);
+    }
+};
+
+struct FailureCase {
+    const char* what;
+    bool encrypt;
+    // Prepares the folder and the request; answers the user's file.
+    std::function<std::string(Outcomes&, NBTest::RecordingJobLink&)> arrange;
+    std::string message; // empty: a stop, which says nothing
+};
+
+class ExistingDestination : public Outcomes, public testing::WithParamInterface<FailureCase> {};
+
+void PrintTo(const FailureCase& c, std::ostream* out) {
+    *out << c.what;
+}
+
+TEST_P(ExistingDestination, SurvivesByteForByte) {
+    const FailureCase& c = GetParam();
+    MakeContainer();
+    auto link = NBTest::Request(c.encrypt, c.encrypt ? plain : box, c.encrypt ? box : "", pw);
+    const std::string users = c.arrange(*this, link);
+    NBTest::WriteBytes(users, what_the_user_had);
+
+    EXPECT_FALSE(NBTest::Run(link));
+    if (c.message.empty()) {
+        EXPECT_TRUE(link.errors.empty());
+    } else {
+        ASSERT_EQ(link.errors.size(), 1u);
+        EXPECT_EQ(link.errors[0].first, c.message);
+    }
+    EXPECT_EQ(NBTest::ReadBytes(users), what_the_user_had);
+    EXPECT_FALSE(HasIncompleteFile(dir.Path()));
+    EXPECT_TRUE(link.cleanupPaths.empty());
+}
+
+std::string StopAt(NBTest::RecordingJobLink& link, int progress, const std::string& users) {
+    link.stopAbove = progress;
+    return users;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryFailure, ExistingDestination,
+    testing::Values(
+        FailureCase{"stop during the checksum of the source", true,
+                    [](Outcomes& o, auto& link) { return StopAt(link, 4, o.box); }, ""},
+        FailureCase{"stop while encrypting", true,
+                    [](Outcomes& o, auto& link) { return StopAt(link, 20, o.box); }, ""},
+        FailureCase{"stop during the check", true,
+                    [](Outcomes& o, auto& link) { return StopAt(link, 60, o.box); }, ""},
+        FailureCase{"stop while decrypting beside a newer file", false,
+                    [](Outcomes& o, auto& link) { return StopAt(link, 20, o.plain); }, ""},
+        FailureCase{"CRC mismatch beside a newer file of the stored name", false,
+                    [](Outcomes& o, auto&) {
+                        Outcomes::Damage(o.box, headerSize + 1000);
+                        return o.plain;
+                    },
+                    "plain.txt: CRC mismatch. The password is incorrect or the file may be "
+                    "corrupted."},
+        FailureCase{"a container that fails its own check", true,
+                    [](Outcomes& o, auto& link) {
+                        // Once the check has begun, its not yet read part changes.
+                        link.onProgress = [&o, done = false](int value) mutable {
+                            if (value > 55 && !done) {
+                                done = true;
+                                Outcomes::Damage(o.box + ".incomplete", plainLength);
+                            }
+                        };
+                        return o.box;
+                    },
+                    "Check failed."},
+        FailureCase{"a file that appears meanwhile, where it may not be replaced", true,
+                    [](Outcomes& o, auto& link) {
+                        link.mayReplace = false;
+                        link.onProgress = [&o, done = false](int value) mutable {
+                            if (value > 20 && !done) {
+                                done = true;
+                                NBTest::WriteBytes(o.box, what_the_user_had);
+                            }
+                        };
+                        NBTest::Remove(o.box);
+                        return o.dir.File("unrelated");
+                    },
+                    "plain.nbnx: file not accessible"},
+        FailureCase{"a container cut short", false,
+                    [](Outcomes& o, auto&) {
+                        Bytes bytes = NBTest::ReadBytes(o.box);
+                        bytes.pop_back();
+                        NBTest::WriteBytes(o.box, bytes);
+                        return o.plain;
+                    },
+                    "plain.nbnx: The encrypted file is damaged or incomplete"}),
+    [](const testing::TestParamInfo<FailureCase>& info) {
+        std::string name = info.param.what;
+        for (char& c : name) {
+            c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+        }
+        return name;
+    });
+
+TEST_F(Outcomes, ADamagedOutputIsKeptForSalvageOnlyWhereItReplacesNothing) {
+    MakeContainer();
+    NBTest::Remove(plain);
+    Damage(box, headerSize + 7);
+    auto link = NBTest::Request(false, box, "", pw);
+    EXPECT_FALSE(NBTest::Run(link));
+    ASSERT_EQ(link.errors.size(), 1u);
+    Bytes expected = plainBytes;
+    expected[7] ^= 0x5A; // the cipher is a XOR: the damage shows through
+    EXPECT_EQ(NBTest::ReadBytes(plain), expected);
+    EXPECT_EQ(link.cleanupPaths, std::vector<std::string>{plain}) << "nbnx removes it";
+    EXPECT_FALSE(HasIncompleteFile(dir.Path()));
+}
+
+TEST_F(Outcomes, TheCheckWritesNothingButTheIncompleteContainer) {
+    NBTest::WriteBytes(plain, plainBytes);
+    NBTest::WriteBytes(dir.File("temp"), what_the_user_had);
+    const std::vector<std::string> allowed = {"plain.nbnx.incomplete", "plain.txt", "temp"};
+    auto link = NBTest::Request(true, plain, box, pw);
+    bool checkSeen = false;
+    link.onProgress = [&](int value) {
+        checkSeen = checkSeen || (value > 55 && value < 100);
+        for (const std::string& name : Listing(dir.Path())) {
+            if (value == 100) {
+                break; // published by now
+            }
+            EXPECT_NE(std::find(allowed.begin(), allowed.end(), name), allowed.end())
+                << name << " at " << value;
+        }
+    };
+    ASSERT_TRUE(NBTest::Run(link));
+    EXPECT_TRUE(checkSeen);
+    EXPECT_EQ(Listing(dir.Path()), (std::vector<std::string>{"plain.nbnx", "plain.txt", "temp"}));
+    EXPECT_EQ(NBTest::ReadBytes(dir.File("temp")), what_the_user_had);
+}
+
+#ifdef _WIN32
+
+// Another program holds the destination open without letting it go: the job
+// cannot put its output in place, says so, and leaves nothing of itself.
+TEST_F(Outcomes, ADestinationHeldOpenElsewhereIsKeptAndTheJobSaysWhy) {
+    MakeContainer();
+    NBTest::WriteBytes(box, what_the_user_had);
+    const std::wstring wide(box.begin(), box.end());
+    HANDLE held = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    auto link = NBTest::Request(true, plain, box, pw);
+    const bool done = NBTest::Run(link);
+    CloseHandle(held);
+    EXPECT_FALSE(done);
+    ASSERT_EQ(link.errors.size(), 1u);
+    EXPECT_EQ(link.errors[0].first, "plain.nbnx: file not accessible");
+    EXPECT_FALSE(link.reasons[0].empty());
+    EXPECT_EQ(NBTest::ReadBytes(box), what_the_user_had);
+    EXPECT_FALSE(HasIncompleteFile(dir.Path()));
+}
+
+#else
+
+// ":" is an ordinary character of a name here; only a container's stored
+// name is held to every platform's rules, so that it opens anywhere.
+TEST_F(Outcomes, ANameWithAColonIsStoredWholeAndRestoredWhereTheUserSays) {
+    const std::string name = "10:30 notes.txt";
+    const std::string source = dir.File(name);
+    NBTest::WriteBytes(source, plainBytes);
+    auto encrypt = NBTest::Request(true, source, box, pw);
+    ASSERT_TRUE(NBTest::Run(encrypt)) << encrypt.errors.at(0).first;
+    JobState state;
+    ASSERT_TRUE(DeriveKey(pw, state.keyTable));
+    ASSERT_TRUE(ReadHeader(box, state));
+    EXPECT_EQ(state.plainName, name);
+
+    auto sameFolder = NBTest::Request(false, box, "", pw);
+    EXPECT_FALSE(NBTest::Run(sameFolder));
+    ASSERT_EQ(sameFolder.errors.size(), 1u);
+    EXPECT_EQ(sameFolder.errors[0].first, std::string("plain.nbnx") + storedNameNotValid);
+    auto given = NBTest::Request(false, box, dir.File("back.txt"), pw);
+    ASSERT_TRUE(NBTest::Run(given));
+    EXPECT_EQ(NBTest::ReadBytes(dir.File("back.txt")), plainBytes);
+}
+
+TEST_F(Outcomes, PublishedFilesKeepTheirPermissionsAndIncompleteOnesAreTheOwnersAlone) {
+    NBTest::WriteBytes(plain, plainBytes);
+    ASSERT_EQ(chmod(plain.c_str(), 0640), 0);
+    auto link = NBTest::Request(true, plain, box, pw);
+    mode_t incompleteMode = 0;
+    link.onProgress = [&](int value) {
+        struct stat status;
+        if (value == 10 && stat((box + ".incomplete").c_str(), &status) == 0) {
+            incompleteMode = status.st_mode & 0777;
+        }
+    };
+    ASSERT_TRUE(NBTest::Run(link));
+    EXPECT_EQ(incompleteMode, 0600u);
+    struct stat status;
+    ASSERT_EQ(stat(box.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0640u);
+
+    ASSERT_EQ(chmod(box.c_str(), 0604), 0);
+    NBTest::Remove(plain);
+    auto back = NBTest::Request(false, box, "", pw);
+    ASSERT_TRUE(NBTest::Run(back));
+    ASSERT_EQ(stat(plain.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0604u);
+}
+
+TEST_F(Outcomes, AFullDiskKeepsTheOldFileAndSaysWhy) {
+    MakeContainer();
+    NBTest::WriteBytes(box, what_the_user_had);
+    // A write limit for this process alone, as a full disk would stop it.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit limited = saved;
+    limited.rlim_cur = 1u << 20;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    auto link = NBTest::Request(true, plain, box, pw);
+    const bool done = NBTest::Run(link);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, SIG_DFL);
+
+    EXPECT_FALSE(done);
+    ASSERT_EQ(link.errors.size(), 1u);
+    EXPECT_EQ(link.errors[0].first, "Error during encryption.");
+    EXPECT_EQ(link.reasons[0], "File too large");
+    EXPECT_EQ(NBTest::ReadBytes(box), what_the_user_had);
+    EXPECT_FALSE(HasIncompleteFile(dir.Path()));
+}
+
+// Paths that are not what they seem: every one is refused before the job
+// writes, and what they point at is left as it was.
+TEST_F(Outcomes, HostilePathsAreRefusedAndTouchNothing) {
+    MakeContainer();
+    NBTest::WriteBytes(dir.File("target"), what_the_user_had);
+    const std::string fifo = dir.File("fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_EQ(symlink("target", dir.File("link").c_str()), 0);
+    ASSERT_EQ(symlink("nowhere", dir.File("dangling").c_str()), 0);
+    ASSERT_EQ(symlink("plain.txt", dir.File("to-source").c_str()), 0);
+    const bool haveDevice = mknod(dir.File("device").c_str(), S_IFCHR | 0600, makedev(1, 3)) == 0;
+    struct Case {
+        bool encrypt;
+        std::string source;
+        std::string destination;
+        std::string message;
+    };
+    std::vector<Case> cases = {
+        {true, fifo, dir.File("out.nbnx"), "fifo: file not found or inaccessible"},
+        {false, fifo, dir.File("out.txt"),
+         "fifo: The password is incorrect or not valid NBN Encrypted File"},
+        {true, plain, dir.File("link"), "link: file not accessible"},
+        {true, plain, dir.File("dangling"), "dangling: file not accessible"},
+        {false, box, dir.File("link"), "link: file not accessible"},
+        {true, plain, dir.File("to-source"),
+         "The source file and the destination file cannot match"},
+    };
+    if (haveDevice) {
+        cases.push_back({true, plain, dir.File("device"), "device: file not accessible"});
+    }
+    const auto before = Listing(dir.Path());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.destination);
+        auto link = NBTest::Request(c.encrypt, c.source, c.destination, pw);
+        EXPECT_FALSE(NBTest::Run(link));
+        ASSERT_EQ(link.errors.size(), 1u);
+        EXPECT_EQ(link.errors[0].first, c.message);
+        EXPECT_EQ(Listing(dir.Path()), before);
+    }
+    EXPECT_EQ(NBTest::ReadBytes(dir.File("target")), what_the_user_had);
+    EXPECT_EQ(NBTest::ReadBytes(plain), plainBytes);
+    EXPECT_EQ(access(dir.File("nowhere").c_str(), F_OK), -1) << "a dangling link stays dangling";
+}
+
+#endif
+
+} // namespace
