@@ -43,6 +43,7 @@ FormMain::FormMain(HINSTANCE moduleInstance, const std::string& caption)
     resizable = false;
     onCreated = [this](GUIElement*, HWND) { BuildControls(); };
     onClosing = [this](GUIElement*) { return ConfirmClose(); };
+    onEndSession = [this](GUIElement*) { OnEndSession(); };
     onFilesDropped = [this](GUIElement*, const std::vector<std::wstring>& paths) {
         OnFilesDropped(paths);
     };
@@ -60,8 +61,9 @@ FormMain::FormMain(HINSTANCE moduleInstance, const std::string& caption)
 }
 
 FormMain::~FormMain() {
-    // The worker may still reach the controls: it goes first.
-    WaitForWorker();
+    // The worker may still reach the controls: it ends first, and it is
+    // waited for, not terminated, as it may hold files.
+    StopJobAndWait();
     if (bandTimer) {
         bandTimer->Stop();
     }

@@ -35,7 +35,6 @@ public:
     ~FormMain() override;
 
     // Fields the engine and the tests reach.
-    std::atomic<bool> running{false};
     bool encryptMode = true;
     bool passwordShown = false;
 
@@ -45,7 +44,7 @@ public:
     // The job link, called from the worker thread.
     bool IsEncryptMode() override { return encryptMode; }
     bool IsPasswordShown() override { return passwordShown; }
-    bool IsRunning() override { return running.load(); }
+    bool IsRunning() override { return jobPhase.load() == JobPhase::Running; }
     std::string ReadText(NBEngine::TextField field) override;
     bool IsChecked(NBEngine::Option option) override;
     int GetProgress() override;
@@ -80,17 +79,25 @@ private:
     void LoadProgramIcon();
 
     // Job control.
+    enum class JobPhase { Idle, Running, Stopping, Finishing };
+    bool JobExists() const { return jobPhase.load() != JobPhase::Idle; }
     void OnStartButton();
+    void StartJob();
+    bool RequestStop();
     void StartWorker();
     void RunWorker();
     void FinishJob(bool done);
+    void RestoreAfterJob();
     void SetInputsEnabled(bool enabled);
     void ClearStatusBand();
     void InvalidateStatusBand();
     void AnimateStatusBand();
     bool ConfirmClose();
+    void OnEndSession();
     bool RefuseUnrepresentablePaths();
-    void WaitForWorker();
+    bool StopJobAndWait();
+    void JoinWorker();
+    void CloseJobBoxes();
 
     // Menus, links and file selection.
     void OnMenuItem(NBUtility::GUIElement* element);
@@ -145,9 +152,12 @@ private:
     std::unique_ptr<NBUtility::FontSpec> formFont;
     HICON smallIcon = nullptr;
 
-    // A job exists from START until the very end of RunWorker; the window
-    // never closes while one does.
-    std::atomic<bool> jobExists{false};
+    // The one truth about the job: Idle from the window's restoring to the
+    // next START; the button's caption only shows it.
+    std::atomic<JobPhase> jobPhase{JobPhase::Idle};
+    // The interface thread is showing an error box for the worker, which
+    // waits for it: nothing may wait for the worker meanwhile.
+    bool jobBoxOnWindowThread = false;
     // The box an error named, focused again when the inputs come back.
     NBUtility::TextBox* pendingFocus = nullptr; // not owned; the worker's
     // The band shows bandText while a job runs and is white otherwise.

@@ -1,5 +1,15 @@
 // START and STOP, the job on its worker thread, the status band and the exit
 // confirmation.
+//
+// Who touches what. The interface thread runs every handler, the band's ticks,
+// the exit question and the session's end; it alone moves jobPhase out of Idle
+// (START) and into Stopping (STOP, exit, session end, the form's end), and it
+// alone waits for the worker. The worker runs the engine through the job link,
+// owns cleanupList and pendingFocus while the job exists, moves jobPhase from
+// Running to Finishing, and reaches the controls only by messages sent to the
+// interface thread; the last of them restores the window and sets Idle there.
+// A wait for the worker therefore serves sent messages, and never happens
+// while the interface thread shows a box the worker waits for.
 
 #include "Dialogs.h"
 #include "FormMain.h"
@@ -19,29 +29,96 @@ constexpr int phraseTicks = 3;
 constexpr std::size_t longestBand = 55;
 constexpr char bandPhrase[] = "decrypt and encrypt files...";
 const char* const bitPairs[] = {"01", "00", "10", "11"};
+// How often a wait for the worker looks again for a box of the job to close.
+constexpr DWORD jobBoxPollMs = 100;
+
+BOOL CALLBACK CloseIfMessageBoxOf(HWND candidate, LPARAM owner) {
+    wchar_t className[16] = {};
+    GetClassNameW(candidate, className, 15);
+    if (std::wstring(className) == L"#32770" &&
+        GetWindow(candidate, GW_OWNER) == reinterpret_cast<HWND>(owner)) {
+        PostMessageW(candidate, WM_COMMAND, IDOK, 0);
+    }
+    return TRUE;
+}
 } // namespace
 
 void FormMain::OnStartButton() {
-    if (startButton->GetTextNarrow() == "STOP") {
-        running = false;
+    switch (jobPhase.load()) {
+    case JobPhase::Idle:
+        StartJob();
         return;
+    case JobPhase::Running:
+        RequestStop();
+        return;
+    case JobPhase::Stopping:
+    case JobPhase::Finishing:
+        return; // the job is ending; the button reads START once it has
     }
-    running = true;
-    jobExists = true;
+}
+
+void FormMain::StartJob() {
+    // The last job's thread may still be on its way out.
+    JoinWorker();
+    jobPhase = JobPhase::Running;
     startButton->SetTextNarrow("STOP");
     SetInputsEnabled(false);
     StartWorker();
 }
 
-void FormMain::WaitForWorker() {
+// true when a running job was told to stop now.
+bool FormMain::RequestStop() {
+    JobPhase expected = JobPhase::Running;
+    return jobPhase.compare_exchange_strong(expected, JobPhase::Stopping);
+}
+
+// Tells the job to stop and waits until its thread has ended, so that it has
+// removed what it must; false when no wait is possible here: inside an error
+// box of the job (the worker waits for that box) or with the job on this very
+// thread. The job then ends as soon as the box is gone.
+bool FormMain::StopJobAndWait() {
+    RequestStop();
+    if (jobBoxOnWindowThread) {
+        CloseJobBoxes();
+        return false;
+    }
+    if (!worker) {
+        return !JobExists();
+    }
+    JoinWorker();
+    return true;
+}
+
+// Never terminates the worker: it may hold files. A box the job has open is
+// closed, so that the wait does not depend on a person.
+void FormMain::JoinWorker() {
+    if (!worker) {
+        return;
+    }
+    while (!worker->WaitServingSentMessages(jobBoxPollMs)) {
+        if (JobExists()) {
+            CloseJobBoxes();
+        }
+    }
+    worker.reset();
+}
+
+// The job's boxes are owned by the window: the success box on the worker's
+// thread, an error box on this one. The exit question has no owner.
+void FormMain::CloseJobBoxes() {
+    if (window == nullptr) {
+        return;
+    }
+    const auto owner = reinterpret_cast<LPARAM>(window);
     if (worker) {
-        worker->Stop();
-        worker.reset();
+        EnumThreadWindows(worker->threadId, CloseIfMessageBoxOf, owner);
+    }
+    if (jobBoxOnWindowThread) {
+        EnumThreadWindows(GetCurrentThreadId(), CloseIfMessageBoxOf, owner);
     }
 }
 
 void FormMain::StartWorker() {
-    WaitForWorker();
     worker = std::make_unique<Tread>();
     if (worker->failed) {
         worker.reset();
@@ -69,26 +146,31 @@ void FormMain::RunWorker() {
 }
 
 void FormMain::FinishJob(bool done) {
-    const bool stillRunning = running.load();
-    if (done && stillRunning) {
+    JobPhase expected = JobPhase::Running;
+    const bool stopped = !jobPhase.compare_exchange_strong(expected, JobPhase::Finishing);
+    if (done && !stopped) {
         ShowInfo(this, encryptMode ? "File encrypted successfully" : "File decrypted successfully",
                  programName);
     }
-    if (!stillRunning) {
+    if (stopped) {
         for (const std::string& path : cleanupList) {
             NBEngine::Platform::RemoveFile(path);
         }
     }
     cleanupList.clear();
-    running = false;
+    // One step on the interface thread: no click or tick comes between the
+    // window's restoring and the job's end.
+    RunOnWindowThread([this] { RestoreAfterJob(); });
+}
+
+void FormMain::RestoreAfterJob() {
     SetInputsEnabled(true);
     if (pendingFocus != nullptr) {
         pendingFocus->Focus();
     }
     ClearStatusBand();
-    // The caption comes back last, so a new START finds everything restored.
     startButton->SetTextNarrow("START");
-    jobExists = false;
+    jobPhase = JobPhase::Idle;
 }
 
 // A typed path with a character beyond U+00FF would name another file.
@@ -107,7 +189,7 @@ bool FormMain::RefuseUnrepresentablePaths() {
 
 void FormMain::RefusePath(TextBox* box) {
     const std::string message = "The file name contains characters that are not supported";
-    if (jobExists.load()) {
+    if (JobExists()) {
         ReportError(NBEngine::JobError(message, box == sourceBox.get()
                                                     ? NBEngine::TextField::Source
                                                     : NBEngine::TextField::Destination));
@@ -155,7 +237,7 @@ void FormMain::InvalidateStatusBand() {
 }
 
 void FormMain::AnimateStatusBand() {
-    if (!running.load()) {
+    if (!JobExists()) {
         return;
     }
     if (bandTicks < phraseTicks) {
@@ -185,14 +267,26 @@ bool FormMain::ConfirmClose() {
         RegisterHotKeys();
         return false;
     }
-    if (jobExists.load()) {
-        running = false;
+    // The first Yes while a job runs stops it and keeps the window.
+    if (RequestStop()) {
+        return false;
+    }
+    // Asked again while the job still exists: the window goes once it has ended.
+    if (JobExists() && !StopJobAndWait()) {
         return false;
     }
     if (bandTimer && bandTimer->running) {
         bandTimer->Stop();
     }
     return true;
+}
+
+// The process may end as soon as this returns: the job ends first.
+void FormMain::OnEndSession() {
+    StopJobAndWait();
+    if (bandTimer && bandTimer->running) {
+        bandTimer->Stop();
+    }
 }
 
 } // namespace MyGame

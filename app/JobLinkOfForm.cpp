@@ -65,7 +65,15 @@ void FormMain::SetProgress(int value) {
 void FormMain::ReportError(const NBEngine::JobError& error) {
     const std::string text =
         error.reason.empty() ? error.message : error.message + "\n" + error.reason;
-    RunOnWindowThread([&] { NBUtility::ShowError(this, text, "ERROR"); });
+    RunOnWindowThread([&] {
+        // A job told to stop shows nothing, and no box holds up its end.
+        if (jobPhase.load() != JobPhase::Running) {
+            return;
+        }
+        jobBoxOnWindowThread = true;
+        NBUtility::ShowError(this, text, "ERROR");
+        jobBoxOnWindowThread = false;
+    });
     pendingFocus = BoxOf(error.focus);
     if (pendingFocus != nullptr) {
         pendingFocus->Focus();

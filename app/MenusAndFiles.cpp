@@ -73,7 +73,7 @@ void FormMain::PutSourcePath(const std::string& path) {
 // Folders are passed over; of the files, the first is taken. A running job
 // or the open About window (which disables this one) leaves the boxes alone.
 void FormMain::OnFilesDropped(const std::vector<std::wstring>& paths) {
-    if (jobExists.load() || IsWindowEnabled(window) == FALSE) {
+    if (JobExists() || IsWindowEnabled(window) == FALSE) {
         return;
     }
     const auto firstFile = std::find_if(

@@ -253,12 +253,27 @@ int AppDriver::CloseWithYes() {
         return -1;
     }
     Answer(box, IDYES);
-    if (WaitForSingleObject(process.hProcess, 15000) != WAIT_OBJECT_0) {
+    return WaitForExit();
+}
+
+int AppDriver::WaitForExit(DWORD timeoutMs) {
+    if (process.hProcess == nullptr ||
+        WaitForSingleObject(process.hProcess, timeoutMs) != WAIT_OBJECT_0) {
         return -1;
     }
     DWORD code = 0;
     GetExitCodeProcess(process.hProcess, &code);
     return static_cast<int>(code);
+}
+
+bool AppDriver::SendToMain(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    DWORD_PTR answer = 0;
+    const bool sent = SendMessageTimeoutW(mainWindow, message, wParam, lParam, SMTO_ABORTIFHUNG,
+                                          sendTimeoutMs, &answer) != 0;
+    if (result != nullptr) {
+        *result = static_cast<LRESULT>(answer);
+    }
+    return sent;
 }
 
 ScratchFolder::ScratchFolder() {
@@ -345,6 +360,33 @@ bool MakeSparseFile(const std::wstring& path, long long size) {
     const bool sized = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
     CloseHandle(file);
     return sized;
+}
+
+std::vector<std::wstring> FolderNames(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW entry;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) {
+        return names;
+    }
+    do {
+        const std::wstring name = entry.cFileName;
+        if (name != L"." && name != L"..") {
+            names.push_back(name);
+        }
+    } while (FindNextFileW(search, &entry));
+    FindClose(search);
+    return names;
+}
+
+std::vector<std::wstring> NamesStartingWith(const std::wstring& folder,
+                                            const std::wstring& prefix) {
+    std::vector<std::wstring> names = FolderNames(folder);
+    names.erase(
+        std::remove_if(names.begin(), names.end(),
+                       [&](const std::wstring& name) { return name.rfind(prefix, 0) != 0; }),
+        names.end());
+    return names;
 }
 
 bool FileThere(const std::wstring& path) {

@@ -89,6 +89,11 @@ public:
     // Asks to close, answers the confirmation with Yes and waits for the
     // exit; the program's exit code, or -1 when it did not end.
     int CloseWithYes();
+    // The program's exit code once it has ended, or -1 after timeoutMs.
+    int WaitForExit(DWORD timeoutMs = 15000);
+    // Sends to the main window with a bound; false when the send failed or
+    // timed out.
+    bool SendToMain(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result = nullptr);
 
 private:
     bool Launch(const std::wstring& programPath);
@@ -117,6 +122,10 @@ bool CaptureScreen(const std::wstring& bmpPath);
 std::string ReadFileBytes(const std::wstring& path);
 void WriteFileBytes(const std::wstring& path, const std::string& bytes);
 bool FileThere(const std::wstring& path);
+// The names in a folder, without "." and "..".
+std::vector<std::wstring> FolderNames(const std::wstring& folder);
+// The names in a folder that begin with prefix.
+std::vector<std::wstring> NamesStartingWith(const std::wstring& folder, const std::wstring& prefix);
 // A file of size zero bytes that takes no room where the disk allows it.
 bool MakeSparseFile(const std::wstring& path, long long size);
 

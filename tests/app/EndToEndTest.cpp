@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cwchar>
+#include <set>
+
 #include "AppDriver.h"
 
 using namespace NBDriver;
@@ -16,6 +19,40 @@ std::string GoldenAbc() {
     return ReadFileBytes(NB_TEST_DATA_DIR_W L"\\golden\\abc.nbnx");
 }
 
+// The temporary outputs a job left beside its destination.
+std::vector<std::wstring> Leftovers(const std::wstring& folder, const std::wstring& destination) {
+    return NamesStartingWith(folder, destination + L".incomplete");
+}
+
+std::set<std::wstring> NameSet(const std::wstring& folder) {
+    const std::vector<std::wstring> names = FolderNames(folder);
+    return std::set<std::wstring>(names.begin(), names.end());
+}
+
+// Compares without printing the bytes: a file may be a gigabyte.
+testing::AssertionResult HoldsBytes(const std::wstring& path, const std::string& expected) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
+        return testing::AssertionFailure() << "the file is gone";
+    }
+    const unsigned long long size =
+        (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    if (size != expected.size()) {
+        return testing::AssertionFailure()
+               << "the file has " << size << " bytes, not " << expected.size();
+    }
+    if (ReadFileBytes(path) != expected) {
+        return testing::AssertionFailure() << "the file's bytes changed";
+    }
+    return testing::AssertionSuccess();
+}
+
+std::wstring FirstLine(const std::wstring& text) {
+    return text.substr(0, text.find(L'\n'));
+}
+
+const std::vector<std::wstring> none;
+
 class EndToEnd : public testing::Test {
 protected:
     AppDriver app;
@@ -26,8 +63,11 @@ protected:
             << "main window " << app.Main() << ", controls " << app.ControlsFound();
     }
 
+    // Set by a test that ends the program itself.
+    bool programEnded = false;
+
     void TearDown() override {
-        if (!HasFailure()) {
+        if (!HasFailure() && !programEnded) {
             EXPECT_EQ(app.CloseWithYes(), 0);
         }
     }
@@ -109,7 +149,7 @@ TEST_P(RequestChecks, MessageAndFocus) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Program, RequestChecks,
+    EndToEnd, RequestChecks,
     testing::Values(
         RequestCase{"no source", L"", L"", L"", L"", L"The file to encrypt is required", SourceBox},
         RequestCase{"missing source", L"C:\\x\\report.doc", L"", L"", L"",
@@ -341,6 +381,200 @@ TEST_F(EndToEnd, SelectButtonsFillTheBoxesThroughTheRealDialogs) {
     app.Click(SourceSelectButton);
     ASSERT_TRUE(AnswerFileDialog(app, L"Open", folder.File(L"other.txt")));
     EXPECT_EQ(app.Text(DestBox), folder.File(L"backup.nbnx"));
+}
+
+// Stopping at any stage of a job over an existing container leaves that
+// container as it was and no temporary output.
+struct StopCase {
+    const char* what;
+    int progressAbove;
+};
+
+class StopOverAnExistingContainer : public EndToEnd,
+                                    public testing::WithParamInterface<StopCase> {};
+
+void PrintTo(const StopCase& c, std::ostream* out) {
+    *out << c.what;
+}
+
+TEST_P(StopOverAnExistingContainer, KeepsItByteForByte) {
+    const std::string before = GoldenAbc();
+    WriteFileBytes(folder.File(L"big.nbnx"), before);
+    const std::wstring box = StartLongEncryption();
+    ASSERT_TRUE(PollUntil([&] { return app.Progress() > GetParam().progressAbove; }, 60000))
+        << "the job did not get that far";
+    app.Click(StartButton);
+    EXPECT_TRUE(app.WaitForCaption(StartButton, L"START"));
+    EXPECT_TRUE(HoldsBytes(box, before));
+    EXPECT_EQ(Leftovers(folder.Path(), L"big.nbnx"), none);
+}
+
+INSTANTIATE_TEST_SUITE_P(EndToEnd, StopOverAnExistingContainer,
+                         testing::Values(StopCase{"while encrypting", 5},
+                                         StopCase{"while checking", 56}));
+
+// A CRC mismatch published beside the container under its stored name: never
+// over a file of that name, which stays; kept when the name was free.
+struct DamagedCase {
+    const char* what;
+    bool nameTaken;
+};
+
+class DamagedContainer : public EndToEnd, public testing::WithParamInterface<DamagedCase> {};
+
+void PrintTo(const DamagedCase& c, std::ostream* out) {
+    *out << c.what;
+}
+
+TEST_P(DamagedContainer, DecryptedIntoTheSameFolder) {
+    std::string damaged = GoldenAbc();
+    damaged.back() = static_cast<char>(damaged.back() ^ 0x5A);
+    const std::wstring box = folder.File(L"abc.nbnx");
+    const std::wstring stored = folder.File(L"abc.txt");
+    const std::string newer = "a newer abc.txt of mine";
+    WriteFileBytes(box, damaged);
+    if (GetParam().nameTaken) {
+        WriteFileBytes(stored, newer);
+    }
+    app.SelectTab(1);
+    app.SetText(SourceBox, box);
+    app.SetText(PasswordBox, L"password");
+    const MessageBoxSeen shown = Start();
+    EXPECT_EQ(shown.caption, L"ERROR");
+    EXPECT_EQ(FirstLine(shown.text),
+              L"abc.txt: CRC mismatch. The password is incorrect or the file may be corrupted.");
+    app.Answer(shown, IDOK);
+    EXPECT_TRUE(app.WaitForCaption(StartButton, L"START"));
+
+    const std::string after = ReadFileBytes(stored);
+    if (GetParam().nameTaken) {
+        EXPECT_TRUE(HoldsBytes(stored, newer));
+    } else {
+        EXPECT_EQ(after.size(), 3u) << "the damaged output is kept whole";
+        EXPECT_NE(after, "abc");
+    }
+    EXPECT_EQ(NameSet(folder.Path()), (std::set<std::wstring>{L"abc.nbnx", L"abc.txt"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(EndToEnd, DamagedContainer,
+                         testing::Values(DamagedCase{"beside a file of the stored name", true},
+                                         DamagedCase{"with the stored name free", false}));
+
+std::string Narrow(const std::wstring& text) {
+    return std::string(text.begin(), text.end());
+}
+
+// A 2 MB file system that the test set-up mounts (tests/app/small-disk.sh).
+TEST_F(EndToEnd, TooBigForTheDiskIsRefusedAndTheExistingContainerStays) {
+    const std::wstring disk = NB_SMALL_DISK_DIR_W;
+    ULARGE_INTEGER freeBytes{};
+    ULARGE_INTEGER totalBytes{};
+    if (!GetDiskFreeSpaceExW(disk.c_str(), &freeBytes, &totalBytes, nullptr) ||
+        totalBytes.QuadPart > (16ULL << 20)) {
+        GTEST_SKIP() << "no small file system at " << Narrow(disk)
+                     << ": the set-up could not mount one (it needs root)";
+    }
+    const std::wstring destination = disk + L"\\kept.nbnx";
+    const std::string before = GoldenAbc();
+    WriteFileBytes(destination, before);
+    ASSERT_TRUE(GetDiskFreeSpaceExW(disk.c_str(), &freeBytes, nullptr, nullptr));
+    constexpr long long plainSize = 4LL << 20;
+    ASSERT_TRUE(MakeSparseFile(folder.File(L"large.bin"), plainSize));
+    FillEncryption(folder.File(L"large.bin"), destination, goodPassword, goodPassword);
+
+    const MessageBoxSeen shown = Start();
+    EXPECT_EQ(shown.caption, L"ERROR");
+    int needed = -1;
+    int free = -1;
+    int read = 0;
+    const std::wstring line = FirstLine(shown.text);
+    std::swscanf(line.c_str(), L"kept.nbnx: not enough free space (%d MB needed, %d MB free)%n",
+                 &needed, &free, &read);
+    EXPECT_EQ(static_cast<std::size_t>(read), line.size()) << Narrow(shown.text);
+    const double neededMb = static_cast<double>(plainSize + 216) / 1e6;
+    const double freeMb = static_cast<double>(freeBytes.QuadPart) / 1e6;
+    EXPECT_GE(needed, static_cast<int>(neededMb));
+    EXPECT_LE(needed, static_cast<int>(neededMb) + 1);
+    EXPECT_GE(free, static_cast<int>(freeMb));
+    EXPECT_LE(free, static_cast<int>(freeMb) + 1);
+    app.Answer(shown, IDOK);
+    EXPECT_TRUE(app.WaitForCaption(StartButton, L"START"));
+    EXPECT_EQ(app.FocusedWindow(), app.Get(DestBox));
+
+    EXPECT_TRUE(HoldsBytes(destination, before));
+    EXPECT_EQ(Leftovers(disk, L"kept.nbnx"), none);
+    DeleteFileW(destination.c_str());
+}
+
+// Only the source, the files that were there and the temporary output may
+// appear in the destination's folder while the job and its check run; the
+// container only as that output renamed at the end.
+TEST_F(EndToEnd, TheCheckWritesNoFileOfItsOwn) {
+    WriteFileBytes(folder.File(L"temp"), "mine");
+    StartLongEncryption();
+    std::set<std::wstring> strangers;
+    bool temporarySeen = false;
+    bool listedDuringTheCheck = false;
+    MessageBoxSeen shown;
+    const bool ended = PollUntil(
+        [&] {
+            const int progress = app.Progress();
+            const std::vector<std::wstring> names = FolderNames(folder.Path());
+            const bool temporaryNow = !Leftovers(folder.Path(), L"big.nbnx").empty();
+            for (const std::wstring& name : names) {
+                const bool published = name == L"big.nbnx" && temporarySeen && !temporaryNow;
+                const bool expected = name == L"big.bin" || name == L"temp" || published ||
+                                      name.rfind(L"big.nbnx.incomplete", 0) == 0;
+                if (!expected) {
+                    strangers.insert(name);
+                }
+            }
+            temporarySeen = temporarySeen || temporaryNow;
+            listedDuringTheCheck = listedDuringTheCheck || (progress > 56 && progress < 100);
+            shown = app.WaitForMessageBox(0);
+            return shown.window != nullptr;
+        },
+        100000);
+    ASSERT_TRUE(ended) << "the job did not end";
+    EXPECT_TRUE(temporarySeen);
+    EXPECT_TRUE(listedDuringTheCheck);
+    EXPECT_EQ(strangers, std::set<std::wstring>{});
+    ExpectBox(shown, L"NB Nimbra Vexal Edition", L"File encrypted successfully");
+    EXPECT_EQ(NameSet(folder.Path()), (std::set<std::wstring>{L"big.bin", L"big.nbnx", L"temp"}));
+}
+
+// The second close comes right behind the first Yes, while the job is still
+// ending where the timing allows (JobEndTest holds the job for certain).
+TEST_F(EndToEnd, ClosingTwiceDuringAJobEndsTheProgramWithNothingOfTheJobLeft) {
+    StartLongEncryption();
+    ASSERT_TRUE(app.WaitForCaption(StartButton, L"STOP", 10000));
+    PostMessageW(app.Main(), WM_CLOSE, 0, 0);
+    const MessageBoxSeen first = app.WaitForMessageBox();
+    ASSERT_EQ(first.caption, L"Uscita");
+    PostMessageW(first.window, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(first.window, IDYES)));
+    PostMessageW(app.Main(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntilGone(first.window));
+    const MessageBoxSeen second = app.WaitForMessageBox();
+    ASSERT_EQ(second.caption, L"Uscita");
+    app.Answer(second, IDYES);
+    programEnded = true;
+    EXPECT_EQ(app.WaitForExit(30000), 0);
+    EXPECT_EQ(NamesStartingWith(folder.Path(), L"big.nbnx"), none);
+    EXPECT_TRUE(FileThere(folder.File(L"big.bin")));
+}
+
+// The session's end waits for the job: when it has been answered, the job
+// has cleaned up and the window is idle.
+TEST_F(EndToEnd, SessionEndStopsTheJobAndWaitsForIt) {
+    StartLongEncryption();
+    ASSERT_TRUE(app.WaitForCaption(StartButton, L"STOP", 10000));
+    LRESULT answer = 0;
+    ASSERT_TRUE(app.SendToMain(WM_QUERYENDSESSION, 0, 0, &answer));
+    EXPECT_EQ(answer, TRUE);
+    ASSERT_TRUE(app.SendToMain(WM_ENDSESSION, TRUE, 0));
+    EXPECT_EQ(app.Text(StartButton), L"START");
+    EXPECT_EQ(NamesStartingWith(folder.Path(), L"big.nbnx"), none);
 }
 
 } // namespace

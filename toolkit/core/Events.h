@@ -25,6 +25,9 @@ using ClosingHandler = std::function<bool(GUIElement* element)>;
 using MouseMoveHandler =
     std::function<std::int32_t(GUIElement* element, std::int32_t x, std::int32_t y)>;
 using ClickHandler = std::function<void(GUIElement* element)>;
+// The Windows session ends for certain: the process may be ended as soon as
+// the handler returns.
+using EndSessionHandler = std::function<void(GUIElement* element)>;
 // Paths dropped on a form, in the order the drag source gave them.
 using FilesDroppedHandler =
     std::function<void(GUIElement* element, const std::vector<std::wstring>& paths)>;

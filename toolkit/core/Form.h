@@ -44,6 +44,9 @@ public:
     std::int32_t iconResourceId = 0;
     // Bound before Create, the form accepts files dropped on it.
     FilesDroppedHandler onFilesDropped;
+    // Raised by WM_ENDSESSION when the session does end; the question before
+    // it (WM_QUERYENDSESSION) is answered yes, as it must not undo anything.
+    EndSessionHandler onEndSession;
 
     void Create() override;
     virtual void DisposeElements() {}

@@ -58,8 +58,11 @@ bool Tread::Start() {
     return true;
 }
 
-bool Tread::WaitServingSentMessages() {
-    const ULONGLONG deadline = GetTickCount64() + StopWaitMilliseconds;
+bool Tread::WaitServingSentMessages(DWORD timeoutMs) {
+    if (handle_ == nullptr) {
+        return true;
+    }
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     for (;;) {
         const ULONGLONG now = GetTickCount64();
         const DWORD left = now < deadline ? static_cast<DWORD>(deadline - now) : 0;
@@ -80,7 +83,7 @@ BOOL Tread::Stop() {
     if (handle_ == nullptr) {
         return FALSE;
     }
-    if (!WaitServingSentMessages()) {
+    if (!WaitServingSentMessages(StopWaitMilliseconds)) {
         DWORD exitCode = 0;
         if (!GetExitCodeThread(handle_, &exitCode)) {
             exitCode = 0;

@@ -40,6 +40,10 @@ public:
     // thread still running after that. Returns the CloseHandle result, 0 when
     // there was no thread.
     BOOL Stop();
+    // Waits up to timeoutMs for the thread to end, serving the messages sent
+    // to this thread meanwhile; terminates nothing. true once it has ended
+    // (or when there is no thread).
+    bool WaitServingSentMessages(DWORD timeoutMs);
 
     HANDLE Handle() const { return handle_; }
 
@@ -47,7 +51,6 @@ public:
 
 private:
     static DWORD WINAPI Entry(LPVOID self);
-    bool WaitServingSentMessages();
     void Fail(const char* fallbackText);
 
     HANDLE handle_ = nullptr;

@@ -408,6 +408,14 @@ Result RouteToElement(GUIElement* element, HWND window, UINT message, WPARAM wPa
             return 0;
         }
         return std::nullopt;
+    case WM_QUERYENDSESSION:
+        return form != nullptr ? Result{TRUE} : Result{};
+    case WM_ENDSESSION:
+        if (form != nullptr && wParam != FALSE && form->onEndSession) {
+            form->onEndSession(form);
+            return 0;
+        }
+        return std::nullopt;
     case WM_NEXTDLGCTL:
         if (form != nullptr) {
             MoveFocusForDialogManager(window, wParam, lParam);

@@ -1,0 +1,199 @@
+// The window never lets a job go before it has cleaned up: a second Yes to
+// the exit question, the session's end and the form's destruction all wait
+// for a job that is still busy. The job is held inside its first progress
+// report once its output exists, longer than the old stop-then-terminate
+// bound of one second.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <utility>
+
+#include "AppDriver.h"
+#include "FormMain.h"
+#include "ProgramInfo.h"
+#include "WindowTestSupport.h"
+
+using namespace NBDriver;
+
+namespace {
+
+constexpr DWORD holdMs = 1500;
+// A test that goes wrong still lets the worker go after this.
+constexpr DWORD holdBoundMs = 20000;
+
+// Outlives the form: the form's destructor waits for a worker held here.
+class Hold {
+public:
+    Hold() : event(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+    ~Hold() {
+        Release();
+        CloseHandle(event);
+    }
+    Hold(const Hold&) = delete;
+    Hold& operator=(const Hold&) = delete;
+
+    void Wait() {
+        held = true;
+        WaitForSingleObject(event, holdBoundMs);
+    }
+    void Release() { SetEvent(event); }
+    void ReleaseLater() {
+        releaser = std::thread([this] {
+            Sleep(holdMs);
+            Release();
+        });
+    }
+    void JoinReleaser() {
+        if (releaser.joinable()) {
+            releaser.join();
+        }
+    }
+
+    std::atomic<bool> held{false};
+
+private:
+    HANDLE event;
+    std::thread releaser;
+};
+
+class HeldForm : public MyGame::FormMain {
+public:
+    HeldForm(Hold& jobHold, std::function<bool()> outputExists)
+        : FormMain(GetModuleHandleW(nullptr), MyGame::MainCaption()), hold(jobHold),
+          outputExists(std::move(outputExists)) {}
+
+    // Runs on the worker.
+    void SetProgress(int value) override {
+        if (!hold.held && outputExists()) {
+            hold.Wait();
+        }
+        FormMain::SetProgress(value);
+    }
+
+private:
+    Hold& hold;
+    std::function<bool()> outputExists;
+};
+
+class JobEnd : public testing::Test {
+protected:
+    ScratchFolder folder;
+    Hold hold;
+    std::unique_ptr<HeldForm> form = std::make_unique<HeldForm>(
+        hold, [this] { return !NamesStartingWith(folder.Path(), L"big.nbnx").empty(); });
+    std::unique_ptr<AppDriver> app = std::make_unique<AppDriver>(form->window);
+
+    void TearDown() override {
+        hold.Release();
+        hold.JoinReleaser();
+        app.reset();
+        form.reset();
+    }
+
+    void StartHeldJob() {
+        const std::wstring source = folder.File(L"big.bin");
+        ASSERT_TRUE(MakeSparseFile(source, 1200LL << 20));
+        app->SetText(SourceBox, source);
+        app->SetText(DestBox, folder.File(L"big.nbnx"));
+        app->SetText(PasswordBox, L"correct horse");
+        app->SetText(ConfirmBox, L"correct horse");
+        app->Click(StartButton);
+        ASSERT_TRUE(NBTest::PumpUntil([&] { return hold.held.load(); }, 30000))
+            << "the job did not begin writing";
+    }
+
+    void ExpectNothingOfTheJob() {
+        EXPECT_EQ(NamesStartingWith(folder.Path(), L"big.nbnx"), std::vector<std::wstring>{});
+        EXPECT_TRUE(FileThere(folder.File(L"big.bin")));
+    }
+};
+
+TEST_F(JobEnd, SecondYesClosesTheWindowOnlyOnceTheJobHasEnded) {
+    ASSERT_TRUE(app->Started());
+    StartHeldJob();
+    HWND main = app->Main();
+    std::atomic<int> questions{0};
+    std::atomic<bool> stayedWhileHeld{false};
+    std::atomic<bool> driven{false};
+    std::thread person([&] {
+        for (int round = 0; round < 2; ++round) {
+            PostMessageW(main, WM_CLOSE, 0, 0);
+            const MessageBoxSeen question = app->WaitForMessageBox(10000);
+            if (question.caption != L"Uscita") {
+                break;
+            }
+            ++questions;
+            app->Answer(question, IDYES);
+        }
+        Sleep(holdMs);
+        stayedWhileHeld = IsWindow(main) != FALSE;
+        hold.Release();
+        driven = true;
+    });
+    const bool gone =
+        NBTest::PumpUntil([&] { return driven.load() && IsWindow(main) == FALSE; }, 30000);
+    person.join();
+    EXPECT_EQ(questions.load(), 2);
+    EXPECT_TRUE(stayedWhileHeld) << "the window closed under the job";
+    EXPECT_TRUE(gone) << "the second Yes did not close the window once the job had ended";
+    ExpectNothingOfTheJob();
+}
+
+TEST_F(JobEnd, SessionEndReturnsOnlyOnceTheJobHasCleanedUp) {
+    ASSERT_TRUE(app->Started());
+    StartHeldJob();
+    EXPECT_EQ(SendMessageW(app->Main(), WM_QUERYENDSESSION, 0, 0), TRUE);
+    EXPECT_TRUE(form->IsRunning()) << "the question alone stops nothing";
+    hold.ReleaseLater();
+    SendMessageW(app->Main(), WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ(app->Text(StartButton), L"START");
+    EXPECT_TRUE(app->IsEnabled(SourceBox));
+    ExpectNothingOfTheJob();
+}
+
+TEST_F(JobEnd, DestroyingTheFormWaitsForTheJobInsteadOfTerminatingIt) {
+    ASSERT_TRUE(app->Started());
+    StartHeldJob();
+    hold.ReleaseLater();
+    app.reset();
+    form.reset();
+    ExpectNothingOfTheJob();
+}
+
+// The box of a job's error: the message first, the system's reason below it.
+// With NB_SCREENSHOT_DIR set, a picture of it is written there.
+TEST_F(JobEnd, AnErrorShowsTheMessageAndTheSystemsReasonBelowIt) {
+    ASSERT_TRUE(app->Started());
+    StartHeldJob();
+    MessageBoxSeen seen;
+    std::atomic<bool> reported{false};
+    std::thread job([&] {
+        form->ReportError(NBEngine::JobError("big.nbnx: file not accessible",
+                                             NBEngine::TextField::Destination, "Access is denied.",
+                                             "C:\\big.nbnx"));
+        reported = true;
+    });
+    std::thread person([&] {
+        seen = app->WaitForMessageBox(10000);
+        if (const wchar_t* folder = _wgetenv(L"NB_SCREENSHOT_DIR"); folder != nullptr) {
+            Sleep(500);
+            CaptureScreen(std::wstring(folder) + L"\\error-with-reason.bmp");
+        }
+        app->Answer(seen, IDOK);
+    });
+    EXPECT_TRUE(NBTest::PumpUntil([&] { return reported.load(); }, 20000));
+    person.join();
+    job.join();
+    EXPECT_EQ(seen.caption, L"ERROR");
+    EXPECT_EQ(seen.text, L"big.nbnx: file not accessible\nAccess is denied.");
+}
+
+} // namespace
