@@ -266,16 +266,6 @@ int AppDriver::WaitForExit(DWORD timeoutMs) {
     return static_cast<int>(code);
 }
 
-bool AppDriver::SendToMain(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
-    DWORD_PTR answer = 0;
-    const bool sent = SendMessageTimeoutW(mainWindow, message, wParam, lParam, SMTO_ABORTIFHUNG,
-                                          sendTimeoutMs, &answer) != 0;
-    if (result != nullptr) {
-        *result = static_cast<LRESULT>(answer);
-    }
-    return sent;
-}
-
 ScratchFolder::ScratchFolder() {
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);

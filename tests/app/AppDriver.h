@@ -91,9 +91,6 @@ public:
     int CloseWithYes();
     // The program's exit code once it has ended, or -1 after timeoutMs.
     int WaitForExit(DWORD timeoutMs = 15000);
-    // Sends to the main window with a bound; false when the send failed or
-    // timed out.
-    bool SendToMain(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result = nullptr);
 
 private:
     bool Launch(const std::wstring& programPath);

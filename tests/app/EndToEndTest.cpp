@@ -63,11 +63,8 @@ protected:
             << "main window " << app.Main() << ", controls " << app.ControlsFound();
     }
 
-    // Set by a test that ends the program itself.
-    bool programEnded = false;
-
     void TearDown() override {
-        if (!HasFailure() && !programEnded) {
+        if (!HasFailure()) {
             EXPECT_EQ(app.CloseWithYes(), 0);
         }
     }
@@ -314,17 +311,6 @@ TEST_F(EndToEnd, CheckOffAndDecryptionToAPathOfItsOwn) {
     EXPECT_EQ(ReadFileBytes(folder.File(L"copy.txt")), contents);
 }
 
-TEST_F(EndToEnd, StopDuringTheCheckLeavesNothing) {
-    const std::wstring box = StartLongEncryption();
-    ASSERT_TRUE(PollUntil([&] { return app.Progress() > 56; }, 60000))
-        << "the check pass did not begin";
-    app.Click(StartButton);
-    EXPECT_TRUE(app.WaitForCaption(StartButton, L"START"));
-    EXPECT_FALSE(FileThere(box));
-    EXPECT_FALSE(FileThere(folder.File(L"temp")));
-    EXPECT_TRUE(FileThere(folder.File(L"big.bin")));
-}
-
 TEST_F(EndToEnd, ExitItemAndCloseButtonAskLikeTheTitleBar) {
     // Menu items take their ids just before the controls: Exit, Guide, Home.
     const int exitId = GetDlgCtrlID(app.Get(LogoImage)) - 3;
@@ -504,77 +490,6 @@ TEST_F(EndToEnd, TooBigForTheDiskIsRefusedAndTheExistingContainerStays) {
     EXPECT_TRUE(HoldsBytes(destination, before));
     EXPECT_EQ(Leftovers(disk, L"kept.nbnx"), none);
     DeleteFileW(destination.c_str());
-}
-
-// Only the source, the files that were there and the temporary output may
-// appear in the destination's folder while the job and its check run; the
-// container only as that output renamed at the end.
-TEST_F(EndToEnd, TheCheckWritesNoFileOfItsOwn) {
-    WriteFileBytes(folder.File(L"temp"), "mine");
-    StartLongEncryption();
-    std::set<std::wstring> strangers;
-    bool temporarySeen = false;
-    bool listedDuringTheCheck = false;
-    MessageBoxSeen shown;
-    const bool ended = PollUntil(
-        [&] {
-            const int progress = app.Progress();
-            const std::vector<std::wstring> names = FolderNames(folder.Path());
-            const bool temporaryNow = !Leftovers(folder.Path(), L"big.nbnx").empty();
-            for (const std::wstring& name : names) {
-                const bool published = name == L"big.nbnx" && temporarySeen && !temporaryNow;
-                const bool expected = name == L"big.bin" || name == L"temp" || published ||
-                                      name.rfind(L"big.nbnx.incomplete", 0) == 0;
-                if (!expected) {
-                    strangers.insert(name);
-                }
-            }
-            temporarySeen = temporarySeen || temporaryNow;
-            listedDuringTheCheck = listedDuringTheCheck || (progress > 56 && progress < 100);
-            shown = app.WaitForMessageBox(0);
-            return shown.window != nullptr;
-        },
-        100000);
-    ASSERT_TRUE(ended) << "the job did not end";
-    EXPECT_TRUE(temporarySeen);
-    EXPECT_TRUE(listedDuringTheCheck);
-    EXPECT_EQ(strangers, std::set<std::wstring>{});
-    ExpectBox(shown, L"NB Nimbra Vexal Edition", L"File encrypted successfully");
-    EXPECT_EQ(NameSet(folder.Path()), (std::set<std::wstring>{L"big.bin", L"big.nbnx", L"temp"}));
-}
-
-// The second close comes right behind the first Yes, while the job is still
-// ending where the timing allows (JobEndTest holds the job for certain).
-TEST_F(EndToEnd, ClosingTwiceDuringAJobEndsTheProgramWithNothingOfTheJobLeft) {
-    StartLongEncryption();
-    ASSERT_TRUE(app.WaitForCaption(StartButton, L"STOP", 10000));
-    PostMessageW(app.Main(), WM_CLOSE, 0, 0);
-    const MessageBoxSeen first = app.WaitForMessageBox();
-    ASSERT_EQ(first.caption, L"Uscita");
-    PostMessageW(first.window, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(first.window, IDYES)));
-    PostMessageW(app.Main(), WM_CLOSE, 0, 0);
-    ASSERT_TRUE(WaitUntilGone(first.window));
-    const MessageBoxSeen second = app.WaitForMessageBox();
-    ASSERT_EQ(second.caption, L"Uscita");
-    app.Answer(second, IDYES);
-    programEnded = true;
-    EXPECT_EQ(app.WaitForExit(30000), 0);
-    EXPECT_EQ(NamesStartingWith(folder.Path(), L"big.nbnx"), none);
-    EXPECT_TRUE(FileThere(folder.File(L"big.bin")));
-}
-
-// The session's end waits for the job: when it has been answered, the job
-// has cleaned up and the window is idle.
-TEST_F(EndToEnd, SessionEndStopsTheJobAndWaitsForIt) {
-    StartLongEncryption();
-    ASSERT_TRUE(app.WaitForCaption(StartButton, L"STOP", 10000));
-    LRESULT answer = 0;
-    ASSERT_TRUE(app.SendToMain(WM_QUERYENDSESSION, 0, 0, &answer));
-    EXPECT_EQ(answer, TRUE);
-    ASSERT_TRUE(app.SendToMain(WM_ENDSESSION, TRUE, 0));
-    EXPECT_EQ(app.Text(StartButton), L"START");
-    EXPECT_EQ(NamesStartingWith(folder.Path(), L"big.nbnx"), none);
 }
 
 } // namespace

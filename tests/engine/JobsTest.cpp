@@ -78,32 +78,4 @@ TEST(Jobs, StoredNamesThatLeaveTheFolderOrNameTheContainerAreRefused) {
     }
 }
 
-TEST(Jobs, StopLeavesNothingOfTheJobInAnyPass) {
-    for (const auto& [what, encrypt, stop] :
-         {std::tuple{"the checksum before encryption", true, 4}, std::tuple{"encryption", true, 20},
-          std::tuple{"decryption", false, 20},
-          std::tuple{"the check after encryption", true, 60}}) {
-        SCOPED_TRACE(what);
-        NBTest::TempDir dir;
-        const std::string plain = dir.File("plain.txt");
-        const std::string box = dir.File("plain.nbnx");
-        NBTest::WriteBytes(plain, NBTest::PatternBytes(3u << 20, 5));
-        if (!encrypt) {
-            auto made = NBTest::Request(true, plain, box, pw);
-            ASSERT_TRUE(NBTest::Run(made));
-            NBTest::Remove(plain);
-        }
-        auto link = NBTest::Request(encrypt, encrypt ? plain : box, encrypt ? box : "", pw);
-        link.stopAbove = stop;
-        EXPECT_FALSE(NBTest::Run(link));
-        EXPECT_TRUE(link.errors.empty());
-        EXPECT_TRUE(link.cleanupPaths.empty()) << "the job removed its own file";
-        if (stop < 5) {
-            EXPECT_EQ(link.progress, 5) << "the checksum pass itself stopped";
-        }
-        EXPECT_EQ(Listing(dir.Path()),
-                  std::vector<std::string>{encrypt ? "plain.txt" : "plain.nbnx"});
-    }
-}
-
 } // namespace
