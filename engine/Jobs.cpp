@@ -65,6 +65,10 @@ public:
 private:
     bool Fail(const std::string& message, TextField focus = TextField::None,
               const std::string& reason = std::string(), const std::string& path = std::string()) {
+        // Gone before the message shows: a box may wait long for its reader.
+        if (output) {
+            output->Discard();
+        }
         link.ReportError(JobError(message, focus, reason, path));
         return false;
     }

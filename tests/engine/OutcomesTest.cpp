@@ -83,6 +83,8 @@ TEST_P(ExistingDestination, SurvivesByteForByte) {
     auto link = NBTest::Request(c.encrypt, c.encrypt ? plain : box, c.encrypt ? box : "", pw);
     const std::string users = c.arrange(*this, link);
     NBTest::WriteBytes(users, what_the_user_had);
+    // A message may wait long for its reader: the job's file is gone by then.
+    link.onReport = [this] { EXPECT_FALSE(HasIncompleteFile(dir.Path())); };
 
     EXPECT_FALSE(NBTest::Run(link));
     if (c.message.empty()) {

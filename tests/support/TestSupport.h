@@ -53,6 +53,7 @@ public:
     int stopAbove = NBEngine::progressMaximum; // progress after which a stop is pressed
     bool mayReplace = true;
     std::function<void(int)> onProgress; // sees every value the job shows
+    std::function<void()> onReport;      // called as each error is shown
 
     bool IsEncryptMode() override { return encryptMode; }
     bool IsPasswordShown() override { return false; }
@@ -71,6 +72,9 @@ public:
     void ReportError(const NBEngine::JobError& error) override {
         errors.emplace_back(error.message, error.focus);
         reasons.push_back(error.reason);
+        if (onReport) {
+            onReport();
+        }
     }
     void AddCleanupPath(const std::string& path) override { cleanupPaths.push_back(path); }
 };
