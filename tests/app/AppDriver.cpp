@@ -246,6 +246,20 @@ HWND AppDriver::FindTopLevel(const std::wstring& caption, DWORD timeoutMs) const
     return found;
 }
 
+bool AppDriver::StartLongEncryption(const std::wstring& folder) {
+    constexpr long long longEnoughToCatch = 1200LL << 20;
+    const std::wstring source = folder + L"\\big.bin";
+    if (!MakeSparseFile(source, longEnoughToCatch)) {
+        return false;
+    }
+    SetText(SourceBox, source);
+    SetText(DestBox, folder + L"\\big.nbnx");
+    SetText(PasswordBox, L"correct horse");
+    SetText(ConfirmBox, L"correct horse");
+    Click(StartButton);
+    return true;
+}
+
 int AppDriver::CloseWithYes() {
     PostMessageW(mainWindow, WM_CLOSE, 0, 0);
     const MessageBoxSeen box = WaitForMessageBox();

@@ -86,6 +86,11 @@ public:
     // A top-level window of the program with this caption, or null.
     HWND FindTopLevel(const std::wstring& caption, DWORD timeoutMs = 10000) const;
 
+    // Encrypts a sparse file big enough that a job takes seconds, so that a
+    // test can act while it runs: fills the boxes for folder's big.bin and
+    // big.nbnx and presses START. False when the file could not be made.
+    bool StartLongEncryption(const std::wstring& folder);
+
     // Asks to close, answers the confirmation with Yes and waits for the
     // exit; the program's exit code, or -1 when it did not end.
     int CloseWithYes();

@@ -169,18 +169,12 @@ TEST_F(Drop, DroppingWhileTheAboutWindowIsOpenOrAJobRunsChangesNothing) {
     PostMessageW(GetWindow(about, GW_CHILD), WM_CHAR, VK_ESCAPE, 1);
     ASSERT_TRUE(NBTest::PumpUntil([&] { return IsWindowEnabled(app->Main()) != FALSE; }));
 
-    const std::wstring big = folder.File(L"big.bin");
-    ASSERT_TRUE(MakeSparseFile(big, 1200LL << 20));
-    app->SetText(SourceBox, big);
-    app->SetText(DestBox, folder.File(L"big.nbnx"));
-    app->SetText(PasswordBox, L"correct horse");
-    app->SetText(ConfirmBox, L"correct horse");
-    app->Click(StartButton);
+    ASSERT_TRUE(app->StartLongEncryption(folder.Path()));
     ASSERT_TRUE(NBTest::PumpUntil([&] { return app->Text(StartButton) == L"STOP"; }));
 
     const MessageBoxSeen box = DropAndAnswer({other});
     EXPECT_EQ(box.window, nullptr);
-    EXPECT_EQ(app->Text(SourceBox), big);
+    EXPECT_EQ(app->Text(SourceBox), folder.File(L"big.bin"));
 
     app->Click(StartButton);
     EXPECT_TRUE(NBTest::PumpUntil([&] { return app->Text(StartButton) == L"START"; }, 30000));

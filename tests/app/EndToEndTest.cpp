@@ -12,8 +12,6 @@ using namespace NBDriver;
 namespace {
 
 const std::wstring goodPassword = L"correct horse";
-// Big enough that a job takes seconds, so the test can act while it runs.
-constexpr long long jobLongEnoughToCatch = 1200LL << 20;
 
 std::string GoldenAbc() {
     return ReadFileBytes(NB_TEST_DATA_DIR_W L"\\golden\\abc.nbnx");
@@ -72,11 +70,8 @@ protected:
     // Starts encrypting a sparse file big enough to act while the job runs;
     // answers the container's path.
     std::wstring StartLongEncryption() {
-        const std::wstring box = folder.File(L"big.nbnx");
-        EXPECT_TRUE(MakeSparseFile(folder.File(L"big.bin"), jobLongEnoughToCatch));
-        FillEncryption(folder.File(L"big.bin"), box, goodPassword, goodPassword);
-        app.Click(StartButton);
-        return box;
+        EXPECT_TRUE(app.StartLongEncryption(folder.Path()));
+        return folder.File(L"big.nbnx");
     }
 
     // Presses START and returns the message box the job shows.

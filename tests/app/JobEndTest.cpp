@@ -99,13 +99,7 @@ protected:
     }
 
     void StartHeldJob() {
-        const std::wstring source = folder.File(L"big.bin");
-        ASSERT_TRUE(MakeSparseFile(source, 1200LL << 20));
-        app->SetText(SourceBox, source);
-        app->SetText(DestBox, folder.File(L"big.nbnx"));
-        app->SetText(PasswordBox, L"correct horse");
-        app->SetText(ConfirmBox, L"correct horse");
-        app->Click(StartButton);
+        ASSERT_TRUE(app->StartLongEncryption(folder.Path()));
         ASSERT_TRUE(NBTest::PumpUntil([&] { return hold.held.load(); }, 30000))
             << "the job did not begin writing";
     }
