@@ -130,7 +130,7 @@ std::string ErrorLine(const NBEngine::JobError& error) {
     }
     line += ": " + error.reason;
     if (!error.path.empty()) {
-        line += " (" + NBEngine::Platform::SystemPath(error.path) + ")";
+        line += " (" + error.path + ")";
     }
     return line;
 }

@@ -134,10 +134,8 @@ int RunJobCommand(const Command& command) {
         return StopStatus(); // after the prompt, before the job
     }
     const std::string output = ResolveOutput(command, request);
-    // Shown as the system spells it.
-    const std::string shownOutput = NBEngine::Platform::SystemPath(output);
     if (RefusesExistingOutput(command, request, output)) {
-        return Failure(shownOutput + " already exists (use --force to replace it)");
+        return Failure(output + " already exists (use --force to replace it)");
     }
 
     CliJobLink link(request, IsErrorTerminal(), PassBytes(request));
@@ -145,7 +143,7 @@ int RunJobCommand(const Command& command) {
     const bool done = NBEngine::RunJob(link, state);
     link.ClearProgressLine();
     if (done) {
-        std::printf("%s written\n", shownOutput.c_str());
+        std::printf("%s written\n", output.c_str());
         return exitDone;
     }
     // A command-line job leaves nothing of itself behind, stopped or failed.

@@ -309,8 +309,7 @@ bool IsErrorTerminal() {
 
 bool IsRegularFile(const std::string& path) {
     struct stat status;
-    return !path.empty() && stat(NBEngine::Platform::SystemPath(path).c_str(), &status) == 0 &&
-           S_ISREG(status.st_mode);
+    return !path.empty() && stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
 ReadResult ReadSecretLine(const std::string& prompt, std::string& line) {

@@ -27,10 +27,6 @@ bool IsSeparator(char c) {
     return c == '\\' || c == '/';
 }
 
-std::string SystemPath(const std::string& path) {
-    return path;
-}
-
 std::string ReasonOfErrorNumber(int errorNumber) {
     char text[256] = {};
     strerror_s(text, sizeof text, errorNumber);
@@ -222,10 +218,6 @@ MoveResult MoveIntoPlace(const std::string& from, const std::string& to, bool re
 
 bool IsSeparator(char c) {
     return c == '/';
-}
-
-std::string SystemPath(const std::string& path) {
-    return path;
 }
 
 std::string ReasonOfErrorNumber(int errorNumber) {

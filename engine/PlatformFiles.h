@@ -70,7 +70,4 @@ enum class MoveResult { Moved, TargetExists, Failed };
 MoveResult MoveIntoPlace(const std::string& from, const std::string& to, bool replace,
                          std::string& reason);
 
-// The path as the system is handed it.
-std::string SystemPath(const std::string& path);
-
 } // namespace NBEngine::Platform
