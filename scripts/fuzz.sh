@@ -12,10 +12,10 @@ seconds=${FUZZ_SECONDS:-120}
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(header decrypt)
 
-includes=(-I"$root/engine" -I"$root/toolkit/controls")
+includes=(-I"$root/engine" -I"$root/text")
 sanitizers="address,undefined"
 common=(-std=c++17 -g -O1 -ffp-contract=off -fno-sanitize-recover=undefined "${includes[@]}")
-headers=("$root"/engine/*.h "$root"/toolkit/controls/TextConversion.h)
+headers=("$root"/engine/*.h "$root"/text/TextConversion.h)
 
 # An object is remade when its source or any engine header is newer.
 is_stale() {
@@ -30,7 +30,7 @@ is_stale() {
 build_engine() {
     mkdir -p "$out/obj"
     local source object running=0
-    for source in "$root"/engine/*.cpp "$root"/toolkit/controls/TextConversion.cpp; do
+    for source in "$root"/engine/*.cpp "$root"/text/TextConversion.cpp; do
         object="$out/obj/$(basename "$source" .cpp).o"
         is_stale "$object" "$source" || continue
         clang++ "${common[@]}" -fsanitize=fuzzer-no-link,$sanitizers -c "$source" -o "$object" &
