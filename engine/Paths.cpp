@@ -78,11 +78,22 @@ bool IsDeviceName(const std::string& name) {
     while (!base.empty() && base.back() == ' ') {
         base.pop_back();
     }
-    if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL") {
-        return true;
+    for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"}) {
+        if (base == device) {
+            return true;
+        }
     }
-    return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
-           base[3] >= '1' && base[3] <= '9';
+    if (base.compare(0, 3, "COM") != 0 && base.compare(0, 3, "LPT") != 0) {
+        return false;
+    }
+    // A digit, or a superscript one, two or three in Latin-1 or in UTF-8.
+    const std::string number = base.substr(3);
+    for (const char* suffix : {"\xB9", "\xB2", "\xB3", "\xC2\xB9", "\xC2\xB2", "\xC2\xB3"}) {
+        if (number == suffix) {
+            return true;
+        }
+    }
+    return number.size() == 1 && number[0] >= '0' && number[0] <= '9';
 }
 } // namespace
 

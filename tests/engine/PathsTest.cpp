@@ -18,6 +18,20 @@ TEST(Paths, SeparatorsBuiltTheWindowsWayReachTheFile) {
     EXPECT_EQ(FileSize(windowsStyle), 3);
 }
 
+// Windows opens a device for these names, whatever the extension: a
+// container must never restore into one, on any platform.
+TEST(Paths, DeviceNamesAreNeverPlainFileNames) {
+    for (const std::string device :
+         {"CON", "prn.txt", "AUX", "NUL .txt", "COM0", "com9.log", "LPT0", "COM\xB9",
+          "LPT\xB2.txt", "com\xC2\xB3", "CONIN$", "conout$.log"}) {
+        EXPECT_FALSE(IsPlainFileName(device)) << device;
+    }
+    for (const std::string name : {"COM10", "CONSOLE", "LPTX", "COM", "AUXILIARY.txt", "con1",
+                                   "COM\xB4", "NUL-terminated.txt"}) {
+        EXPECT_TRUE(IsPlainFileName(name)) << name;
+    }
+}
+
 TEST(Paths, OnlyNamesWithALatin1FormHaveANarrowOne) {
     EXPECT_TRUE(NBUtility::HasNarrowForm(L"r\x00E9sum\x00E9\x00FF"));
     EXPECT_FALSE(NBUtility::HasNarrowForm(L"report\x0100.txt"));
