@@ -26,7 +26,7 @@ int Failure(const std::string& message) {
 int ReadPassword(const Command& command, CliRequest& request) {
     if (!command.passwordFile.empty()) {
         request.confirm = false;
-        if (!ReadFirstLine(command.passwordFile, request.password)) {
+        if (!ReadPasswordFile(command.passwordFile, request.password)) {
             return Failure("cannot read the password from " + command.passwordFile);
         }
     } else {

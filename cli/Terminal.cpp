@@ -9,11 +9,11 @@
 #include "Owned.h"
 #include "PlatformFiles.h"
 
+#include "TextConversion.h"
+
 #ifdef _WIN32
 #include <io.h>
 #include <windows.h>
-
-#include "TextConversion.h"
 #else
 #include <cerrno>
 #include <fcntl.h>
@@ -38,12 +38,6 @@ void RecordStop(int signal) {
     int none = 0;
     stopSignal.compare_exchange_strong(none, signal);
 }
-
-void StripLineBreak(std::string& line) {
-    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
-        line.pop_back();
-    }
-}
 } // namespace
 
 bool StopRequested() {
@@ -54,11 +48,29 @@ int StopStatus() {
     return signalStatusBase + stopSignal.load();
 }
 
-bool ReadFirstLine(const std::string& path, std::string& line) {
-    line.clear();
+namespace {
+// Far more than any password file holds; what lies beyond is never read.
+constexpr std::size_t passwordFileLimit = 1 << 16;
+
+// Standard input may be a terminal: read only up to the first line break.
+std::string FirstLineOfInput() {
+    std::string bytes;
+    char c;
+    while (bytes.size() < passwordFileLimit && std::cin.get(c)) {
+        bytes.push_back(c);
+        if (c == '\n') {
+            break;
+        }
+    }
+    return bytes;
+}
+} // namespace
+
+bool ReadPasswordFile(const std::string& path, std::string& password) {
+    password.clear();
     if (path == "-") {
-        std::getline(std::cin, line);
-        StripLineBreak(line);
+        const std::string bytes = FirstLineOfInput();
+        password = NBUtility::PasswordBytesOfFile(bytes);
         return !std::cin.bad();
     }
     std::ifstream in;
@@ -70,8 +82,10 @@ bool ReadFirstLine(const std::string& path, std::string& line) {
     if (!in) {
         return false;
     }
-    std::getline(in, line);
-    StripLineBreak(line);
+    std::string contents(passwordFileLimit, '\0');
+    in.read(&contents[0], static_cast<std::streamsize>(contents.size()));
+    contents.resize(static_cast<std::size_t>(in.gcount()));
+    password = NBUtility::PasswordBytesOfFile(contents);
     return !in.bad();
 }
 
@@ -137,6 +151,12 @@ bool StopArrives() {
         Sleep(stopLookMilliseconds);
     }
     return StopRequested();
+}
+
+void StripLineBreak(std::string& line) {
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
+        line.pop_back();
+    }
 }
 
 ReadResult ReadConsoleLine(HANDLE input, std::string& line) {
@@ -326,6 +346,7 @@ ReadResult ReadSecretLine(const std::string& prompt, std::string& line) {
         return ReadResult::Failed;
     }
     const ReadResult result = ReadTerminalLine(terminal.Get(), line);
+    line = NBUtility::PasswordBytesOfUtf8(line); // the terminal speaks UTF-8
     const char newline = '\n';
     [[maybe_unused]] const ssize_t ignored = write(terminal.Get(), &newline, 1);
     return result;

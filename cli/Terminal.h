@@ -11,10 +11,12 @@ namespace NBCli {
 enum class ReadResult { Read, Failed, Interrupted };
 
 // Asks on the terminal itself, without echo, and gives the terminal its
-// settings back however the read ends. Fails when there is no terminal.
+// settings back however the read ends. Fails when there is no terminal. The
+// line comes back as the password's bytes, one per UTF-16 code unit.
 ReadResult ReadSecretLine(const std::string& prompt, std::string& line);
-// The first line of a file, without its line break; "-" reads standard input.
-bool ReadFirstLine(const std::string& path, std::string& line);
+// The password's bytes from the first line of a file ("-": standard input),
+// in UTF-8, UTF-16 with its byte-order mark, or bytes that are neither.
+bool ReadPasswordFile(const std::string& path, std::string& password);
 
 // A file that can be read without waiting on something else: not a folder,
 // FIFO, device or socket. Links are followed.

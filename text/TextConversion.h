@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace NBUtility {
 
@@ -19,5 +20,22 @@ bool HasNarrowForm(const std::wstring& wide);
 
 // Signed decimal, no leading zeros, no grouping.
 std::string Int64ToText(std::int64_t value);
+
+// UTF-8 and UTF-16, whatever the platform's wchar_t. Decoding answers false
+// for text that is not well-formed UTF-8 (overlong forms, surrogates and
+// values past U+10FFFF included) and leaves the result empty then.
+bool Utf8ToUtf16(const std::string& utf8, std::u16string& utf16);
+// An unpaired surrogate becomes U+FFFD.
+std::string Utf16ToUtf8(const std::u16string& utf16);
+
+// A password's bytes are the low bytes of its UTF-16 code units, on every
+// platform, as the window has always made them: one byte per unit.
+std::string PasswordBytes(const std::u16string& typed);
+// Typed on a terminal that speaks UTF-8; text that is not valid UTF-8 is
+// taken byte for byte.
+std::string PasswordBytesOfUtf8(const std::string& typed);
+// The first line of a password file: UTF-16 with its byte-order mark is
+// decoded, a UTF-8 byte-order mark dropped, and the rest read as typed text.
+std::string PasswordBytesOfFile(const std::string& contents);
 
 } // namespace NBUtility

@@ -332,5 +332,24 @@ if $native; then
     check "a stop at the prompt writes nothing" absent prompt.nbnx
 fi
 
+# One password from every source: the window made latin1.nbnx with the bytes
+# of "mötörhead" (one per UTF-16 unit), and each way of giving that password
+# here must open it.
+printf 'm\xc3\xb6t\xc3\xb6rhead\n' >pw-utf8
+printf '\xef\xbb\xbfm\xc3\xb6t\xc3\xb6rhead\r\n' >pw-mark
+printf '\xff\xfem\0\xf6\0t\0\xf6\0r\0h\0e\0a\0d\0\r\0\n\0' >pw-utf16le
+printf '\xfe\xff\0m\0\xf6\0t\0\xf6\0r\0h\0e\0a\0d' >pw-utf16be
+printf 'm\xf6t\xf6rhead\n' >pw-latin1
+for source in utf8 mark utf16le utf16be latin1; do
+    run_case "password as $source" 0 "" decrypt --password-file "pw-$source" \
+        -o "latin1-$source.out" "$data_dir/golden/latin1.nbnx"
+done
+check "every source gives one password" cmp -s latin1-utf8.out latin1-utf16be.out
+# Eight characters of two UTF-8 bytes each are eight characters, not sixteen.
+printf '\xc3\xa9%.0s' 1 2 3 4 5 6 7 8 >pw-eight
+run_case "eight accented characters" 0 "" encrypt --password-file pw-eight -o eight.nbnx abc.txt
+run_case "and they open it again" 0 "" decrypt --password-file pw-eight -o eight.txt eight.nbnx
+check "eight accented characters round trip" cmp -s eight.txt abc.txt
+
 echo "cli: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
