@@ -61,12 +61,14 @@ bool IsFolder(const std::string& path) {
 // regular file is opened: reading a FIFO would wait for a writer.
 std::string StoredName(const CliRequest& request) {
     NBEngine::JobState state;
+    std::string localName;
     if (!IsRegularFile(request.source) || !NBEngine::DeriveKey(request.password, state.keyTable) ||
         !NBEngine::ReadHeader(request.source, state) ||
-        !NBEngine::IsPlainFileName(state.plainName)) {
+        !NBEngine::IsPlainFileName(state.plainName) ||
+        !NBEngine::LocalFormOfStoredName(state.plainName, localName)) {
         return std::string();
     }
-    return state.plainName;
+    return localName;
 }
 
 // Settles where the job writes and answers that path (empty while unknown).

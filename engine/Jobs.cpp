@@ -145,8 +145,8 @@ private:
             return true;
         }
         const std::string name = FileNameOf(source);
-        if (name.size() > static_cast<std::size_t>(maxPlainNameLength)) {
-            return Fail(name + ": file name too long (at most 128 characters)", TextField::Source);
+        if (StoredFormOfName(name).size() > static_cast<std::size_t>(maxPlainNameLength)) {
+            return Fail(name + ": file name too long (at most 128 bytes)", TextField::Source);
         }
         if (sourceSize > largestPlainSize) {
             return Fail(name + ": file too large (at most 2147483647 bytes)", TextField::Source);
@@ -196,10 +196,10 @@ private:
 
     bool PrepareEncryption() {
         state.readOffset = 0;
-        state.plainName = FileNameOf(source);
+        state.plainName = StoredFormOfName(FileNameOf(source));
         link.SetProgress(5);
         if (!SourceIsRegular() || state.plainSize == 0) {
-            return Fail(state.plainName + notFound, TextField::Source);
+            return Fail(FileNameOf(source) + notFound, TextField::Source);
         }
         if (!CheckDestination() || !CheckFreeSpace(sourceSize + headerSize)) {
             return false;
@@ -210,7 +210,7 @@ private:
         }
         state.checksumText = checksum.text;
         if (!checksum.readable) {
-            return Fail(state.plainName + notFound, TextField::Source, checksum.reason, source);
+            return Fail(FileNameOf(source) + notFound, TextField::Source, checksum.reason, source);
         }
         return CreateOutput() && (WriteHeader(output->Path(), state) || Fail(transformFailed));
     }
@@ -228,10 +228,12 @@ private:
                         TextField::Source);
         }
         if (destination.empty() && link.IsChecked(Option::SameFolder)) {
-            if (!IsPlainFileName(state.plainName)) {
+            std::string localName;
+            if (!IsPlainFileName(state.plainName) ||
+                !LocalFormOfStoredName(state.plainName, localName)) {
                 return Fail(FileNameOf(source) + storedNameNotValid, TextField::Source);
             }
-            destination = SameFolderDestination(source, state.plainName);
+            destination = SameFolderDestination(source, localName);
             destinationFromName = true;
         }
         return CheckDestination() && CheckFreeSpace(state.plainSize) && CreateOutput();

@@ -1,6 +1,7 @@
 #include "Paths.h"
 
 #include "PlatformFiles.h"
+#include "TextConversion.h"
 
 namespace NBEngine {
 
@@ -107,6 +108,14 @@ bool IsPlainFileName(const std::string& name) {
         }
     }
     return !IsDeviceName(name);
+}
+
+std::string StoredFormOfName(const std::string& localName) {
+    return NBUtility::StoredNameOf(Platform::CharactersOfPath(localName));
+}
+
+bool LocalFormOfStoredName(const std::string& stored, std::string& localName) {
+    return Platform::PathOfCharacters(NBUtility::NameOfStored(stored), localName);
 }
 
 bool FileExists(const std::string& path) {

@@ -28,6 +28,11 @@ std::string ChangeNameExtension(const std::string& path, const std::string& exte
 // no trailing dot or space, no device name such as CON or LPT1.TXT.
 bool IsPlainFileName(const std::string& name);
 
+// The name a container stores for a local file name, and the local name of a
+// stored one (false when this platform cannot spell it).
+std::string StoredFormOfName(const std::string& localName);
+bool LocalFormOfStoredName(const std::string& stored, std::string& localName);
+
 bool FileExists(const std::string& path);
 // 0 when the size cannot be read, and for a folder.
 std::int64_t FileSize(const std::string& path);

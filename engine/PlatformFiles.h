@@ -12,6 +12,11 @@
 
 namespace NBEngine::Platform {
 
+// The characters of a path as this platform's narrow text holds it, and back;
+// false when the characters have no narrow form here.
+std::u16string CharactersOfPath(const std::string& path);
+bool PathOfCharacters(const std::u16string& characters, std::string& path);
+
 enum class OpenMode {
     Read,     // read only; the file must exist
     Truncate, // read and write; created if absent, cut to length 0

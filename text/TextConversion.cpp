@@ -1,5 +1,6 @@
 #include "TextConversion.h"
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 
@@ -167,6 +168,38 @@ std::string Utf16ToUtf8(const std::u16string& utf16) {
         }
     }
     return utf8;
+}
+
+namespace {
+std::u16string Latin1Characters(const std::string& bytes) {
+    std::u16string characters;
+    for (char c : bytes) {
+        characters.push_back(static_cast<char16_t>(static_cast<unsigned char>(c)));
+    }
+    return characters;
+}
+
+bool AllLatin1(const std::u16string& characters) {
+    return std::all_of(characters.begin(), characters.end(),
+                       [](char16_t unit) { return unit >= 0x01 && unit <= 0xFF; });
+}
+} // namespace
+
+std::string StoredNameOf(const std::u16string& name) {
+    return AllLatin1(name) ? PasswordBytes(name) : Utf16ToUtf8(name);
+}
+
+std::u16string NameOfStored(const std::string& stored) {
+    std::u16string decoded;
+    if (Utf8ToUtf16(stored, decoded) && !AllLatin1(decoded)) {
+        return decoded;
+    }
+    return Latin1Characters(stored);
+}
+
+std::u16string CharactersOfUtf8Name(const std::string& name) {
+    std::u16string decoded;
+    return Utf8ToUtf16(name, decoded) ? decoded : Latin1Characters(name);
 }
 
 std::string PasswordBytes(const std::u16string& typed) {

@@ -28,6 +28,18 @@ bool Utf8ToUtf16(const std::string& utf8, std::u16string& utf16);
 // An unpaired surrogate becomes U+FFFD.
 std::string Utf16ToUtf8(const std::u16string& utf16);
 
+// The name a container stores: Latin-1 bytes when every character lies in
+// U+0001..U+00FF (as every container has always held), its UTF-8 bytes
+// otherwise.
+std::string StoredNameOf(const std::u16string& name);
+// The characters of a stored name: UTF-8 only when the bytes are valid UTF-8
+// and hold a character above U+00FF, Latin-1 otherwise; so every name that
+// could be stored before reads as it always has.
+std::u16string NameOfStored(const std::string& stored);
+// A POSIX file name's characters: its UTF-8, or Latin-1 bytes when it is not
+// valid UTF-8.
+std::u16string CharactersOfUtf8Name(const std::string& name);
+
 // A password's bytes are the low bytes of its UTF-16 code units, on every
 // platform, as the window has always made them: one byte per unit.
 std::string PasswordBytes(const std::u16string& typed);

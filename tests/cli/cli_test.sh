@@ -345,6 +345,17 @@ for source in utf8 mark utf16le utf16be latin1; do
         -o "latin1-$source.out" "$data_dir/golden/latin1.nbnx"
 done
 check "every source gives one password" cmp -s latin1-utf8.out latin1-utf16be.out
+# The window's container for résumé.txt restores under that very name (UTF-8
+# on this disk, whichever build writes it), and encrypting it again gives the
+# window's bytes back.
+mkdir names
+cp "$data_dir/golden/latin1.nbnx" names/
+run_case "a Latin-1 stored name restored" 0 "" decrypt --password-file pw-utf8 names/latin1.nbnx
+check "under its own name" [ -f $'names/r\xc3\xa9sum\xc3\xa9.txt' ]
+run_case "and encrypted again" 0 "" encrypt --password-file pw-utf8 -o names/again.nbnx \
+    $'names/r\xc3\xa9sum\xc3\xa9.txt'
+check "into the window's container" cmp -s names/again.nbnx "$data_dir/golden/latin1.nbnx"
+
 # Eight characters of two UTF-8 bytes each are eight characters, not sixteen.
 printf '\xc3\xa9%.0s' 1 2 3 4 5 6 7 8 >pw-eight
 run_case "eight accented characters" 0 "" encrypt --password-file pw-eight -o eight.nbnx abc.txt

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "Jobs.h"
+#include "PlatformFiles.h"
 #include "Sha256.h"
 #include "TestSupport.h"
 #include "TextConversion.h"
@@ -107,11 +108,20 @@ bool IsKnownOutcome(const std::string& expect) {
     return false;
 }
 
+// A sidecar's name (UTF-8) as this platform's paths spell it.
+std::string LocalName(const std::string& utf8) {
+    std::u16string characters;
+    std::string local;
+    EXPECT_TRUE(NBUtility::Utf8ToUtf16(utf8, characters));
+    EXPECT_TRUE(NBEngine::Platform::PathOfCharacters(characters, local)) << utf8;
+    return local;
+}
+
 // The one message a failed case reports, and the field it puts the focus on.
 std::pair<std::string, TextField> ExpectedError(const KitCase& kit) {
     const std::string expect = kit.Field("expect");
     if (expect == "crc mismatch") {
-        return {kit.Field("name") +
+        return {LocalName(kit.Field("name")) +
                     ": CRC mismatch. The password is incorrect or the file may be corrupted.",
                 TextField::None};
     }
@@ -167,7 +177,7 @@ TEST_P(ContainerKitCase, DecryptsBesideItselfAsItsSidecarSays) {
     NBTest::TempDir dir;
     const std::string container = dir.File(kit.ContainerName());
     NBTest::WriteBytes(container, NBTest::ReadBytes(kitFolder + kit.ContainerName()));
-    const std::string name = kit.Field("name");
+    const std::string name = LocalName(kit.Field("name"));
     const std::string existing = kit.Field("existing");
     if (!existing.empty()) {
         NBTest::WriteBytes(dir.File(name), TextBytes(existing));

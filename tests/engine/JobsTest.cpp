@@ -78,4 +78,35 @@ TEST(Jobs, StoredNamesThatLeaveTheFolderOrNameTheContainerAreRefused) {
     }
 }
 
+#ifndef _WIN32
+// A name beyond Latin-1 is stored as UTF-8 and comes back under its own name;
+// the 128 bytes of the name field count bytes, not characters.
+TEST(Jobs, NamesBeyondLatin1RoundTripAndTheNameFieldCountsBytes) {
+    std::string wide;
+    for (int i = 0; i < 64; ++i) {
+        wide += "\xC5\x81"; // U+0141, two bytes
+    }
+    for (const auto& [name, fits] : {std::pair{std::string("\xC5\x81\xC3\xB3"
+                                                           "d\xC5\xBA.txt"),
+                                               true},
+                                     std::pair{wide, true}, std::pair{wide + "a", false}}) {
+        SCOPED_TRACE(name.size());
+        NBTest::TempDir dir;
+        const std::string plain = dir.File(name);
+        NBTest::WriteBytes(plain, NBTest::PatternBytes(300, 4));
+        auto encrypt = NBTest::Request(true, plain, dir.File("box.nbnx"), pw);
+        ASSERT_EQ(NBTest::Run(encrypt), fits);
+        if (!fits) {
+            EXPECT_EQ(encrypt.errors.at(0).first,
+                      name + ": file name too long (at most 128 bytes)");
+            continue;
+        }
+        NBTest::Remove(plain);
+        auto decrypt = NBTest::Request(false, dir.File("box.nbnx"), "", pw);
+        ASSERT_TRUE(NBTest::Run(decrypt));
+        EXPECT_EQ(NBTest::ReadBytes(plain), NBTest::PatternBytes(300, 4));
+    }
+}
+#endif
+
 } // namespace

@@ -193,7 +193,8 @@ void WriteSidecar(const std::string& path, const KitCase& kit) {
     out << "password: " << kit.password << "\n";
     out << "expect: " << kit.expect << "\n";
     if (!kit.name.empty()) {
-        out << "name: " << kit.name << "\n";
+        // A text file: the stored name's characters in UTF-8.
+        out << "name: " << NBUtility::Utf16ToUtf8(NBUtility::NameOfStored(kit.name)) << "\n";
     }
     if (kit.expect == "success") {
         out << "sha256: " << NBTest::Sha256Hex(kit.plain) << "\n";

@@ -22,8 +22,8 @@ TEST(Paths, SeparatorsBuiltTheWindowsWayReachTheFile) {
 // container must never restore into one, on any platform.
 TEST(Paths, DeviceNamesAreNeverPlainFileNames) {
     for (const std::string device :
-         {"CON", "prn.txt", "AUX", "NUL .txt", "COM0", "com9.log", "LPT0", "COM\xB9",
-          "LPT\xB2.txt", "com\xC2\xB3", "CONIN$", "conout$.log"}) {
+         {"CON", "prn.txt", "AUX", "NUL .txt", "COM0", "com9.log", "LPT0", "COM\xB9", "LPT\xB2.txt",
+          "com\xC2\xB3", "CONIN$", "conout$.log"}) {
         EXPECT_FALSE(IsPlainFileName(device)) << device;
     }
     for (const std::string name : {"COM10", "CONSOLE", "LPTX", "COM", "AUXILIARY.txt", "con1",

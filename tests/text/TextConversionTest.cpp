@@ -45,6 +45,31 @@ TEST(Utf16, AnUnpairedSurrogateBecomesTheReplacementCharacter) {
     EXPECT_EQ(Utf16ToUtf8(std::u16string(1, u'\xDC00')), "\xEF\xBF\xBD");
 }
 
+// Every name that could be stored before is stored as it always was
+// (Latin-1); a name beyond Latin-1 as UTF-8; each reads back as it was.
+TEST(StoredName, KeepsEveryNameBothWays) {
+    const std::vector<std::pair<std::u16string, std::string>> cases = {
+        {u"report.txt", "report.txt"},
+        {u"r\u00E9sum\u00E9.txt", "r\xE9sum\xE9.txt"},
+        {u"\u00C3\u00A9.txt", "\xC3\xA9.txt"}, // Latin-1 that looks like UTF-8 stays Latin-1
+        {u"\u0141\u00F3d\u017A.txt", "\xC5\x81\xC3\xB3"
+                                     "d\xC5\xBA.txt"},
+        {u"\u03A9mega.pdf", "\xCE\xA9mega.pdf"},
+        {u"\u0418\u0432\u0430\u043D", "\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD"},
+        {u"\u65E5\u672C\u8A9E.docx", "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E.docx"},
+        {u"\xD83D\xDE00.txt", "\xF0\x9F\x98\x80.txt"},
+    };
+    for (const auto& [characters, stored] : cases) {
+        EXPECT_EQ(StoredNameOf(characters), stored) << stored;
+        EXPECT_EQ(NameOfStored(stored), characters) << stored;
+    }
+}
+
+TEST(StoredName, APosixNameThatIsNotUtf8IsTakenAsLatin1) {
+    EXPECT_EQ(CharactersOfUtf8Name("caf\xE9.txt"), u"caf\u00E9.txt");
+    EXPECT_EQ(CharactersOfUtf8Name("caf\xC3\xA9.txt"), u"caf\u00E9.txt");
+}
+
 TEST(PasswordBytes, TheSameTypedPasswordGivesTheSameBytesFromEverySource) {
     const std::string expected = "p\xE4ssw\xF6rd1"; // what the window has always made
     EXPECT_EQ(PasswordBytes(u"p\u00E4ssw\u00F6rd1"), expected);
