@@ -94,7 +94,6 @@ private:
     void AnimateStatusBand();
     bool ConfirmClose();
     void OnEndSession();
-    bool RefuseUnrepresentablePaths();
     bool StopJobAndWait();
     void JoinWorker();
     void CloseJobBoxes();
@@ -105,7 +104,6 @@ private:
     void SelectDestination();
     void PutSourcePath(const std::string& path);
     void OnFilesDropped(const std::vector<std::wstring>& paths);
-    void RefusePath(NBUtility::TextBox* box);
 
     // About window.
     void OpenAbout();

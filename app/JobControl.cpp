@@ -141,7 +141,7 @@ void FormMain::StartWorker() {
 void FormMain::RunWorker() {
     cleanupList.clear();
     pendingFocus = nullptr;
-    const bool done = !RefuseUnrepresentablePaths() && NBEngine::RunJob(*this, jobState);
+    const bool done = NBEngine::RunJob(*this, jobState);
     FinishJob(done);
 }
 
@@ -171,32 +171,6 @@ void FormMain::RestoreAfterJob() {
     ClearStatusBand();
     startButton->SetTextNarrow("START");
     jobPhase = JobPhase::Idle;
-}
-
-// A typed path with a character beyond U+00FF would name another file.
-bool FormMain::RefuseUnrepresentablePaths() {
-    if (!HasNarrowForm(sourceBox->GetText())) {
-        RefusePath(sourceBox.get());
-        return true;
-    }
-    const bool destinationUsed = encryptMode || specifyPathOption->GetChecked();
-    if (destinationUsed && !HasNarrowForm(destBox->GetText())) {
-        RefusePath(destBox.get());
-        return true;
-    }
-    return false;
-}
-
-void FormMain::RefusePath(TextBox* box) {
-    const std::string message = "The file name contains characters that are not supported";
-    if (JobExists()) {
-        ReportError(NBEngine::JobError(message, box == sourceBox.get()
-                                                    ? NBEngine::TextField::Source
-                                                    : NBEngine::TextField::Destination));
-    } else {
-        ShowError(this, message, "ERROR");
-        box->Focus();
-    }
 }
 
 void FormMain::SetInputsEnabled(bool enabled) {

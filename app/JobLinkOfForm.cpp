@@ -4,6 +4,7 @@
 #include "Dialogs.h"
 #include "FormMain.h"
 #include "Paths.h"
+#include "TextConversion.h"
 
 namespace MyGame {
 
@@ -32,9 +33,13 @@ std::string FormMain::ReadText(TextField field) {
     if (box == nullptr) {
         return std::string();
     }
-    const std::string text = box->GetTextNarrow();
     const bool isPath = field == TextField::Source || field == TextField::Destination;
-    return isPath ? NBEngine::Trim(text) : text;
+    if (isPath) {
+        return NBEngine::Trim(box->GetTextNarrow());
+    }
+    // A password is one byte per UTF-16 unit, as the container has always had it.
+    const std::wstring typed = box->GetText();
+    return NBUtility::PasswordBytes(std::u16string(typed.begin(), typed.end()));
 }
 
 bool FormMain::IsChecked(Option option) {

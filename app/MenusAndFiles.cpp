@@ -51,13 +51,8 @@ void FormMain::OnMenuItem(GUIElement* element) {
 }
 
 void FormMain::SelectSource() {
-    FileChoice outcome = FileChoice::Cancelled;
     const std::string path =
-        OpenFileDialog(this, "", "", encryptMode ? allFilesFilter : containerFilter, &outcome);
-    if (outcome == FileChoice::NotRepresentable) {
-        RefusePath(sourceBox.get());
-        return;
-    }
+        OpenFileDialog(this, "", "", encryptMode ? allFilesFilter : containerFilter);
     if (!path.empty()) {
         PutSourcePath(path);
     }
@@ -81,10 +76,6 @@ void FormMain::OnFilesDropped(const std::vector<std::wstring>& paths) {
     if (firstFile == paths.end()) {
         return;
     }
-    if (!HasNarrowForm(*firstFile)) {
-        RefusePath(sourceBox.get());
-        return;
-    }
     PutSourcePath(ToNarrow(*firstFile));
     if (paths.size() > 1) {
         ShowInfo(this, "One file is handled at a time: only the first file dropped was taken.",
@@ -93,13 +84,8 @@ void FormMain::OnFilesDropped(const std::vector<std::wstring>& paths) {
 }
 
 void FormMain::SelectDestination() {
-    FileChoice outcome = FileChoice::Cancelled;
     std::string path =
-        SaveFileDialog(this, "", "", "", encryptMode ? containerFilter : allFilesFilter, &outcome);
-    if (outcome == FileChoice::NotRepresentable) {
-        RefusePath(destBox.get());
-        return;
-    }
+        SaveFileDialog(this, "", "", "", encryptMode ? containerFilter : allFilesFilter);
     if (path.empty()) {
         return;
     }

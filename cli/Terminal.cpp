@@ -153,12 +153,6 @@ bool StopArrives() {
     return StopRequested();
 }
 
-void StripLineBreak(std::string& line) {
-    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
-        line.pop_back();
-    }
-}
-
 ReadResult ReadConsoleLine(HANDLE input, std::string& line) {
     wchar_t buffer[256];
     DWORD count = 0;
@@ -171,8 +165,11 @@ ReadResult ReadConsoleLine(HANDLE input, std::string& line) {
     if (!read) {
         return ReadResult::Failed;
     }
-    line = NBUtility::ToNarrow(std::wstring(buffer, count));
-    StripLineBreak(line);
+    std::u16string typed(buffer, buffer + count);
+    while (!typed.empty() && (typed.back() == u'\n' || typed.back() == u'\r')) {
+        typed.pop_back();
+    }
+    line = NBUtility::PasswordBytes(typed);
     return ReadResult::Read;
 }
 } // namespace

@@ -10,15 +10,7 @@
 int wmain(int argc, wchar_t** argv) {
     std::vector<std::string> arguments;
     for (int i = 1; i < argc; ++i) {
-        const std::wstring wide = argv[i];
-        if (!NBUtility::HasNarrowForm(wide)) {
-            std::fprintf(stderr,
-                         "nbnx: argument %d holds a character outside Latin-1, "
-                         "which this program cannot handle\n",
-                         i);
-            return NBCli::exitUsage;
-        }
-        arguments.push_back(NBUtility::ToNarrow(wide));
+        arguments.push_back(NBUtility::ToNarrow(argv[i]));
     }
     return NBCli::RunNbnx(arguments);
 }

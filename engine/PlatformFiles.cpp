@@ -21,25 +21,21 @@ namespace {
 const char notRegular[] = "Not a regular file";
 } // namespace
 
+// Narrow paths are UTF-8 on every platform; a POSIX name that is not is
+// taken as Latin-1 bytes.
+std::u16string CharactersOfPath(const std::string& path) {
+    return NBUtility::CharactersOfUtf8Name(path);
+}
+
+bool PathOfCharacters(const std::u16string& characters, std::string& path) {
+    path = NBUtility::Utf16ToUtf8(characters);
+    return true;
+}
+
 #ifdef _WIN32
 
 bool IsSeparator(char c) {
     return c == '\\' || c == '/';
-}
-
-// Narrow paths hold one character per byte here (U+0001..U+00FF).
-std::u16string CharactersOfPath(const std::string& path) {
-    const std::wstring wide = NBUtility::ToWide(path);
-    return std::u16string(wide.begin(), wide.end());
-}
-
-bool PathOfCharacters(const std::u16string& characters, std::string& path) {
-    const std::wstring wide(characters.begin(), characters.end());
-    if (!NBUtility::HasNarrowForm(wide)) {
-        return false;
-    }
-    path = NBUtility::ToNarrow(wide);
-    return true;
 }
 
 std::string ReasonOfErrorNumber(int errorNumber) {
@@ -233,16 +229,6 @@ MoveResult MoveIntoPlace(const std::string& from, const std::string& to, bool re
 
 bool IsSeparator(char c) {
     return c == '/';
-}
-
-// File names are UTF-8 here; one that is not is taken as Latin-1 bytes.
-std::u16string CharactersOfPath(const std::string& path) {
-    return NBUtility::CharactersOfUtf8Name(path);
-}
-
-bool PathOfCharacters(const std::u16string& characters, std::string& path) {
-    path = NBUtility::Utf16ToUtf8(characters);
-    return true;
 }
 
 std::string ReasonOfErrorNumber(int errorNumber) {

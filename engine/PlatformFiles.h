@@ -1,10 +1,9 @@
 #pragma once
 // The engine's only contact with the operating system's file functions.
-// Paths are narrow texts in the platform's own conventions: on Windows each
-// byte is widened to the character of the same value (so names in
-// U+0001..U+00FF reach the right file whatever the code page) and "\" or "/"
-// separate; elsewhere they go to the system as they are and only "/"
-// separates. Failures answer the system's own reason as text.
+// Paths are narrow texts, UTF-8, in the platform's own conventions: on
+// Windows they are widened to UTF-16 (so every name reaches the right file
+// whatever the code page) and "\" or "/" separate; elsewhere they go to the
+// system as they are and only "/" separates. Failures answer the system's own reason as text.
 
 #include <cstdint>
 #include <cstdio>

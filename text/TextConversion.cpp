@@ -6,35 +6,6 @@
 
 namespace NBUtility {
 
-std::wstring ToWide(const std::string& narrow) {
-    std::wstring wide;
-    for (char c : narrow) {
-        if (c == '\0') {
-            break;
-        }
-        wide.push_back(static_cast<wchar_t>(static_cast<unsigned char>(c)));
-    }
-    return wide;
-}
-
-std::string ToNarrow(const std::wstring& wide) {
-    std::string narrow;
-    narrow.reserve(wide.size());
-    for (wchar_t unit : wide) {
-        narrow.push_back(static_cast<char>(static_cast<unsigned>(unit) & 0xFFu));
-    }
-    return narrow;
-}
-
-bool HasNarrowForm(const std::wstring& wide) {
-    for (wchar_t unit : wide) {
-        if (static_cast<unsigned>(unit) > 0xFFu) {
-            return false;
-        }
-    }
-    return true;
-}
-
 std::string Int64ToText(std::int64_t value) {
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%" PRId64, value);
@@ -200,6 +171,15 @@ std::u16string NameOfStored(const std::string& stored) {
 std::u16string CharactersOfUtf8Name(const std::string& name) {
     std::u16string decoded;
     return Utf8ToUtf16(name, decoded) ? decoded : Latin1Characters(name);
+}
+
+std::wstring ToWide(const std::string& narrow) {
+    const std::u16string characters = CharactersOfUtf8Name(narrow.substr(0, narrow.find('\0')));
+    return std::wstring(characters.begin(), characters.end());
+}
+
+std::string ToNarrow(const std::wstring& wide) {
+    return Utf16ToUtf8(std::u16string(wide.begin(), wide.end()));
 }
 
 std::string PasswordBytes(const std::u16string& typed) {

@@ -1,6 +1,7 @@
 #pragma once
-// Narrow text is one byte per character (U+0001..U+00FF); wide text is UTF-16.
-// The conversions involve no code page, so they never depend on the system's.
+// Narrow text is UTF-8 (paths, captions, messages); wide text is UTF-16 at
+// the Win32 boundary. The conversions involve no code page, so they never
+// depend on the system's and carry every character.
 
 #include <cstdint>
 #include <string>
@@ -8,15 +9,12 @@
 
 namespace NBUtility {
 
-// Each byte before the first zero byte becomes the code unit of the same value.
+// The UTF-8 before the first zero byte as UTF-16; text that is not valid
+// UTF-8 is taken as Latin-1 bytes, one character each.
 std::wstring ToWide(const std::string& narrow);
 
-// Each code unit keeps its low byte; zero units inside the text are kept.
+// UTF-16 as UTF-8; an unpaired surrogate becomes U+FFFD.
 std::string ToNarrow(const std::wstring& wide);
-
-// Whether every code unit has a narrow form (none beyond U+00FF); a text
-// without one would name another file once narrowed.
-bool HasNarrowForm(const std::wstring& wide);
 
 // Signed decimal, no leading zeros, no grouping.
 std::string Int64ToText(std::int64_t value);

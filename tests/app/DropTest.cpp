@@ -149,14 +149,12 @@ TEST_F(Drop, FilesAndFoldersInEitherMode) {
     }
 }
 
-TEST_F(Drop, PathWithoutANarrowFormIsRefused) {
-    const std::wstring odd = MakeFile(L"\x4E2D\x6587.txt");
-    app->SetText(SourceBox, L"kept.txt");
-    const MessageBoxSeen box = DropAndAnswer({odd});
-    EXPECT_EQ(box.caption, L"ERROR");
-    EXPECT_EQ(box.text, L"The file name contains characters that are not supported");
-    EXPECT_EQ(app->Text(SourceBox), L"kept.txt");
-    EXPECT_EQ(app->Text(DestBox), L"");
+TEST_F(Drop, APathBeyondLatin1IsTakenWhole) {
+    const std::wstring chinese = MakeFile(L"\x4E2D\x6587.txt");
+    const MessageBoxSeen box = DropAndAnswer({chinese});
+    EXPECT_EQ(box.window, nullptr);
+    EXPECT_EQ(app->Text(SourceBox), chinese);
+    EXPECT_EQ(app->Text(DestBox), chinese.substr(0, chinese.size() - 4) + L".nbnx");
 }
 
 TEST_F(Drop, DroppingWhileTheAboutWindowIsOpenOrAJobRunsChangesNothing) {

@@ -155,9 +155,9 @@ INSTANTIATE_TEST_SUITE_P(
                     L"Confirmation password required", ConfirmBox},
         RequestCase{"confirmation differs", L"@", L"out.nbnx", goodPassword, L"correct horsE",
                     L"Confirmation password does not match", ConfirmBox},
-        RequestCase{"source name beyond Latin-1", L"C:\\x\\\u0141odz.txt", L"out.nbnx",
-                    goodPassword, goodPassword,
-                    L"The file name contains characters that are not supported", SourceBox}));
+        RequestCase{"missing source beyond Latin-1", L"C:\\x\\\u0141odz.txt", L"out.nbnx",
+                    goodPassword, goodPassword, L"\u0141ODZ.TXT: file not found or inaccessible",
+                    SourceBox}));
 
 TEST_F(EndToEnd, EncryptWithCheckThenDecryptBesideTheContainer) {
     const std::wstring plain = folder.File(L"abc.txt");
@@ -181,6 +181,42 @@ TEST_F(EndToEnd, EncryptWithCheckThenDecryptBesideTheContainer) {
     app.SetText(PasswordBox, L"password");
     ExpectBox(Start(), L"NB Nimbra Vexal Edition", L"File decrypted successfully");
     EXPECT_EQ(ReadFileBytes(plain), "abc");
+}
+
+// Names and passwords beyond ASCII, in a folder of Cyrillic and CJK letters:
+// the window's containers stay what they always were (résumé.txt with a
+// Latin-1 password), and a name beyond Latin-1 comes back whole, beside a
+// file whose name has the same low bytes (the low bytes of Ł and ź are A and z).
+TEST_F(EndToEnd, EveryNameAndPasswordComesBackWhole) {
+    const std::wstring where = folder.File(L"\u0418\u0432\u0430\u043D \u674E\u660E");
+    ASSERT_TRUE(CreateDirectoryW(where.c_str(), nullptr));
+    const std::string golden = ReadFileBytes(NB_TEST_DATA_DIR_W L"\\golden\\latin1.nbnx");
+    WriteFileBytes(where + L"\\latin1.nbnx", golden);
+    app.SelectTab(1);
+    app.SetText(SourceBox, where + L"\\latin1.nbnx");
+    app.SetText(PasswordBox, L"m\u00F6t\u00F6rhead");
+    ExpectBox(Start(), L"NB Nimbra Vexal Edition", L"File decrypted successfully");
+    const std::wstring resume = where + L"\\r\u00E9sum\u00E9.txt";
+    ASSERT_TRUE(FileThere(resume));
+
+    app.SelectTab(0);
+    FillEncryption(resume, where + L"\\again.nbnx", L"m\u00F6t\u00F6rhead", L"m\u00F6t\u00F6rhead");
+    ExpectBox(Start(), L"NB Nimbra Vexal Edition", L"File encrypted successfully");
+    EXPECT_EQ(ReadFileBytes(where + L"\\again.nbnx"), golden);
+
+    const std::wstring lodz = where + L"\\\u0141\u00F3d\u017A.txt";
+    const std::wstring lookalike = where + L"\\A\u00F3dz.txt";
+    WriteFileBytes(lodz, "lodz");
+    WriteFileBytes(lookalike, "mine");
+    FillEncryption(lodz, where + L"\\lodz.nbnx", goodPassword, goodPassword);
+    ExpectBox(Start(), L"NB Nimbra Vexal Edition", L"File encrypted successfully");
+    DeleteFileW(lodz.c_str());
+    app.SelectTab(1);
+    app.SetText(SourceBox, where + L"\\lodz.nbnx");
+    app.SetText(PasswordBox, goodPassword);
+    ExpectBox(Start(), L"NB Nimbra Vexal Edition", L"File decrypted successfully");
+    EXPECT_EQ(ReadFileBytes(lodz), "lodz");
+    EXPECT_EQ(ReadFileBytes(lookalike), "mine");
 }
 
 TEST_F(EndToEnd, WrongPasswordInDecryption) {

@@ -3,7 +3,6 @@
 #include "Paths.h"
 #include "PositionedFile.h"
 #include "TestSupport.h"
-#include "TextConversion.h"
 
 using namespace NBEngine;
 
@@ -30,11 +29,6 @@ TEST(Paths, DeviceNamesAreNeverPlainFileNames) {
                                    "COM\xB4", "NUL-terminated.txt"}) {
         EXPECT_TRUE(IsPlainFileName(name)) << name;
     }
-}
-
-TEST(Paths, OnlyNamesWithALatin1FormHaveANarrowOne) {
-    EXPECT_TRUE(NBUtility::HasNarrowForm(L"r\x00E9sum\x00E9\x00FF"));
-    EXPECT_FALSE(NBUtility::HasNarrowForm(L"report\x0100.txt"));
 }
 
 TEST(PositionedFile, OffsetsBeyondFourGibibytesDoNotWrap) {

@@ -31,6 +31,19 @@ TEST(Utf8, RoundTripsThroughUtf16) {
     }
 }
 
+// The Win32 boundary: narrow text is UTF-8, and a byte string that is not
+// is still taken, one Latin-1 character per byte.
+TEST(WideText, CarriesEveryCharacterAcrossTheWin32Boundary) {
+    EXPECT_EQ(ToWide("r\xC3\xA9sum\xC3\xA9 \xC5\x81\xC3\xB3"
+                     "d\xC5\xBA"),
+              L"r\u00E9sum\u00E9 \u0141\u00F3d\u017A");
+    EXPECT_EQ(ToWide("caf\xE9"), L"caf\u00E9");
+    EXPECT_EQ(ToWide(std::string("ab\0cd", 5)), L"ab");
+    EXPECT_EQ(ToNarrow(L"\u65E5\u672C"), "\xE6\x97\xA5\xE6\x9C\xAC");
+    EXPECT_EQ(ToNarrow(ToWide("\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD")),
+              "\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD");
+}
+
 TEST(Utf8, MalformedTextIsRefused) {
     for (const std::string bad : {"\xC3", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80",
                                   "\xF4\x90\x80\x80", "\xFF", "a\x80z", "caf\xE9"}) {

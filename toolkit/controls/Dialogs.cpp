@@ -64,7 +64,7 @@ FileChoice Examine(std::wstring& buffer) {
         return FileChoice::TooLong;
     }
     buffer.resize(end);
-    return HasNarrowForm(buffer) ? FileChoice::Chosen : FileChoice::NotRepresentable;
+    return FileChoice::Chosen;
 }
 
 std::string RunFileDialog(const DialogRequest& request, FileChoice* outcome) {

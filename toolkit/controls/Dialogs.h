@@ -18,9 +18,8 @@ bool AskYesNo(const std::string& text, const std::string& caption);
 // How a file dialog ended. Every outcome but Chosen gives an empty path.
 enum class FileChoice {
     Chosen,
-    Cancelled,        // or the dialog failed
-    NotRepresentable, // the path holds a character above U+00FF
-    TooLong,          // the path does not fit the name buffer
+    Cancelled, // or the dialog failed
+    TooLong,   // the path does not fit the name buffer
 };
 
 // Filters: description and pattern, in pairs; a pair without a pattern is
