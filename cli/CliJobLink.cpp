@@ -103,7 +103,7 @@ void CliJobLink::ClearProgressLine() {
 
 void CliJobLink::ReportError(const NBEngine::JobError& error) {
     ClearProgressLine();
-    std::fprintf(stderr, "nbnx: %s\n", ErrorLine(error).c_str());
+    PrintLine(stderr, "nbnx: " + ErrorLine(error));
     const std::string hint = HintFor(error);
     if (!hint.empty()) {
         std::fprintf(stderr, "hint: %s\n", hint.c_str());

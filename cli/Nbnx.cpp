@@ -17,7 +17,7 @@ namespace {
 constexpr std::size_t maximumPasswordLength = 15;
 
 int Failure(const std::string& message) {
-    std::fprintf(stderr, "nbnx: %s\n", message.c_str());
+    PrintLine(stderr, "nbnx: " + message);
     return exitFailed;
 }
 
@@ -145,7 +145,7 @@ int RunJobCommand(const Command& command) {
     const bool done = NBEngine::RunJob(link, state);
     link.ClearProgressLine();
     if (done) {
-        std::printf("%s written\n", output.c_str());
+        PrintLine(stdout, output + " written");
         return exitDone;
     }
     // A command-line job leaves nothing of itself behind, stopped or failed.

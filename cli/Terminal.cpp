@@ -66,6 +66,10 @@ std::string FirstLineOfInput() {
 }
 } // namespace
 
+bool IsRegularFile(const std::string& path) {
+    return NBEngine::Platform::KindOf(path, true) == NBEngine::Platform::FileKind::Regular;
+}
+
 bool ReadPasswordFile(const std::string& path, std::string& password) {
     password.clear();
     if (path == "-") {
@@ -182,12 +186,17 @@ bool IsErrorTerminal() {
     return _isatty(_fileno(stderr)) != 0;
 }
 
-bool IsRegularFile(const std::string& path) {
-    // Opened for its attributes only; a folder does not open this way.
-    OwnedHandle file(CreateFileW(NBUtility::ToWide(path).c_str(), 0,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                 OPEN_EXISTING, 0, nullptr));
-    return file.Valid() && GetFileType(file.Get()) == FILE_TYPE_DISK;
+void PrintLine(std::FILE* stream, const std::string& line) {
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+    DWORD mode = 0;
+    if (handle == INVALID_HANDLE_VALUE || !GetConsoleMode(handle, &mode)) {
+        std::fprintf(stream, "%s\n", line.c_str());
+        return;
+    }
+    std::fflush(stream);
+    const std::wstring wide = NBUtility::ToWide(line) + L"\n";
+    DWORD written = 0;
+    WriteConsoleW(handle, wide.c_str(), static_cast<DWORD>(wide.size()), &written, nullptr);
 }
 
 ReadResult ReadSecretLine(const std::string& prompt, std::string& line) {
@@ -324,9 +333,8 @@ bool IsErrorTerminal() {
     return isatty(STDERR_FILENO) != 0;
 }
 
-bool IsRegularFile(const std::string& path) {
-    struct stat status;
-    return !path.empty() && stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+void PrintLine(std::FILE* stream, const std::string& line) {
+    std::fprintf(stream, "%s\n", line.c_str());
 }
 
 ReadResult ReadSecretLine(const std::string& prompt, std::string& line) {

@@ -3,6 +3,7 @@
 // password file, the kind of a file, stop requests, and arguments as narrow
 // text.
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,10 @@ bool ReadPasswordFile(const std::string& path, std::string& password);
 bool IsRegularFile(const std::string& path);
 
 bool IsErrorTerminal();
+
+// Writes one line of UTF-8 and its line break: to a Windows console as wide
+// text, so that every name reads right there; anywhere else as UTF-8.
+void PrintLine(std::FILE* stream, const std::string& line);
 
 // Stop requests only ask the job to stop: SIGINT, SIGTERM, SIGHUP and SIGQUIT,
 // or on Windows Ctrl+C, Ctrl+Break and the console being closed.

@@ -45,8 +45,28 @@ std::string ReasonOfErrorNumber(int errorNumber) {
 }
 
 namespace {
+// Below this length every Windows function takes a path as it is.
+constexpr std::size_t shortPathLimit = 240;
+
+// The path in UTF-16; a long one in the form that lifts the 260-character
+// limit: made absolute first (that form skips the usual clean-up of "." and
+// "/"), then "\\?\" before a drive and "\\?\UNC\" before a network share.
 std::wstring WidePath(const std::string& path) {
-    return NBUtility::ToWide(path);
+    const std::wstring wide = NBUtility::ToWide(path);
+    if (wide.size() < shortPathLimit || wide.rfind(L"\\\\?\\", 0) == 0) {
+        return wide;
+    }
+    const DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    std::wstring full(needed, L'\0');
+    const DWORD length = GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr);
+    if (length == 0 || length >= needed) {
+        return wide;
+    }
+    full.resize(length);
+    if (full.rfind(L"\\\\", 0) == 0) {
+        return L"\\\\?\\UNC\\" + full.substr(2);
+    }
+    return L"\\\\?\\" + full;
 }
 
 // The system's message for GetLastError, on one line without its full stop.

@@ -356,6 +356,29 @@ run_case "and encrypted again" 0 "" encrypt --password-file pw-utf8 -o names/aga
     $'names/r\xc3\xa9sum\xc3\xa9.txt'
 check "into the window's container" cmp -s names/again.nbnx "$data_dir/golden/latin1.nbnx"
 
+# A name beyond Latin-1 (Polish, Japanese, a character outside the BMP): every
+# build writes the same container for it (unicode-name.nbnx, made by nbnx on
+# Linux), restores it under that name and says so in UTF-8.
+unicode_name=$'\xc5\x81\xc3\xb3d\xc5\xba \xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e \xf0\x9f\x98\x80.txt'
+mkdir unicode
+printf 'lodz' >"unicode/$unicode_name"
+run_case "a name beyond Latin-1" 0 "" encrypt --password-file pw -o unicode/made.nbnx \
+    "unicode/$unicode_name"
+check "the same container from every build" cmp -s unicode/made.nbnx "$data_dir/golden/unicode-name.nbnx"
+rm "unicode/$unicode_name"
+run_case "restored beside the container" 0 "" decrypt --password-file pw unicode/made.nbnx
+check "under the very name" same_text "unicode/$unicode_name" lodz
+check "and named so in UTF-8" has "$unicode_name written" out.txt
+
+# A path of more than 300 characters, as source and as destination.
+deep=$(printf 'folder-%043d/' 1 2 3 4 5 6)
+mkdir -p "$deep"
+cp abc.txt "${deep}abc.txt"
+run_case "a long source path" 0 "" encrypt --password-file pw "${deep}abc.txt"
+rm "${deep}abc.txt"
+run_case "a long destination path" 0 "" decrypt --password-file pw "${deep}abc.nbnx"
+check "round trip at ${#PWD}+${#deep} characters" cmp -s "${deep}abc.txt" abc.txt
+
 # Eight characters of two UTF-8 bytes each are eight characters, not sixteen.
 printf '\xc3\xa9%.0s' 1 2 3 4 5 6 7 8 >pw-eight
 run_case "eight accented characters" 0 "" encrypt --password-file pw-eight -o eight.nbnx abc.txt
