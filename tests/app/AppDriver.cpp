@@ -289,20 +289,32 @@ ScratchFolder::ScratchFolder() {
     CreateDirectoryW(path.c_str(), nullptr);
 }
 
-ScratchFolder::~ScratchFolder() {
+namespace {
+// Everything below folder, then the folder; the long form reaches any depth.
+void RemoveTree(const std::wstring& folder) {
     WIN32_FIND_DATAW entry;
-    HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &entry);
+    HANDLE search = FindFirstFileW((L"\\\\?\\" + folder + L"\\*").c_str(), &entry);
     if (search != INVALID_HANDLE_VALUE) {
         do {
             const std::wstring name = entry.cFileName;
-            if (name != L"." && name != L"..") {
-                DeleteFileW((path + L"\\" + name).c_str());
-                RemoveDirectoryW((path + L"\\" + name).c_str());
+            const std::wstring inside = folder + L"\\" + name;
+            if (name == L"." || name == L"..") {
+                continue;
+            }
+            if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+                RemoveTree(inside);
+            } else {
+                DeleteFileW((L"\\\\?\\" + inside).c_str());
             }
         } while (FindNextFileW(search, &entry));
         FindClose(search);
     }
-    RemoveDirectoryW(path.c_str());
+    RemoveDirectoryW((L"\\\\?\\" + folder).c_str());
+}
+} // namespace
+
+ScratchFolder::~ScratchFolder() {
+    RemoveTree(path);
 }
 
 bool CaptureScreen(const std::wstring& bmpPath) {

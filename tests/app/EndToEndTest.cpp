@@ -219,6 +219,27 @@ TEST_F(EndToEnd, EveryNameAndPasswordComesBackWhole) {
     EXPECT_EQ(ReadFileBytes(lookalike), "mine");
 }
 
+TEST_F(EndToEnd, APathOfMoreThan300CharactersBothWays) {
+    std::wstring deep = folder.Path();
+    for (int level = 0; level < 6; ++level) {
+        deep += L"\\folder-" + std::wstring(43, static_cast<wchar_t>(L'a' + level));
+        ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + deep).c_str(), nullptr));
+    }
+    ASSERT_GT(deep.size(), 300u);
+    const std::wstring plain = deep + L"\\notes.txt";
+    WriteFileBytes(L"\\\\?\\" + plain, "deep notes");
+    FillEncryption(plain, deep + L"\\notes.nbnx", goodPassword, goodPassword);
+    ExpectBox(Start(), L"NB Nimbra Vexal Edition", L"File encrypted successfully");
+    app.SelectTab(1);
+    app.Click(SpecifyPathOption);
+    ASSERT_TRUE(PollUntil([&] { return app.IsVisible(DestBox); }, 5000));
+    app.SetText(SourceBox, deep + L"\\notes.nbnx");
+    app.SetText(DestBox, deep + L"\\back.txt");
+    app.SetText(PasswordBox, goodPassword);
+    ExpectBox(Start(), L"NB Nimbra Vexal Edition", L"File decrypted successfully");
+    EXPECT_EQ(ReadFileBytes(L"\\\\?\\" + deep + L"\\back.txt"), "deep notes");
+}
+
 TEST_F(EndToEnd, WrongPasswordInDecryption) {
     const std::wstring box = folder.File(L"abc.nbnx");
     WriteFileBytes(box, GoldenAbc());
