@@ -419,6 +419,16 @@ TEST_F(EndToEnd, SelectButtonsFillTheBoxesThroughTheRealDialogs) {
     app.Click(SourceSelectButton);
     ASSERT_TRUE(AnswerFileDialog(app, L"Open", folder.File(L"other.txt")));
     EXPECT_EQ(app.Text(DestBox), folder.File(L"backup.nbnx"));
+
+    // Names beyond Latin-1 come back from both dialogs whole.
+    const std::wstring greek = folder.File(L"\u03A9mega.pdf");
+    WriteFileBytes(greek, "omega");
+    app.Click(SourceSelectButton);
+    ASSERT_TRUE(AnswerFileDialog(app, L"Open", greek));
+    EXPECT_EQ(app.Text(SourceBox), greek);
+    app.Click(DestSelectButton);
+    ASSERT_TRUE(AnswerFileDialog(app, L"Save As", folder.File(L"\u0418\u0432\u0430\u043D")));
+    EXPECT_EQ(app.Text(DestBox), folder.File(L"\u0418\u0432\u0430\u043D.nbnx"));
 }
 
 // Stopping at any stage of a job over an existing container leaves that
