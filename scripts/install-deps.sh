@@ -6,7 +6,7 @@ packages=(
     clang libclang-rt-14-dev
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine64 xvfb xauth x11-utils imagemagick
-    nsis dpkg-dev man-db fonts-liberation
+    nsis dpkg-dev man-db fonts-liberation fonts-wine
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -60,8 +60,16 @@ make_prefix() {
     "$wineserver" -w
 }
 
+# The title bar's buttons are drawn with Marlett; a new prefix does not find
+# the one Debian ships unless it lies in the prefix's own font folder.
+install_marlett() {
+    local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+    [ -f "$fonts/marlett.ttf" ] || cp /usr/share/wine/fonts/marlett.ttf "$fonts/" 2>/dev/null || true
+}
+
 start_display || exit 1
 make_prefix
+install_marlett
 # Start the server and Wine's helper processes with their output elsewhere, so
 # that no test inherits them as holders of its output pipe.
 "$wineserver" -p </dev/null >/dev/null 2>&1

@@ -52,7 +52,8 @@ TEST(DISABLED_Screenshots, RunningJob) {
     ASSERT_TRUE(app.Started());
     ScratchFolder folder;
     const std::wstring plain = folder.File(L"video.bin");
-    ASSERT_TRUE(MakeSparseFile(plain, 1200LL << 20));
+    // Long enough that the band shows bit pairs before the job ends.
+    ASSERT_TRUE(MakeSparseFile(plain, 2000LL << 20));
     app.SetText(SourceBox, plain);
     app.SetText(DestBox, folder.File(L"video.nbnx"));
     app.SetText(PasswordBox, L"password");
@@ -60,7 +61,8 @@ TEST(DISABLED_Screenshots, RunningJob) {
     app.Click(StartButton);
     ASSERT_TRUE(app.WaitForCaption(StartButton, L"STOP", 10000));
     // Past the phrase, while bit pairs grow in the band.
-    Sleep(5200);
+    Sleep(6500);
+    ASSERT_EQ(app.Text(StartButton), L"STOP") << "the job ended before the picture";
     EXPECT_TRUE(CaptureScreen(ShotPath(L"running-job")));
     app.Click(StartButton);
     EXPECT_TRUE(app.WaitForCaption(StartButton, L"START"));
