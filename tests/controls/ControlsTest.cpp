@@ -59,7 +59,7 @@ bool IsLive(HGDIOBJ object) {
 
 // Forms, panels and cells own a class and a brush each, a panel the brush it
 // last gave its controls, an image its bitmap (none after a failed load), a
-// font spec its font; owners go before or after their windows.
+// font descriptor its font; owners go before or after their windows.
 TEST(Handles, EveryOwnerReleasesItsClassesBrushesBitmapsAndFonts) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     const auto registered = [instance](const std::wstring& name) {
