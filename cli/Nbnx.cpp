@@ -52,8 +52,7 @@ int ReadPassword(const Command& command, CliRequest& request) {
 }
 
 bool IsFolder(const std::string& path) {
-    std::int64_t size = 0;
-    return NBEngine::Platform::PathExists(path) && !NBEngine::Platform::RegularFileSize(path, size);
+    return NBEngine::Platform::KindOf(path, true) == NBEngine::Platform::FileKind::Folder;
 }
 
 // The name a container stores, read with the request's password; empty when

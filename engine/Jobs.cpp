@@ -223,7 +223,7 @@ private:
                         TextField::Source);
         }
         // A body cut short or extended would decrypt into a wrong file.
-        if (FileSize(source) - headerSize != state.plainSize) {
+        if (sourceSize - headerSize != state.plainSize) {
             return Fail(FileNameOf(source) + ": The encrypted file is damaged or incomplete",
                         TextField::Source);
         }
