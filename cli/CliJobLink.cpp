@@ -101,15 +101,8 @@ void CliJobLink::ClearProgressLine() {
     }
 }
 
-void CliJobLink::ReportError(const NBEngine::JobError& error) {
-    ClearProgressLine();
-    PrintLine(stderr, "nbnx: " + ErrorLine(error));
-    const std::string hint = HintFor(error);
-    if (!hint.empty()) {
-        std::fprintf(stderr, "hint: %s\n", hint.c_str());
-    }
-}
-
+namespace {
+// A second line for a likely mistake, or empty.
 std::string HintFor(const NBEngine::JobError& error) {
     const std::size_t tailLength = std::strlen(NBEngine::storedNameNotValid);
     const std::string& message = error.message;
@@ -120,6 +113,8 @@ std::string HintFor(const NBEngine::JobError& error) {
     return std::string();
 }
 
+// The message followed by the system's reason and the path, when there is one:
+// "Error during encryption: No space left on device (report.nbnx)".
 std::string ErrorLine(const NBEngine::JobError& error) {
     if (error.reason.empty()) {
         return error.message;
@@ -133,6 +128,17 @@ std::string ErrorLine(const NBEngine::JobError& error) {
         line += " (" + error.path + ")";
     }
     return line;
+}
+
+} // namespace
+
+void CliJobLink::ReportError(const NBEngine::JobError& error) {
+    ClearProgressLine();
+    PrintLine(stderr, "nbnx: " + ErrorLine(error));
+    const std::string hint = HintFor(error);
+    if (!hint.empty()) {
+        std::fprintf(stderr, "hint: %s\n", hint.c_str());
+    }
 }
 
 bool CliJobLink::RemoveListedFiles() {

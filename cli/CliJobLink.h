@@ -22,12 +22,6 @@ struct CliRequest {
     bool force = false; // an output that exists may be replaced
 };
 
-// The message followed by the system's reason and the path, when there is one:
-// "Error during encryption: No space left on device (report.nbnx)".
-std::string ErrorLine(const NBEngine::JobError& error);
-// A second line for a likely mistake, or empty.
-std::string HintFor(const NBEngine::JobError& error);
-
 class CliJobLink : public NBEngine::JobLink {
 public:
     // passBytes: the bytes one pass over the body transforms.

@@ -67,8 +67,12 @@ void Remove(const std::string& path) {
 
 std::vector<std::string> Listing(const std::string& folder) {
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
+    for (const auto& entry : fs::directory_iterator(NativePath(folder))) {
+#ifdef _WIN32
+        names.push_back(NBUtility::ToNarrow(entry.path().filename().wstring()));
+#else
         names.push_back(entry.path().filename().string());
+#endif
     }
     std::sort(names.begin(), names.end());
     return names;
