@@ -41,6 +41,9 @@ public:
     std::int32_t OnPaint() override;
     HBRUSH OnControlColor(HDC deviceContext) override;
 
+    // The paths the program was started with: the first is opened.
+    void OpenGivenPaths(const std::vector<std::wstring>& paths);
+
     // The job link, called from the worker thread.
     bool IsEncryptMode() override { return encryptMode; }
     bool IsPasswordShown() override { return passwordShown; }
@@ -104,6 +107,7 @@ private:
     void SelectDestination();
     void PutSourcePath(const std::string& path);
     void OnFilesDropped(const std::vector<std::wstring>& paths);
+    void OpenFile(const std::string& path);
 
     // About window.
     void OpenAbout();

@@ -93,8 +93,13 @@ bool WaitUntilGone(HWND window, DWORD timeoutMs) {
 
 AppDriver::AppDriver() : AppDriver(NB_APP_PATH) {}
 
-AppDriver::AppDriver(const std::wstring& programPath) {
-    if (Launch(programPath)) {
+AppDriver::AppDriver(const std::wstring& programPath) : AppDriver(programPath, {}) {}
+
+AppDriver::AppDriver(const std::vector<std::wstring>& arguments)
+    : AppDriver(NB_APP_PATH, arguments) {}
+
+AppDriver::AppDriver(const std::wstring& programPath, const std::vector<std::wstring>& arguments) {
+    if (Launch(programPath, arguments)) {
         FindControls();
     }
 }
@@ -116,10 +121,14 @@ AppDriver::~AppDriver() {
     }
 }
 
-bool AppDriver::Launch(const std::wstring& programPath) {
+bool AppDriver::Launch(const std::wstring& programPath,
+                       const std::vector<std::wstring>& arguments) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     std::wstring commandLine = L"\"" + programPath + L"\"";
+    for (const std::wstring& argument : arguments) {
+        commandLine += L" \"" + argument + L"\"";
+    }
     if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process)) {
         process = PROCESS_INFORMATION{};

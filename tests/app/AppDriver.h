@@ -52,6 +52,9 @@ public:
     // Starts the program of this build, or the one at programPath.
     AppDriver();
     explicit AppDriver(const std::wstring& programPath);
+    // Starts the program of this build with these arguments, each quoted.
+    explicit AppDriver(const std::vector<std::wstring>& arguments);
+    AppDriver(const std::wstring& programPath, const std::vector<std::wstring>& arguments);
     // Drives a main window of this very process; nothing is started or ended.
     explicit AppDriver(HWND mainOfThisProcess);
     ~AppDriver();
@@ -98,7 +101,7 @@ public:
     int WaitForExit(DWORD timeoutMs = 15000);
 
 private:
-    bool Launch(const std::wstring& programPath);
+    bool Launch(const std::wstring& programPath, const std::vector<std::wstring>& arguments);
     void FindControls();
 
     PROCESS_INFORMATION process{};
