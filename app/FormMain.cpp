@@ -104,6 +104,7 @@ void FormMain::BuildControls() {
     bandTimer->onTick = [this](Timer*) { AnimateStatusBand(); };
     bandTimer->Create();
     bandTimer->Start();
+    BindKeys();
 }
 
 Button* FormMain::AddButton(std::unique_ptr<Button>& slot, GUIElement* owner, const char* caption,

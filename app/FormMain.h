@@ -112,6 +112,12 @@ private:
     // About window.
     void OpenAbout();
 
+    // Keys: Enter in a text box, Ctrl+Tab anywhere in the window.
+    void BindKeys();
+    void OnEnterInBox();
+    void OnWindowKey(std::int32_t key);
+    void ShowNeighbourTab(std::int32_t step);
+
     std::unique_ptr<NBUtility::TabControl> modeTabs;
     std::unique_ptr<NBUtility::CheckBox> verifyCheck;
     std::unique_ptr<NBUtility::Label> sourceLabel;

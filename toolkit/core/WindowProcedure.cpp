@@ -284,7 +284,8 @@ Result RouteWithoutElement(GUIElement* element, HWND window, UINT message, WPARA
     case WM_DRAWITEM:
         return PaintOwnerDrawnButton(wParam, lParam);
     case WM_KEYDOWN:
-        if (wParam == VK_TAB) {
+        // Ctrl+Tab is the element's to bind (a form may switch its tabs).
+        if (wParam == VK_TAB && (GetKeyState(VK_CONTROL) & 0x8000) == 0) {
             MoveFocusByTab(element, window);
         }
         return std::nullopt;
