@@ -12,6 +12,8 @@ function(nb_add_resources target internal_name description)
   target_sources(${target} PRIVATE ${rc_file})
   set_property(SOURCE ${rc_file} APPEND PROPERTY OBJECT_DEPENDS
                ${NB_RESOURCE_DIR}/NBNimbra.ico ${NB_RESOURCE_DIR}/about.bmp
-               ${NB_RESOURCE_DIR}/logo.bmp)
+               ${NB_RESOURCE_DIR}/logo.bmp ${NB_RESOURCE_DIR}/about-150.bmp
+               ${NB_RESOURCE_DIR}/logo-150.bmp ${NB_RESOURCE_DIR}/about-200.bmp
+               ${NB_RESOURCE_DIR}/logo-200.bmp)
   target_include_directories(${target} PRIVATE ${NB_RESOURCE_DIR})
 endfunction()

@@ -37,6 +37,15 @@ enum Control {
     ControlCount
 };
 
+// The window's layout at 96 DPI: each control's rectangle in its parent's
+// client area, and the client area itself.
+RECT DesignRect(Control control);
+constexpr SIZE designClient{640, 480};
+// A design rectangle at dpi, its edges scaled as the program scales them.
+RECT ScaledRect(const RECT& design, int dpi);
+// The DPI of the display, as the program reads it.
+int DisplayDpi();
+
 struct MessageBoxSeen {
     HWND window = nullptr;
     std::wstring caption;
@@ -73,6 +82,9 @@ public:
     bool IsVisible(Control control) const { return IsWindowVisible(Get(control)) != FALSE; }
     bool IsEnabled(Control control) const { return IsWindowEnabled(Get(control)) != FALSE; }
     int Progress() const;
+    // Where the control is, in its parent's client area.
+    RECT RectInParent(Control control) const;
+    SIZE ClientSize() const;
     void SelectTab(int index);
     HWND FocusedWindow() const;
     wchar_t PasswordCharacter(Control control) const;
