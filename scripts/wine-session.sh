@@ -18,13 +18,21 @@ export WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d'
 wine=/usr/lib/wine/wine64
 wineserver=/usr/lib/wine/wineserver
 
+# The prefix's display DPI (96 before the prefix exists).
+prefix_dpi() {
+    local value
+    value=$(sed -n 's/^"LogPixels"=dword:\([0-9a-f]*\).*/\1/p' "$WINEPREFIX/user.reg" 2>/dev/null |
+        head -n 1)
+    echo $((16#${value:-60}))
+}
+
 xvfb_pid=
 start_display() {
     [ -n "${DISPLAY:-}" ] && return 0
     local fifo
     fifo=$(mktemp -u)
     mkfifo "$fifo"
-    local scale=${NB_WINE_DPI:-96}
+    local scale=${NB_WINE_DPI:-$(prefix_dpi)}
     Xvfb -displayfd 3 -screen 0 "$((1280 * scale / 96))x$((800 * scale / 96))x24" -nolisten tcp \
         3>"$fifo" >/dev/null 2>&1 &
     xvfb_pid=$!
@@ -74,9 +82,7 @@ install_marlett() {
 # Programs read the DPI when they start, from a server started after the change.
 set_dpi() {
     [ -n "${NB_WINE_DPI:-}" ] || return 0
-    local current
-    current=$(sed -n 's/^"LogPixels"=dword:\([0-9a-f]*\).*/\1/p' "$WINEPREFIX/user.reg" | head -n 1)
-    [ -n "$current" ] && [ $((16#$current)) -eq "$NB_WINE_DPI" ] && return 0
+    [ "$(prefix_dpi)" -eq "$NB_WINE_DPI" ] && return 0
     "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$NB_WINE_DPI" /f \
         </dev/null >/dev/null 2>&1
     "$wineserver" -k >/dev/null 2>&1
