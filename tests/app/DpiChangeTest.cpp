@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <array>
+#include <cstdlib>
 #include <memory>
 
 #include "AppDriver.h"
@@ -82,6 +83,49 @@ TEST(DpiChange, TheMainWindowFollowsAndComesBackToThePixel) {
     for (int control = 0; control < ControlCount; ++control) {
         EXPECT_TRUE(SameRect(after[control], before[control])) << "control " << control;
     }
+}
+
+TEST(DpiChange, TheAboutWindowFollowsWithItsOwnPicture) {
+    auto form =
+        std::make_unique<MyGame::FormMain>(GetModuleHandleW(nullptr), MyGame::MainCaption());
+    AppDriver app(form->window);
+    ASSERT_TRUE(app.Started());
+    MoveToDpi(form->window, form->layout.Dpi(), 96);
+    SendMessageW(app.Get(InfoButton), BM_CLICK, 0, 0);
+    NBTest::PumpFor(100);
+    const HWND about = app.FindTopLevel(L"Info...", 0);
+    ASSERT_NE(about, nullptr);
+
+    MoveToDpi(about, 96, 192);
+    RECT client{};
+    GetClientRect(about, &client);
+    EXPECT_EQ(client.right, 1200);
+    EXPECT_EQ(client.bottom, 600);
+    const HWND ok = FindWindowExW(about, nullptr, L"Button", L"OK");
+    ASSERT_NE(ok, nullptr);
+    RECT button{};
+    GetWindowRect(ok, &button);
+    EXPECT_EQ(button.right - button.left, 160);
+    EXPECT_EQ(button.bottom - button.top, 50);
+    const HWND title = FindWindowExW(about, nullptr, L"Static", nullptr);
+    ASSERT_NE(title, nullptr);
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HGDIOBJ>(SendMessageW(title, WM_GETFONT, 0, 0)), sizeof font,
+               &font);
+    EXPECT_EQ(std::abs(font.lfHeight), 32) << "the title's 16-pixel font, doubled";
+    // The picture's frame holds the picture drawn at twice the size.
+    const HWND frame = GetWindow(about, GW_CHILD);
+    const HWND picture = frame != nullptr ? GetWindow(frame, GW_CHILD) : nullptr;
+    ASSERT_NE(picture, nullptr);
+    BITMAP shown{};
+    ASSERT_NE(
+        GetObjectW(reinterpret_cast<HGDIOBJ>(SendMessageW(picture, STM_GETIMAGE, IMAGE_BITMAP, 0)),
+                   sizeof shown, &shown),
+        0);
+    EXPECT_EQ(shown.bmWidth, 326);
+    EXPECT_EQ(shown.bmHeight, 100);
+    SendMessageW(about, WM_CLOSE, 0, 0);
+    NBTest::PumpFor(50);
 }
 
 } // namespace
