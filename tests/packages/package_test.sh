@@ -131,7 +131,7 @@ shortcut=$(win "$probe" shortcut "$(windows_path "$menu/NB Nimbra Vexal Edition.
 echo "   $(tr '\n' ' ' <<<"$shortcut")"
 check "Start menu shortcut to NBNimbra.exe" \
     contains "$shortcut" 'target C:\Program Files\NB Nimbra Vexal Edition\NBNimbra.exe'
-check "the shortcut's program has an icon" contains "$shortcut" "icons 1"
+check "the shortcut's program has its icon and the documents' icon" has_line "$shortcut" "icons 2"
 entry=$(win reg query "$key")
 check "uninstall entry with name and version" \
     eval 'contains "$entry" "DisplayName    REG_SZ    NB Nimbra Vexal Edition" &&
