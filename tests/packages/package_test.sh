@@ -46,7 +46,7 @@ registry_has() { "$wine" reg query "$1" >/dev/null 2>&1 </dev/null; }
 # Only a key that is not there: a query that fails for another reason is no
 # proof of absence.
 registry_lacks() {
-    contains "$(win reg query "$1")" "Unable to find the specified registry key"
+    contains "$(win reg query "$1")" "Unable to find"
 }
 # Explorer's keys, all under HKLM for all users.
 classes='HKLM\Software\Classes'
