@@ -1,14 +1,16 @@
 #!/bin/bash
-# Draws the program's pictures with ImageMagick: the icon (16, 32, 48 and 256
-# pixels), the header logo (200 x 50) and the About picture (163 x 50), each
-# also at 1.5 and 2 times. The results are kept in the repository; run this
-# only to change them.
+# Draws the program's pictures with ImageMagick: the program's icon and the
+# .nbnx files' icon (16, 32, 48 and 256 pixels), the header logo (200 x 50)
+# and the About picture (163 x 50), each also at 1.5 and 2 times. The results
+# are kept in the repository; run this only to change them.
 set -eu
 cd "$(dirname "$0")"
 convert=/usr/bin/convert
 blue='#1f4e79'
 steel='#5b7fa6'
 gold='#e0a526'
+grey='#6b7785'
+paper_fold='#d5dce4'
 
 # A padlock: shackle arc over a rounded body with a keyhole, on SIZE x SIZE.
 padlock() {
@@ -35,6 +37,28 @@ for size in 16 32 48 256; do
 done
 "$convert" "$work/icon-16.png" "$work/icon-32.png" "$work/icon-48.png" "$work/icon-256.png" \
     NBNimbra.ico
+
+# A .nbnx file: a white page with a folded corner and a small padlock on it,
+# so that Explorer's files are told apart from the program itself.
+document() {
+    local s=$1 out=$2
+    local left=$((s * 14 / 100)) top=$((s * 3 / 100)) right=$((s * 86 / 100)) bottom=$((s * 97 / 100))
+    local fold=$((s * 26 / 100)) edge=$((s / 40 + 1)) lock=$((s * 9 / 16))
+    padlock "$lock" none "$work/small-lock.png"
+    "$convert" -size "${s}x${s}" xc:none \
+        -fill white -stroke "$grey" -strokewidth "$edge" \
+        -draw "polygon $left,$top $((right - fold)),$top $right,$((top + fold)) $right,$bottom $left,$bottom" \
+        -fill "$paper_fold" \
+        -draw "polygon $((right - fold)),$top $((right - fold)),$((top + fold)) $right,$((top + fold))" \
+        "$work/small-lock.png" -geometry "+$(((s - lock) / 2))+$((s * 40 / 100))" -composite \
+        "$out"
+}
+
+for size in 16 32 48 256; do
+    document "$size" "$work/document-$size.png"
+done
+"$convert" "$work/document-16.png" "$work/document-32.png" "$work/document-48.png" \
+    "$work/document-256.png" NBNimbraDocument.ico
 
 # A padlock beside the program's name, on a WIDTH x 50 picture drawn at SCALE
 # percent: each display scale gets a picture drawn for it, not a stretched one.

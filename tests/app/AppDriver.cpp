@@ -40,12 +40,15 @@ struct TopLevelSearch {
     std::vector<HWND> found;
 };
 
+constexpr DWORD anyProcess = 0;
+
+// The visible top-level windows of process pid, or of every process.
 std::vector<HWND> TopLevelWindowsOf(DWORD pid) {
     TopLevelSearch search{pid, {}};
     EnumWindows(
         [](HWND window, LPARAM context) -> BOOL {
             auto* s = reinterpret_cast<TopLevelSearch*>(context);
-            if (ProcessOf(window) == s->pid && IsWindowVisible(window)) {
+            if ((s->pid == anyProcess || ProcessOf(window) == s->pid) && IsWindowVisible(window)) {
                 s->found.push_back(window);
             }
             return TRUE;
@@ -67,6 +70,11 @@ std::wstring WindowText(HWND window) {
         SendWithTimeout(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<std::size_t>(copied));
     return text;
+}
+
+// Message boxes carry the program's caption too.
+bool IsMainWindow(HWND window) {
+    return ClassOf(window) != L"#32770" && CaptionOf(window).rfind(mainCaptionStart, 0) == 0;
 }
 
 bool IsControlClass(const std::wstring& name) {
@@ -130,6 +138,21 @@ bool WaitUntilGone(HWND window, DWORD timeoutMs) {
     return PollUntil([window] { return IsWindow(window) == FALSE; }, timeoutMs);
 }
 
+HWND WaitForMainWindowStartedElsewhere(DWORD timeoutMs) {
+    HWND found = nullptr;
+    PollUntil(
+        [&] {
+            for (HWND window : TopLevelWindowsOf(anyProcess)) {
+                if (ProcessOf(window) != GetCurrentProcessId() && IsMainWindow(window)) {
+                    found = window;
+                }
+            }
+            return found != nullptr;
+        },
+        timeoutMs);
+    return found;
+}
+
 AppDriver::AppDriver() : AppDriver(NB_APP_PATH) {}
 
 AppDriver::AppDriver(const std::wstring& programPath) : AppDriver(programPath, {}) {}
@@ -143,9 +166,13 @@ AppDriver::AppDriver(const std::wstring& programPath, const std::vector<std::wst
     }
 }
 
-AppDriver::AppDriver(HWND mainOfThisProcess) : mainWindow(mainOfThisProcess) {
-    process.dwProcessId = GetCurrentProcessId();
-    process.dwThreadId = GetWindowThreadProcessId(mainOfThisProcess, nullptr);
+AppDriver::AppDriver(HWND shownMain) : mainWindow(shownMain) {
+    process.dwThreadId = GetWindowThreadProcessId(shownMain, &process.dwProcessId);
+    if (process.dwProcessId != GetCurrentProcessId()) {
+        process.hProcess =
+            OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE,
+                        process.dwProcessId);
+    }
     FindControls();
 }
 
@@ -155,7 +182,9 @@ AppDriver::~AppDriver() {
             TerminateProcess(process.hProcess, 99);
             WaitForSingleObject(process.hProcess, 5000);
         }
-        CloseHandle(process.hThread);
+        if (process.hThread != nullptr) {
+            CloseHandle(process.hThread);
+        }
         CloseHandle(process.hProcess);
     }
 }
@@ -178,8 +207,7 @@ bool AppDriver::Launch(const std::wstring& programPath,
     return PollUntil(
         [&] {
             for (HWND window : TopLevelWindowsOf(process.dwProcessId)) {
-                if (ClassOf(window) != L"#32770" &&
-                    CaptionOf(window).rfind(mainCaptionStart, 0) == 0) {
+                if (IsMainWindow(window)) {
                     mainWindow = window;
                 }
             }

@@ -55,6 +55,9 @@ struct MessageBoxSeen {
 // Polls done() until it holds or the bound passes; answers whether it held.
 bool PollUntil(const std::function<bool()>& done, DWORD timeoutMs);
 bool WaitUntilGone(HWND window, DWORD timeoutMs = 10000);
+// The main window of the program started by another process, once shown;
+// null after timeoutMs.
+HWND WaitForMainWindowStartedElsewhere(DWORD timeoutMs = 30000);
 
 class AppDriver {
 public:
@@ -64,8 +67,10 @@ public:
     // Starts the program of this build with these arguments, each quoted.
     explicit AppDriver(const std::vector<std::wstring>& arguments);
     AppDriver(const std::wstring& programPath, const std::vector<std::wstring>& arguments);
-    // Drives a main window of this very process; nothing is started or ended.
-    explicit AppDriver(HWND mainOfThisProcess);
+    // Drives a main window already shown. One of this very process is left
+    // alone; one of another (started by Explorer, say) is ended at the end if
+    // still running.
+    explicit AppDriver(HWND shownMain);
     ~AppDriver();
     AppDriver(const AppDriver&) = delete;
     AppDriver& operator=(const AppDriver&) = delete;
