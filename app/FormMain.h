@@ -80,6 +80,10 @@ private:
     void OnCommand(NBUtility::GUIElement* element);
     void OnNamingOption(NBUtility::GUIElement* option);
     void LoadProgramIcon();
+    void OnDpiChanged();
+    template <typename Control>
+    Control* Configure(std::unique_ptr<Control>& slot, std::unique_ptr<Control> control,
+                       std::int32_t left, std::int32_t top, std::int32_t w, std::int32_t h);
 
     // Job control.
     enum class JobPhase { Idle, Running, Stopping, Finishing };

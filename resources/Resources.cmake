@@ -1,5 +1,5 @@
 # nb_add_resources(target internal-name description): gives a Windows program
-# the icon, the pictures and the version information.
+# the icons, the pictures and the version information.
 function(nb_add_resources target internal_name description)
   if(NOT WIN32)
     return()
@@ -11,7 +11,9 @@ function(nb_add_resources target internal_name description)
   configure_file(${CMAKE_SOURCE_DIR}/resources/NBNimbra.rc.in ${rc_file} @ONLY)
   target_sources(${target} PRIVATE ${rc_file})
   set_property(SOURCE ${rc_file} APPEND PROPERTY OBJECT_DEPENDS
-               ${NB_RESOURCE_DIR}/NBNimbra.ico ${NB_RESOURCE_DIR}/about.bmp
-               ${NB_RESOURCE_DIR}/logo.bmp)
+               ${NB_RESOURCE_DIR}/NBNimbra.ico ${NB_RESOURCE_DIR}/NBNimbraDocument.ico
+               ${NB_RESOURCE_DIR}/about.bmp ${NB_RESOURCE_DIR}/logo.bmp
+               ${NB_RESOURCE_DIR}/about-150.bmp ${NB_RESOURCE_DIR}/logo-150.bmp
+               ${NB_RESOURCE_DIR}/about-200.bmp ${NB_RESOURCE_DIR}/logo-200.bmp)
   target_include_directories(${target} PRIVATE ${NB_RESOURCE_DIR})
 endfunction()

@@ -417,6 +417,12 @@ Result RouteToElement(GUIElement* element, HWND window, UINT message, WPARAM wPa
             return 0;
         }
         return std::nullopt;
+    case WM_DPICHANGED:
+        if (form != nullptr && lParam != 0) {
+            form->FollowDpi(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return 0;
+        }
+        return std::nullopt;
     case WM_NEXTDLGCTL:
         if (form != nullptr) {
             MoveFocusForDialogManager(window, wParam, lParam);
