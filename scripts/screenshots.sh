@@ -1,7 +1,8 @@
 #!/bin/bash
 # Pictures of the program under Wine on a virtual display, as PNG files: every
 # picture at 96 DPI, and the main and About windows at 144 and 192 DPI too
-# (named ...-144dpi.png); the prefix is set back to 96 DPI afterwards.
+# (named ...-144dpi.png); the prefix is set back to 96 DPI afterwards. With a
+# filter, only those pictures, at the DPI the prefix has.
 # Usage: screenshots.sh WINDOWS_BUILD_DIR OUTPUT_DIR [GTEST_FILTER]
 set -eu
 build=$(cd "$1" && pwd)
@@ -12,7 +13,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 shots=$(mktemp -d)
 trap 'rm -rf "$shots"' EXIT
 
-# shoot DPI FILTER SUFFIX
+# shoot DPI FILTER SUFFIX (an empty DPI keeps the prefix's)
 shoot() {
     local dpi=$1 which=$2 suffix=$3
     rm -f "$shots"/*.bmp
@@ -32,8 +33,10 @@ shoot() {
     done
 }
 
-shoot 96 "$filter" ""
-if [ $# -lt 3 ]; then
+if [ $# -ge 3 ]; then
+    shoot "" "$filter" ""
+else
+    shoot 96 "$filter" ""
     for dpi in 144 192; do
         shoot "$dpi" '*Screenshots.MainWindow:*Screenshots.AboutWindow' "-${dpi}dpi"
     done
