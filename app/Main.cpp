@@ -4,9 +4,11 @@
 #include <new>
 
 #include "FormMain.h"
+#include "LibraryLoading.h"
 #include "ProgramInfo.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    NBUtility::RestrictLibrarySearch();
     std::unique_ptr<MyGame::FormMain> form(new (std::nothrow)
                                                MyGame::FormMain(instance, MyGame::MainCaption()));
     if (!form) {
