@@ -11,7 +11,7 @@ SANITIZE := build/sanitize
 WINDOWS  := build/windows
 WINE_SESSION := scripts/wine-session.sh
 
-.PHONY: all deps native sanitize windows build test test-native test-sanitize test-windows test-packages test-fuzz run screenshots cli-demo bench fuzz dist clean format
+.PHONY: all deps native sanitize windows build test test-native test-sanitize test-windows test-windows-dpi test-packages test-fuzz run screenshots cli-demo bench fuzz dist clean format
 
 all: build
 
@@ -38,8 +38,13 @@ test-native: native
 test-sanitize: sanitize
 	ctest --preset sanitize
 
+# At the design's 96 DPI, whatever a run before left in the prefix.
 test-windows: windows
-	$(WINE_SESSION) $(WINDOWS) ctest --preset windows
+	NB_WINE_DPI=96 $(WINE_SESSION) $(WINDOWS) ctest --preset windows
+
+# The window's layout again at 144 and 192 DPI.
+test-windows-dpi: windows
+	scripts/dpi-tests.sh $(WINDOWS)
 
 # The packages as a user gets them, with a Wine prefix made afresh each time:
 # the installer writes into it.
@@ -56,7 +61,7 @@ test-fuzz: deps
 
 test: deps
 	@status=0; \
-	for target in test-native test-sanitize test-windows test-packages test-fuzz; do \
+	for target in test-native test-sanitize test-windows test-windows-dpi test-packages test-fuzz; do \
 	  $(MAKE) --no-print-directory $$target || status=1; \
 	done; \
 	if [ $$status -ne 0 ]; then echo "make test: FAILED"; else echo "make test: all suites passed"; fi; \

@@ -34,8 +34,10 @@ FormAbout::FormAbout(Form* owner)
     linkFont->underline = true;
     font = windowFont.get();
     modalFrame = true;
-    width = clientWidth;
-    height = clientHeight;
+    // Made at its owner's DPI; the layout follows the DPI the window gets.
+    const std::int32_t ownerDpi = DpiOfWindow(owner->window);
+    width = MulDiv(clientWidth, ownerDpi, designDpi);
+    height = MulDiv(clientHeight, ownerDpi, designDpi);
     CenterOnScreen();
     text = L"Info...";
     minimizeBox = false;
@@ -43,6 +45,7 @@ FormAbout::FormAbout(Form* owner)
     onCreated = [this](GUIElement*, HWND) { BuildControls(); };
     onClosing = [this](GUIElement*) { return AboutClosing(); };
     onChar = [this](GUIElement*, std::int32_t character) { return OnAboutKey(character); };
+    onDpiChanged = [this](GUIElement*, std::int32_t) { OnDpiChanged(); };
     owner->SetEnabled(false);
 }
 
@@ -68,7 +71,27 @@ void FormAbout::ShowAbout() {
 }
 
 void FormAbout::OnShow() {
-    SetClientSize(clientWidth, clientHeight);
+    SetClientSize(layout.Scale(clientWidth), layout.Scale(clientHeight));
+}
+
+// The picture drawn nearest to the display's scale, of those there are.
+std::int32_t FormAbout::BitmapForDpi() const {
+    const std::int32_t dpi = layout.Dpi();
+    if (dpi >= 168 && bitmapId200 != 0) {
+        return bitmapId200;
+    }
+    if (dpi >= 120 && bitmapId150 != 0) {
+        return bitmapId150;
+    }
+    return bitmapId;
+}
+
+void FormAbout::OnDpiChanged() {
+    if (logoImage) {
+        logoImage->SetImageResource(BitmapForDpi());
+        layout.Place(*logoImage, 5, 5, bitmapWidth, bitmapHeight);
+    }
+    OnShow();
 }
 
 void FormAbout::BindKeys(GUIElement& element) {
@@ -83,13 +106,13 @@ std::int32_t FormAbout::LinkTextWidth(const std::string& caption) {
     GetTextExtentPoint32W(context, wide.c_str(), static_cast<int>(wide.size()), &extent);
     SelectObject(context, previous);
     ReleaseDC(window, context);
-    return extent.cx + 4;
+    return layout.Unscale(extent.cx) + 4;
 }
 
 void FormAbout::ConfigureLink(CellControl& link, const std::string& caption, std::int32_t left,
                               std::int32_t top, std::int32_t linkWidthPixels) {
     link.text = ToWide(caption);
-    link.Place(left, top, linkWidthPixels, 22);
+    layout.Place(link, left, top, linkWidthPixels, 22);
     link.textColor = linkColor;
     link.textAlign = 0;
     link.font = linkFont.get();
@@ -103,32 +126,36 @@ void FormAbout::ConfigureLink(CellControl& link, const std::string& caption, std
 }
 
 void FormAbout::BuildControls() {
+    layout.Rescale(DpiOfWindow(window));
+    for (FontSpec* shown : {windowFont.get(), titleFont.get(), linkFont.get()}) {
+        layout.AddFont(*shown);
+    }
     RECT client{};
     GetClientRect(window, &client);
-    const std::int32_t w = client.right;
-    const std::int32_t h = client.bottom;
+    const std::int32_t w = layout.Unscale(client.right);
+    const std::int32_t h = layout.Unscale(client.bottom);
     const std::int32_t x0 = bitmapWidth + 45;
     const std::int32_t cw = w - x0 - 10;
 
     logoPanel = std::make_unique<PanelChildren>(this);
-    logoPanel->Place(10, 10, bitmapWidth + 20, h - 20);
+    layout.Place(*logoPanel, 10, 10, bitmapWidth + 20, h - 20);
     logoPanel->border = true;
     BindKeys(*logoPanel);
     logoPanel->Create();
 
-    logoImage = std::make_unique<Image>(logoPanel.get(), bitmapId);
-    logoImage->Place(5, 5, bitmapWidth, bitmapHeight);
+    logoImage = std::make_unique<Image>(logoPanel.get(), BitmapForDpi());
+    layout.Place(*logoImage, 5, 5, bitmapWidth, bitmapHeight);
     BindKeys(*logoImage);
     logoImage->Create();
 
     titleLabel = std::make_unique<Label>(this, titleText);
-    titleLabel->Place(x0, 10, cw, 25);
+    layout.Place(*titleLabel, x0, 10, cw, 25);
     titleLabel->font = titleFont.get();
     BindKeys(*titleLabel);
     titleLabel->Create();
 
     copyrightLabel = std::make_unique<Label>(this, copyrightText);
-    copyrightLabel->Place(x0, 35, cw, 25);
+    layout.Place(*copyrightLabel, x0, 35, cw, 25);
     copyrightLabel->font = windowFont.get();
     BindKeys(*copyrightLabel);
     copyrightLabel->Create();
@@ -143,7 +170,7 @@ void FormAbout::BuildControls() {
                   std::max(linkWidth, LinkTextWidth(mail)));
 
     noticeBox = std::make_unique<TextBox>(this, noticeText);
-    noticeBox->Place(x0, 85, cw, h - 145);
+    layout.Place(*noticeBox, x0, 85, cw, h - 145);
     // A multi-line edit must be made multi-line: the style cannot change later.
     noticeBox->multiLine = true;
     noticeBox->readOnly = true;
@@ -155,7 +182,7 @@ void FormAbout::BuildControls() {
 
     okButton = std::make_unique<Button>(this, "OK");
     constexpr std::int32_t okWidth = 80;
-    okButton->Place(x0 + (cw - okWidth) / 2, h - 50, okWidth, 25);
+    layout.Place(*okButton, x0 + (cw - okWidth) / 2, h - 50, okWidth, 25);
     okButton->onClick = [this](GUIElement* element) { CloseAbout(element); };
     BindKeys(*okButton);
     okButton->Create();
@@ -193,6 +220,7 @@ void FormAbout::OnLinkClick(GUIElement* element) {
 }
 
 void FormAbout::DisposeElements() {
+    layout.Clear();
     logoImage.reset();
     logoPanel.reset();
     copyrightLabel.reset();

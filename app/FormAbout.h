@@ -22,6 +22,9 @@ public:
     ~FormAbout() override;
 
     std::int32_t bitmapId = 0;
+    // The same picture drawn at 1.5 and 2 times; 0 when there is none.
+    std::int32_t bitmapId150 = 0;
+    std::int32_t bitmapId200 = 0;
     std::int32_t bitmapWidth = 0;
     std::int32_t bitmapHeight = 0;
     std::string titleText;
@@ -47,6 +50,8 @@ private:
                        std::int32_t top, std::int32_t linkWidthPixels);
     std::int32_t LinkTextWidth(const std::string& caption);
     void BindKeys(NBUtility::GUIElement& element);
+    std::int32_t BitmapForDpi() const;
+    void OnDpiChanged();
 
     NBUtility::Form* owner; // not owned
     std::unique_ptr<NBUtility::FontSpec> titleFont;

@@ -22,14 +22,22 @@ constexpr int passwordLimit = 15;
 constexpr std::int32_t clientWidth = 640;
 constexpr std::int32_t clientHeight = 480;
 
-template <typename Control>
-Control* Configure(std::unique_ptr<Control>& slot, std::unique_ptr<Control> control,
-                   std::int32_t left, std::int32_t top, std::int32_t w, std::int32_t h) {
-    slot = std::move(control);
-    slot->Place(left, top, w, h);
-    return slot.get();
+// The logo drawn nearest to the display's scale: sharp, never stretched.
+std::int32_t LogoBitmapFor(std::int32_t dpi) {
+    if (dpi >= 168) {
+        return NB_BITMAP_LOGO_200;
+    }
+    return dpi >= 120 ? NB_BITMAP_LOGO_150 : NB_BITMAP_LOGO;
 }
 } // namespace
+
+template <typename Control>
+Control* FormMain::Configure(std::unique_ptr<Control>& slot, std::unique_ptr<Control> control,
+                             std::int32_t left, std::int32_t top, std::int32_t w, std::int32_t h) {
+    slot = std::move(control);
+    layout.Place(*slot, left, top, w, h);
+    return slot.get();
+}
 
 FormMain::FormMain(HINSTANCE moduleInstance, const std::string& caption)
     : Form(moduleInstance), startControlBrush(CreateSolidBrush(startBrushColor)),
@@ -47,6 +55,7 @@ FormMain::FormMain(HINSTANCE moduleInstance, const std::string& caption)
     onFilesDropped = [this](GUIElement*, const std::vector<std::wstring>& paths) {
         OnFilesDropped(paths);
     };
+    onDpiChanged = [this](GUIElement*, std::int32_t) { OnDpiChanged(); };
     Create();
     iconResourceId = NB_ICON_PROGRAM;
     LoadProgramIcon();
@@ -54,7 +63,7 @@ FormMain::FormMain(HINSTANCE moduleInstance, const std::string& caption)
         SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(formFont->GetHandle()), TRUE);
     }
     bandGenerator.Seed(19);
-    SetClientSize(clientWidth, clientHeight);
+    SetClientSize(layout.Scale(clientWidth), layout.Scale(clientHeight));
     if (sourceBox) {
         sourceBox->Focus();
     }
@@ -93,6 +102,8 @@ void FormMain::LoadProgramIcon() {
 }
 
 void FormMain::BuildControls() {
+    layout.Rescale(DpiOfWindow(window));
+    layout.AddFont(*formFont);
     BuildMenus();
     // Laid out for the client size the form takes once built: the frame's
     // client area at this point is smaller, and the tabs sized from it would
@@ -104,6 +115,7 @@ void FormMain::BuildControls() {
     bandTimer->onTick = [this](Timer*) { AnimateStatusBand(); };
     bandTimer->Create();
     bandTimer->Start();
+    BindKeys();
 }
 
 Button* FormMain::AddButton(std::unique_ptr<Button>& slot, GUIElement* owner, const char* caption,
@@ -117,7 +129,9 @@ Button* FormMain::AddButton(std::unique_ptr<Button>& slot, GUIElement* owner, co
 }
 
 void FormMain::BuildHeader(std::int32_t w) {
-    Configure(logoImage, std::make_unique<Image>(this, NB_BITMAP_LOGO), 28, 26, 200, 50)->Create();
+    Configure(logoImage, std::make_unique<Image>(this, LogoBitmapFor(layout.Dpi())), 28, 26, 200,
+              50)
+        ->Create();
     AddButton(infoButton, this, "Info", w - 248, 26, 100, 40, true);
     AddButton(closeButton, this, "Close", w - 128, 26, 100, 40, true);
     AddButton(startButton, this, "START", w - 368, 26, 100, 40, true)->SetHandCursor(true);
@@ -200,13 +214,23 @@ std::int32_t FormMain::OnPaint() {
         GetClientRect(window, &client);
         Drawing surface(this);
         surface.BeginPaint();
-        surface.FillRect(0, 0, client.right, headerHeight, white);
+        surface.FillRect(0, 0, client.right, layout.Scale(headerHeight), white);
         if (bandShown.load()) {
-            surface.DrawStatusText(bandText, RGB(0, 0, 0));
+            surface.DrawStatusText(bandText, RGB(0, 0, 0), layout.Scale(26), layout.Scale(80));
         }
         surface.End();
     }
     return Form::OnPaint();
+}
+
+// The layout has followed the new DPI; what it does not hold follows here.
+void FormMain::OnDpiChanged() {
+    logoImage->SetImageResource(LogoBitmapFor(layout.Dpi()));
+    layout.Place(*logoImage, 28, 26, 200, 50);
+    SetClientSize(layout.Scale(clientWidth), layout.Scale(clientHeight));
+    if (window != nullptr) {
+        SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(formFont->GetHandle()), TRUE);
+    }
 }
 
 HBRUSH FormMain::OnControlColor(HDC deviceContext) {
@@ -315,6 +339,8 @@ void FormMain::OpenAbout() {
     aboutWindow.reset();
     aboutWindow = std::make_unique<FormAbout>(this);
     aboutWindow->bitmapId = NB_BITMAP_ABOUT;
+    aboutWindow->bitmapId150 = NB_BITMAP_ABOUT_150;
+    aboutWindow->bitmapId200 = NB_BITMAP_ABOUT_200;
     aboutWindow->bitmapWidth = 164;
     aboutWindow->bitmapHeight = 50;
     aboutWindow->titleText = std::string(programName) + " " + programVersion;

@@ -41,6 +41,9 @@ public:
     std::int32_t OnPaint() override;
     HBRUSH OnControlColor(HDC deviceContext) override;
 
+    // The paths the program was started with: the first is opened.
+    void OpenGivenPaths(const std::vector<std::wstring>& paths);
+
     // The job link, called from the worker thread.
     bool IsEncryptMode() override { return encryptMode; }
     bool IsPasswordShown() override { return passwordShown; }
@@ -77,6 +80,10 @@ private:
     void OnCommand(NBUtility::GUIElement* element);
     void OnNamingOption(NBUtility::GUIElement* option);
     void LoadProgramIcon();
+    void OnDpiChanged();
+    template <typename Control>
+    Control* Configure(std::unique_ptr<Control>& slot, std::unique_ptr<Control> control,
+                       std::int32_t left, std::int32_t top, std::int32_t w, std::int32_t h);
 
     // Job control.
     enum class JobPhase { Idle, Running, Stopping, Finishing };
@@ -104,9 +111,16 @@ private:
     void SelectDestination();
     void PutSourcePath(const std::string& path);
     void OnFilesDropped(const std::vector<std::wstring>& paths);
+    void OpenFile(const std::string& path);
 
     // About window.
     void OpenAbout();
+
+    // Keys: Enter in a text box, Ctrl+Tab anywhere in the window.
+    void BindKeys();
+    void OnEnterInBox();
+    void OnWindowKey(std::int32_t key);
+    void ShowNeighbourTab(std::int32_t step);
 
     std::unique_ptr<NBUtility::TabControl> modeTabs;
     std::unique_ptr<NBUtility::CheckBox> verifyCheck;

@@ -206,7 +206,7 @@ void FormMain::InvalidateStatusBand() {
     }
     RECT client{};
     GetClientRect(window, &client);
-    const RECT band{0, bandTop, client.right, bandBottom};
+    const RECT band{0, layout.Scale(bandTop), client.right, layout.Scale(bandBottom)};
     InvalidateRect(window, &band, FALSE);
 }
 

@@ -5,6 +5,7 @@
 #include "FileDrop.h"
 #include "FormMain.h"
 #include "Paths.h"
+#include "PlatformFiles.h"
 #include "ProgramInfo.h"
 #include "TextConversion.h"
 
@@ -81,6 +82,73 @@ void FormMain::OnFilesDropped(const std::vector<std::wstring>& paths) {
         ShowInfo(this, "One file is handled at a time: only the first file dropped was taken.",
                  programName);
     }
+}
+
+namespace {
+bool IsContainerPath(const std::string& path) {
+    const std::string suffix = std::string(".") + containerExtension;
+    return path.size() > suffix.size() &&
+           NBEngine::ToLower(path.substr(path.size() - suffix.size())) == suffix;
+}
+
+// Relative to the folder the program was started in, as Explorer's are.
+std::wstring FullPath(const std::wstring& path) {
+    const DWORD length = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (length == 0) {
+        return path;
+    }
+    std::wstring full(length, L'\0');
+    const DWORD written = GetFullPathNameW(path.c_str(), length, full.data(), nullptr);
+    if (written == 0 || written >= length) {
+        return path;
+    }
+    full.resize(written);
+    return full;
+}
+} // namespace
+
+// A container opens for decryption beside itself, any other file for
+// encryption; what cannot be opened is said, and the window stays as usual.
+void FormMain::OpenGivenPaths(const std::vector<std::wstring>& paths) {
+    if (paths.empty() || JobExists()) {
+        return;
+    }
+    const std::string path = ToNarrow(FullPath(paths.front()));
+    std::string notice;
+    switch (NBEngine::Platform::KindOf(path, true)) {
+    case NBEngine::Platform::FileKind::Regular:
+        OpenFile(path);
+        break;
+    case NBEngine::Platform::FileKind::Folder:
+        notice = "A folder cannot be opened, only a file:\n" + path;
+        break;
+    case NBEngine::Platform::FileKind::Missing:
+        notice = "The file was not found:\n" + path;
+        break;
+    default:
+        notice = "This is not a file that can be opened:\n" + path;
+        break;
+    }
+    if (paths.size() > 1) {
+        notice += std::string(notice.empty() ? "" : "\n\n") +
+                  "One file is handled at a time: only the first file given was taken.";
+    }
+    if (!notice.empty()) {
+        ShowInfo(this, notice, programName);
+    }
+    // After the box, which leaves the focus nowhere in particular.
+    (sourceBox->GetTextNarrow().empty() ? sourceBox : passwordBox)->Focus();
+}
+
+void FormMain::OpenFile(const std::string& path) {
+    const bool container = IsContainerPath(path);
+    modeTabs->Select(container ? 1 : 0);
+    if (container) {
+        sameFolderOption->SetChecked(true);
+        specifyPathOption->SetChecked(false);
+        OnNamingOption(sameFolderOption.get());
+    }
+    PutSourcePath(path);
 }
 
 void FormMain::SelectDestination() {

@@ -14,6 +14,13 @@ else()
   add_compile_definitions(_FILE_OFFSET_BITS=64)
 endif()
 
+# The fuzzers' build instruments the engine for libFuzzer and checks it as the
+# sanitizer build does; a finding of undefined behaviour ends the run.
+if(NB_FUZZ)
+  add_compile_options(-g -O1 -fsanitize=fuzzer-no-link,address,undefined
+                      -fno-sanitize-recover=undefined)
+endif()
+
 if(NB_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined)

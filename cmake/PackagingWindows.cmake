@@ -7,8 +7,12 @@ file(READ ${CMAKE_ROOT}/Modules/Internal/CPack/NSIS.template.in nsis_template)
 # Drop the byte-order mark in front of the first comment.
 string(FIND "${nsis_template}" ";" first_comment)
 string(SUBSTRING "${nsis_template}" ${first_comment} -1 nsis_template)
+# The Explorer registration's macros come in at the top as well.
 file(WRITE ${CMAKE_BINARY_DIR}/nsis-template/NSIS.template.in
-     "Target amd64-unicode\n${nsis_template}")
+     "Target amd64-unicode
+!define NB_SOURCE_DIR \"${CMAKE_SOURCE_DIR}\"
+!include \"${CMAKE_SOURCE_DIR}/cmake/ExplorerRegistration.nsh\"
+${nsis_template}")
 list(PREPEND CMAKE_MODULE_PATH ${CMAKE_BINARY_DIR}/nsis-template)
 
 set(CPACK_GENERATOR "NSIS;ZIP")
@@ -29,6 +33,8 @@ if(TARGET NBNimbra)
   set(CPACK_NSIS_INSTALLED_ICON_NAME NBNimbra.exe)
   # The programs sit at the top of the folder, not in bin\.
   set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
+  set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS "!insertmacro NBRegisterWithExplorer")
+  set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "!insertmacro NBUnregisterFromExplorer")
 endif()
 
 # Each package takes its own name and its own parts (see the project config).

@@ -28,10 +28,9 @@ int ShownProgress(int value) {
 // Calls SetProgress only when the bar would show another value.
 class ProgressReporter {
 public:
-    ProgressReporter(JobLink& link, std::int32_t total, int start, int end,
-                     std::int64_t firstPosition)
-        : link(link), total(total), start(start), end(end), shown(ShownProgress(start)),
-          rising(total > 0 && end >= start && firstPosition >= 0) {}
+    ProgressReporter(const PassWork& work, std::int32_t total, std::int64_t firstPosition)
+        : show(work.showProgress), total(total), start(work.progressStart), end(work.progressEnd),
+          shown(ShownProgress(start)), rising(total > 0 && end >= start && firstPosition >= 0) {}
 
     // Announces blocks up to lastPosition. While the value rises with the
     // position, it can only have moved if it shows otherwise at the end: the
@@ -46,7 +45,9 @@ public:
         }
         const int value = ProgressAt(writePosition, total, start, end);
         if (ShownProgress(value) != shown) {
-            link.SetProgress(value);
+            if (show) {
+                show(value);
+            }
             shown = ShownProgress(value);
         }
     }
@@ -62,7 +63,7 @@ private:
         return !(scaled < 2147483648.0);
     }
 
-    JobLink& link;
+    const std::function<void(int)>& show;
     std::int32_t total;
     int start;
     int end;
@@ -75,9 +76,9 @@ private:
 // time, with progress and a look at the stop request after each block.
 class BlockCipher {
 public:
-    BlockCipher(RootSequence& generator, const KeyTable& key, JobLink& link,
-                ProgressReporter& progress)
-        : keystream(generator), key(key), link(link), progress(progress) {}
+    BlockCipher(RootSequence& generator, const KeyTable& key,
+                const std::function<bool()>& keepGoing, ProgressReporter& progress)
+        : keystream(generator), key(key), keepGoing(keepGoing), progress(progress) {}
 
     // Returns the bytes done: all count of them, or fewer after a stop. An
     // empty chunk still reports progress and looks at the stop request.
@@ -89,7 +90,7 @@ public:
             keystream.XorBlock(data + done, length, key);
             done += length;
             progress.Report(writePosition + static_cast<std::int64_t>(done));
-            if (!link.IsRunning()) {
+            if (keepGoing && !keepGoing()) {
                 stopped = true;
                 break;
             }
@@ -103,7 +104,7 @@ public:
 private:
     Keystream keystream;
     const KeyTable& key;
-    JobLink& link;
+    const std::function<bool()>& keepGoing;
     ProgressReporter& progress;
     bool stopped = false;
 };
@@ -170,10 +171,7 @@ PassResult Failed(const std::string& reason, const std::string& path) {
 
 // One pass over the body: read, transform, hand to the sink.
 PassResult RunPass(const std::string& inputPath, const std::string& outputPath, PassSink& sink,
-                   RootSequence& generator, const JobState& state, JobLink& link) {
-    const bool verify = link.IsChecked(Option::Verify);
-    const int start = link.GetProgress();
-    const int end = verify ? start + (progressMaximum - start) / 2 : progressMaximum;
+                   RootSequence& generator, const JobState& state, const PassWork& work) {
     std::int64_t readPosition = state.readOffset;
     std::int64_t writePosition = state.writeOffset;
 
@@ -187,8 +185,8 @@ PassResult RunPass(const std::string& inputPath, const std::string& outputPath, 
         return Failed(sink.Reason(), outputPath);
     }
     PassResult result;
-    ProgressReporter progress(link, state.plainSize, start, end, writePosition);
-    BlockCipher cipher(generator, state.keyTable, link, progress);
+    ProgressReporter progress(work, state.plainSize, writePosition);
+    BlockCipher cipher(generator, state.keyTable, work.keepGoing, progress);
     std::vector<std::uint8_t> chunk(
         ReadBufferSize(inputPath, readPosition, cipherChunkSize, cipherBlockSize));
     for (;;) {
@@ -219,16 +217,16 @@ PassResult RunPass(const std::string& inputPath, const std::string& outputPath, 
 } // namespace
 
 PassResult TransformFile(const std::string& inputPath, const std::string& outputPath,
-                         RootSequence& generator, const JobState& state, JobLink& link,
+                         RootSequence& generator, const JobState& state, const PassWork& work,
                          ChecksumFold* outputFold) {
     FileSink sink(outputPath, outputFold);
-    return RunPass(inputPath, outputPath, sink, generator, state, link);
+    return RunPass(inputPath, outputPath, sink, generator, state, work);
 }
 
 PassResult TransformIntoFold(const std::string& inputPath, RootSequence& generator,
-                             const JobState& state, JobLink& link, ChecksumFold& fold) {
+                             const JobState& state, const PassWork& work, ChecksumFold& fold) {
     FoldSink sink(fold);
-    return RunPass(inputPath, std::string(), sink, generator, state, link);
+    return RunPass(inputPath, std::string(), sink, generator, state, work);
 }
 
 } // namespace NBEngine

@@ -3,6 +3,7 @@
 // k mod 128) mod 256. The same pass encrypts and decrypts.
 
 #include <cstddef>
+#include <functional>
 #include <string>
 
 #include "Checksum.h"
@@ -25,6 +26,15 @@ struct PassResult {
     std::string path;     // the file the reason is about
 };
 
+// What the job gives a pass: the span of the progress bar it moves through,
+// how it shows a value, and how it learns of a stop.
+struct PassWork {
+    int progressStart = progressMinimum;
+    int progressEnd = progressMaximum;
+    std::function<void(int)> showProgress; // empty: nothing shown
+    std::function<bool()> keepGoing;       // empty: never stopped
+};
+
 // Reads from state.readOffset of the input and appends behind
 // state.writeOffset of the output, honouring a stop after every 128-byte
 // block and moving the progress bar whenever its shown value changes. The
@@ -32,13 +42,13 @@ struct PassResult {
 // outputFold set, the bytes written are folded too, so that a decryption
 // checks them without reading them back.
 PassResult TransformFile(const std::string& inputPath, const std::string& outputPath,
-                         RootSequence& generator, const JobState& state, JobLink& link,
+                         RootSequence& generator, const JobState& state, const PassWork& work,
                          ChecksumFold* outputFold = nullptr);
 
 // The same pass with nothing written: the transformed bytes are only folded.
 // The verification of a new container decrypts it so, in memory.
 PassResult TransformIntoFold(const std::string& inputPath, RootSequence& generator,
-                             const JobState& state, JobLink& link, ChecksumFold& fold);
+                             const JobState& state, const PassWork& work, ChecksumFold& fold);
 
 // The progress value after writePosition of total bytes, in the span
 // start..end, before clamping.

@@ -86,6 +86,19 @@ private:
 
     bool KeepGoing() { return link.IsRunning(); }
 
+    // A pass runs from where the bar stands to its end, or to half the way
+    // there when "Check" asks for a pass after it.
+    PassWork WorkFromHere() {
+        PassWork work;
+        work.progressStart = link.GetProgress();
+        work.progressEnd = link.IsChecked(Option::Verify)
+                               ? work.progressStart + (progressMaximum - work.progressStart) / 2
+                               : progressMaximum;
+        work.showProgress = [this](int value) { link.SetProgress(value); };
+        work.keepGoing = [this] { return KeepGoing(); };
+        return work;
+    }
+
     // Paths are used as the link gives them; passwords lose surrounding space.
     std::string Path(TextField field) { return link.ReadText(field); }
     std::string Secret(TextField field) { return Trim(link.ReadText(field)); }
@@ -242,8 +255,8 @@ private:
     bool TransformBody() {
         RootSequence generator;
         generator.Seed(seed);
-        const PassResult pass = TransformFile(source, output->Path(), generator, state, link,
-                                              encrypt ? nullptr : &outputFold);
+        const PassResult pass = TransformFile(source, output->Path(), generator, state,
+                                              WorkFromHere(), encrypt ? nullptr : &outputFold);
         if (!pass.ok) {
             return FailPass(transformFailed, pass);
         }
@@ -279,7 +292,8 @@ private:
         RootSequence generator;
         generator.Seed(seed);
         ChecksumFold fold;
-        const PassResult pass = TransformIntoFold(output->Path(), generator, state, link, fold);
+        const PassResult pass =
+            TransformIntoFold(output->Path(), generator, state, WorkFromHere(), fold);
         if (!pass.ok) {
             return FailPass(checkTransformFailed, pass);
         }

@@ -1,5 +1,5 @@
 # nb_add_resources(target internal-name description MANIFEST program): gives a
-# Windows program the manifest of `program` (NBNimbra or nbnx), the icon, the
+# Windows program the manifest of `program` (NBNimbra or nbnx), the icons, the
 # pictures and the version information. Test programs that host the window
 # take NBNimbra's manifest, so that they run with the same Common Controls.
 function(nb_add_resources target internal_name description)
@@ -19,7 +19,10 @@ function(nb_add_resources target internal_name description)
   target_sources(${target} PRIVATE ${rc_file})
   set_property(SOURCE ${rc_file} APPEND PROPERTY OBJECT_DEPENDS
                ${NB_MANIFEST_FILE} ${NB_RESOURCE_DIR}/NBNimbra.ico
-               ${NB_RESOURCE_DIR}/about.bmp ${NB_RESOURCE_DIR}/logo.bmp)
+               ${NB_RESOURCE_DIR}/NBNimbraDocument.ico
+               ${NB_RESOURCE_DIR}/about.bmp ${NB_RESOURCE_DIR}/logo.bmp
+               ${NB_RESOURCE_DIR}/about-150.bmp ${NB_RESOURCE_DIR}/logo-150.bmp
+               ${NB_RESOURCE_DIR}/about-200.bmp ${NB_RESOURCE_DIR}/logo-200.bmp)
   target_include_directories(${target} PRIVATE ${NB_RESOURCE_DIR})
 endfunction()
 

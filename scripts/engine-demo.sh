@@ -1,6 +1,7 @@
 #!/bin/bash
-# Until the window exists: a round trip of a sample file through nbnx, saying
-# what each step did.
+# make cli-demo: a round trip of a sample file through the native nbnx of
+# BUILD_DIR, saying what each step did.
+# Usage: engine-demo.sh BUILD_DIR
 set -eu
 nbnx="$(cd "$1" && pwd)/cli/nbnx"
 work=$(mktemp -d "${TMPDIR:-/tmp}/nbnx-demo.XXXXXX")

@@ -12,46 +12,10 @@ seconds=${FUZZ_SECONDS:-120}
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(header decrypt)
 
-includes=(-I"$root/engine" -I"$root/text")
-sanitizers="address,undefined"
-common=(-std=c++17 -g -O1 -ffp-contract=off -fno-sanitize-recover=undefined "${includes[@]}")
-headers=("$root"/engine/*.h "$root"/text/TextConversion.h)
-
-# An object is remade when its source or any engine header is newer.
-is_stale() {
-    local object=$1 source=$2 header
-    [ "$object" -nt "$source" ] || return 0
-    for header in "${headers[@]}"; do
-        [ "$object" -nt "$header" ] || return 0
-    done
-    return 1
-}
-
-build_engine() {
-    mkdir -p "$out/obj"
-    local source object running=0
-    for source in "$root"/engine/*.cpp "$root"/text/TextConversion.cpp; do
-        object="$out/obj/$(basename "$source" .cpp).o"
-        is_stale "$object" "$source" || continue
-        clang++ "${common[@]}" -fsanitize=fuzzer-no-link,$sanitizers -c "$source" -o "$object" &
-        running=$((running + 1))
-        if [ $running -ge 2 ]; then
-            wait -n
-            running=$((running - 1))
-        fi
-    done
-    while [ $running -gt 0 ]; do
-        wait -n
-        running=$((running - 1))
-    done
-}
-
-# HeaderFuzz.cpp -> header_fuzz, DecryptFuzz.cpp -> decrypt_fuzz.
-build_target() {
-    local name=$1 source
-    source="$root/fuzz/${name^}Fuzz.cpp"
-    clang++ "${common[@]}" -fsanitize=fuzzer,$sanitizers "$source" "$out"/obj/*.o \
-        -o "$out/${name}_fuzz"
+# The fuzzers are targets of the project's clang build (preset fuzz).
+build_targets() {
+    cmake --preset fuzz >/dev/null
+    cmake --build --preset fuzz --target "${targets[@]/%/_fuzz}" >/dev/null
 }
 
 seed_corpus() {
@@ -64,7 +28,7 @@ run_target() {
     local name=$1 log="$out/$1.log" status=0 runs rate
     mkdir -p "$out/corpus-$name"
     echo "fuzz $name: running for $seconds s, log $log"
-    (cd "$out" && "./${name}_fuzz" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+    (cd "$out" && "./fuzz/${name}_fuzz" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
         -print_final_stats=1 -artifact_prefix="$out/$name-" "corpus-$name" seeds) \
         >"$log" 2>&1 || status=$?
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
@@ -78,12 +42,9 @@ run_target() {
     return 1
 }
 
-build_engine
+build_targets
 seed_corpus
 failed=0
-for name in "${targets[@]}"; do
-    build_target "$name"
-done
 for name in "${targets[@]}"; do
     run_target "$name" || failed=1
 done

@@ -2,7 +2,7 @@
 # Installs the Debian packages the build and the tests need, when any is missing.
 set -eu
 packages=(
-    cmake g++ make clang-format libgtest-dev googletest libbenchmark-dev
+    cmake g++ make clang-format libgtest-dev googletest
     clang libclang-rt-14-dev
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine64 xvfb xauth x11-utils imagemagick

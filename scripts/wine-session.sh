@@ -4,6 +4,8 @@
 # private prefix (made on first use), a virtual display when none is set, and
 # a wineserver that stays up for the whole command so that each program starts
 # fast. Everything this script starts, it stops again.
+# NB_WINE_DPI (96, 144, 192, ...) sets the prefix's display DPI first; the
+# virtual display then grows with it, so that a scaled window fits.
 set -u
 build_dir=$(cd "$1" && pwd) || exit 2
 shift
@@ -16,13 +18,23 @@ export WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d'
 wine=/usr/lib/wine/wine64
 wineserver=/usr/lib/wine/wineserver
 
+# The prefix's display DPI (96 before the prefix exists).
+prefix_dpi() {
+    local value
+    value=$(sed -n 's/^"LogPixels"=dword:\([0-9a-f]*\).*/\1/p' "$WINEPREFIX/user.reg" 2>/dev/null |
+        head -n 1)
+    echo $((16#${value:-60}))
+}
+
 xvfb_pid=
 start_display() {
     [ -n "${DISPLAY:-}" ] && return 0
     local fifo
     fifo=$(mktemp -u)
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    local scale=${NB_WINE_DPI:-$(prefix_dpi)}
+    Xvfb -displayfd 3 -screen 0 "$((1280 * scale / 96))x$((800 * scale / 96))x24" -nolisten tcp \
+        3>"$fifo" >/dev/null 2>&1 &
     xvfb_pid=$!
     local number
     if ! read -r -t 20 number <"$fifo"; then
@@ -67,9 +79,20 @@ install_marlett() {
     [ -f "$fonts/marlett.ttf" ] || cp /usr/share/wine/fonts/marlett.ttf "$fonts/" 2>/dev/null || true
 }
 
+# Programs read the DPI when they start, from a server started after the change.
+set_dpi() {
+    [ -n "${NB_WINE_DPI:-}" ] || return 0
+    [ "$(prefix_dpi)" -eq "$NB_WINE_DPI" ] && return 0
+    "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$NB_WINE_DPI" /f \
+        </dev/null >/dev/null 2>&1
+    "$wineserver" -k >/dev/null 2>&1
+    "$wineserver" -w
+}
+
 start_display || exit 1
 make_prefix
 install_marlett
+set_dpi
 # Start the server and Wine's helper processes with their output elsewhere, so
 # that no test inherits them as holders of its output pipe.
 "$wineserver" -p </dev/null >/dev/null 2>&1

@@ -40,12 +40,15 @@ struct TopLevelSearch {
     std::vector<HWND> found;
 };
 
+constexpr DWORD anyProcess = 0;
+
+// The visible top-level windows of process pid, or of every process.
 std::vector<HWND> TopLevelWindowsOf(DWORD pid) {
     TopLevelSearch search{pid, {}};
     EnumWindows(
         [](HWND window, LPARAM context) -> BOOL {
             auto* s = reinterpret_cast<TopLevelSearch*>(context);
-            if (ProcessOf(window) == s->pid && IsWindowVisible(window)) {
+            if ((s->pid == anyProcess || ProcessOf(window) == s->pid) && IsWindowVisible(window)) {
                 s->found.push_back(window);
             }
             return TRUE;
@@ -69,6 +72,11 @@ std::wstring WindowText(HWND window) {
     return text;
 }
 
+// Message boxes carry the program's caption too.
+bool IsMainWindow(HWND window) {
+    return ClassOf(window) != L"#32770" && CaptionOf(window).rfind(mainCaptionStart, 0) == 0;
+}
+
 bool IsControlClass(const std::wstring& name) {
     return name == L"Static" || name == L"Button" || name == L"Edit" || name == WC_TABCONTROLW ||
            name == PROGRESS_CLASSW;
@@ -87,21 +95,84 @@ bool PollUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     return true;
 }
 
+RECT DesignRect(Control control) {
+    static const RECT rects[ControlCount] = {
+        {28, 26, 228, 76},    // LogoImage
+        {392, 26, 492, 66},   // InfoButton
+        {512, 26, 612, 66},   // CloseButton
+        {272, 26, 372, 66},   // StartButton
+        {20, 106, 620, 460},  // ModeTabs
+        {20, 50, 170, 75},    // SourceLabel
+        {20, 75, 470, 100},   // SourceBox
+        {480, 75, 580, 100},  // SourceSelectButton
+        {20, 105, 270, 127},  // SameFolderOption
+        {20, 130, 190, 152},  // SpecifyPathOption
+        {20, 130, 170, 155},  // DestLabel
+        {20, 155, 470, 180},  // DestBox
+        {480, 155, 580, 180}, // DestSelectButton
+        {20, 185, 270, 210},  // VerifyCheck
+        {20, 215, 170, 240},  // PasswordLabel
+        {20, 240, 170, 265},  // PasswordBox
+        {180, 240, 280, 265}, // ShowButton
+        {290, 215, 440, 240}, // ConfirmLabel
+        {290, 240, 440, 265}, // ConfirmBox
+        {20, 280, 170, 305},  // StatusLabel
+        {20, 305, 580, 330},  // ProgressBar
+    };
+    return rects[control];
+}
+
+RECT ScaledRect(const RECT& design, int dpi) {
+    return {MulDiv(design.left, dpi, 96), MulDiv(design.top, dpi, 96),
+            MulDiv(design.right, dpi, 96), MulDiv(design.bottom, dpi, 96)};
+}
+
+int DisplayDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
 bool WaitUntilGone(HWND window, DWORD timeoutMs) {
     return PollUntil([window] { return IsWindow(window) == FALSE; }, timeoutMs);
 }
 
+HWND WaitForMainWindowStartedElsewhere(DWORD timeoutMs) {
+    HWND found = nullptr;
+    PollUntil(
+        [&] {
+            for (HWND window : TopLevelWindowsOf(anyProcess)) {
+                if (ProcessOf(window) != GetCurrentProcessId() && IsMainWindow(window)) {
+                    found = window;
+                }
+            }
+            return found != nullptr;
+        },
+        timeoutMs);
+    return found;
+}
+
 AppDriver::AppDriver() : AppDriver(NB_APP_PATH) {}
 
-AppDriver::AppDriver(const std::wstring& programPath) {
-    if (Launch(programPath)) {
+AppDriver::AppDriver(const std::wstring& programPath) : AppDriver(programPath, {}) {}
+
+AppDriver::AppDriver(const std::vector<std::wstring>& arguments)
+    : AppDriver(NB_APP_PATH, arguments) {}
+
+AppDriver::AppDriver(const std::wstring& programPath, const std::vector<std::wstring>& arguments) {
+    if (Launch(programPath, arguments)) {
         FindControls();
     }
 }
 
-AppDriver::AppDriver(HWND mainOfThisProcess) : mainWindow(mainOfThisProcess) {
-    process.dwProcessId = GetCurrentProcessId();
-    process.dwThreadId = GetWindowThreadProcessId(mainOfThisProcess, nullptr);
+AppDriver::AppDriver(HWND shownMain) : mainWindow(shownMain) {
+    process.dwThreadId = GetWindowThreadProcessId(shownMain, &process.dwProcessId);
+    if (process.dwProcessId != GetCurrentProcessId()) {
+        process.hProcess =
+            OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE,
+                        process.dwProcessId);
+    }
     FindControls();
 }
 
@@ -111,15 +182,23 @@ AppDriver::~AppDriver() {
             TerminateProcess(process.hProcess, 99);
             WaitForSingleObject(process.hProcess, 5000);
         }
-        CloseHandle(process.hThread);
+        if (process.hThread != nullptr) {
+            CloseHandle(process.hThread);
+        }
         CloseHandle(process.hProcess);
     }
 }
 
-bool AppDriver::Launch(const std::wstring& programPath) {
+bool AppDriver::Launch(const std::wstring& programPath,
+                       const std::vector<std::wstring>& arguments) {
+    // Another program's rectangles in real pixels, whatever the DPI.
+    SetProcessDPIAware();
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     std::wstring commandLine = L"\"" + programPath + L"\"";
+    for (const std::wstring& argument : arguments) {
+        commandLine += L" \"" + argument + L"\"";
+    }
     if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process)) {
         process = PROCESS_INFORMATION{};
@@ -128,8 +207,7 @@ bool AppDriver::Launch(const std::wstring& programPath) {
     return PollUntil(
         [&] {
             for (HWND window : TopLevelWindowsOf(process.dwProcessId)) {
-                if (ClassOf(window) != L"#32770" &&
-                    CaptionOf(window).rfind(mainCaptionStart, 0) == 0) {
+                if (IsMainWindow(window)) {
                     mainWindow = window;
                 }
             }
@@ -182,6 +260,19 @@ int AppDriver::Progress() const {
 
 void AppDriver::SelectTab(int index) {
     SendWithTimeout(Get(ModeTabs), TCM_SETCURFOCUS, index, 0);
+}
+
+RECT AppDriver::RectInParent(Control control) const {
+    RECT rect{};
+    GetWindowRect(Get(control), &rect);
+    MapWindowPoints(nullptr, GetParent(Get(control)), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+SIZE AppDriver::ClientSize() const {
+    RECT client{};
+    GetClientRect(mainWindow, &client);
+    return {client.right, client.bottom};
 }
 
 HWND AppDriver::FocusedWindow() const {

@@ -37,6 +37,15 @@ enum Control {
     ControlCount
 };
 
+// The window's layout at 96 DPI: each control's rectangle in its parent's
+// client area, and the client area itself.
+RECT DesignRect(Control control);
+constexpr SIZE designClient{640, 480};
+// A design rectangle at dpi, its edges scaled as the program scales them.
+RECT ScaledRect(const RECT& design, int dpi);
+// The DPI of the display, as the program reads it.
+int DisplayDpi();
+
 struct MessageBoxSeen {
     HWND window = nullptr;
     std::wstring caption;
@@ -46,14 +55,22 @@ struct MessageBoxSeen {
 // Polls done() until it holds or the bound passes; answers whether it held.
 bool PollUntil(const std::function<bool()>& done, DWORD timeoutMs);
 bool WaitUntilGone(HWND window, DWORD timeoutMs = 10000);
+// The main window of the program started by another process, once shown;
+// null after timeoutMs.
+HWND WaitForMainWindowStartedElsewhere(DWORD timeoutMs = 30000);
 
 class AppDriver {
 public:
     // Starts the program of this build, or the one at programPath.
     AppDriver();
     explicit AppDriver(const std::wstring& programPath);
-    // Drives a main window of this very process; nothing is started or ended.
-    explicit AppDriver(HWND mainOfThisProcess);
+    // Starts the program of this build with these arguments, each quoted.
+    explicit AppDriver(const std::vector<std::wstring>& arguments);
+    AppDriver(const std::wstring& programPath, const std::vector<std::wstring>& arguments);
+    // Drives a main window already shown. One of this very process is left
+    // alone; one of another (started by Explorer, say) is ended at the end if
+    // still running.
+    explicit AppDriver(HWND shownMain);
     ~AppDriver();
     AppDriver(const AppDriver&) = delete;
     AppDriver& operator=(const AppDriver&) = delete;
@@ -71,6 +88,9 @@ public:
     bool IsVisible(Control control) const { return IsWindowVisible(Get(control)) != FALSE; }
     bool IsEnabled(Control control) const { return IsWindowEnabled(Get(control)) != FALSE; }
     int Progress() const;
+    // Where the control is, in its parent's client area.
+    RECT RectInParent(Control control) const;
+    SIZE ClientSize() const;
     void SelectTab(int index);
     HWND FocusedWindow() const;
     wchar_t PasswordCharacter(Control control) const;
@@ -99,7 +119,7 @@ public:
     int WaitForExit(DWORD timeoutMs = 15000);
 
 private:
-    bool Launch(const std::wstring& programPath);
+    bool Launch(const std::wstring& programPath, const std::vector<std::wstring>& arguments);
     void FindControls();
 
     PROCESS_INFORMATION process{};

@@ -17,8 +17,7 @@
 #include <utility>
 
 #include "AppDriver.h"
-#include "FormMain.h"
-#include "ProgramInfo.h"
+#include "HeldJob.h"
 #include "WindowTestSupport.h"
 
 using namespace NBDriver;
@@ -26,62 +25,9 @@ using namespace NBDriver;
 namespace {
 
 constexpr DWORD holdMs = 1500;
-// A test that goes wrong still lets the worker go after this.
-constexpr DWORD holdBoundMs = 20000;
 
-// Outlives the form: the form's destructor waits for a worker held here.
-class Hold {
-public:
-    Hold() : event(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
-    ~Hold() {
-        Release();
-        CloseHandle(event);
-    }
-    Hold(const Hold&) = delete;
-    Hold& operator=(const Hold&) = delete;
-
-    void Wait() {
-        held = true;
-        WaitForSingleObject(event, holdBoundMs);
-    }
-    void Release() { SetEvent(event); }
-    void ReleaseLater() {
-        releaser = std::thread([this] {
-            Sleep(holdMs);
-            Release();
-        });
-    }
-    void JoinReleaser() {
-        if (releaser.joinable()) {
-            releaser.join();
-        }
-    }
-
-    std::atomic<bool> held{false};
-
-private:
-    HANDLE event;
-    std::thread releaser;
-};
-
-class HeldForm : public MyGame::FormMain {
-public:
-    HeldForm(Hold& jobHold, std::function<bool()> outputExists)
-        : FormMain(GetModuleHandleW(nullptr), MyGame::MainCaption()), hold(jobHold),
-          outputExists(std::move(outputExists)) {}
-
-    // Runs on the worker.
-    void SetProgress(int value) override {
-        if (!hold.held && outputExists()) {
-            hold.Wait();
-        }
-        FormMain::SetProgress(value);
-    }
-
-private:
-    Hold& hold;
-    std::function<bool()> outputExists;
-};
+using NBTest::HeldForm;
+using NBTest::Hold;
 
 class JobEnd : public testing::Test {
 protected:
@@ -146,7 +92,7 @@ TEST_F(JobEnd, SessionEndReturnsOnlyOnceTheJobHasCleanedUp) {
     StartHeldJob();
     EXPECT_EQ(SendMessageW(app->Main(), WM_QUERYENDSESSION, 0, 0), TRUE);
     EXPECT_TRUE(form->IsRunning()) << "the question alone stops nothing";
-    hold.ReleaseLater();
+    hold.ReleaseLater(holdMs);
     SendMessageW(app->Main(), WM_ENDSESSION, TRUE, 0);
     EXPECT_EQ(app->Text(StartButton), L"START");
     EXPECT_TRUE(app->IsEnabled(SourceBox));
@@ -156,7 +102,7 @@ TEST_F(JobEnd, SessionEndReturnsOnlyOnceTheJobHasCleanedUp) {
 TEST_F(JobEnd, DestroyingTheFormWaitsForTheJobInsteadOfTerminatingIt) {
     ASSERT_TRUE(app->Started());
     StartHeldJob();
-    hold.ReleaseLater();
+    hold.ReleaseLater(holdMs);
     app.reset();
     form.reset();
     ExpectNothingOfTheJob();

@@ -1,9 +1,11 @@
 #!/bin/bash
 # End-to-end cases of the nbnx command line, run as a subprocess.
-# Usage: cli_test.sh DATA_DIR COMMAND... (COMMAND runs nbnx, e.g. under Wine)
+# Usage: cli_test.sh DATA_DIR VERSION COMMAND... (COMMAND runs nbnx, e.g. under
+# Wine; VERSION is the project's)
 set -u
 data_dir=$1
-shift
+version=$2
+shift 2
 nbnx=("$@")
 script_dir=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d "${TMPDIR:-/tmp}/nbnx-cli.XXXXXX")
@@ -129,7 +131,7 @@ CASES
 check "help text" has "nbnx encrypt" out.txt
 check "help names the exit statuses" has "143 SIGTERM, 129 SIGHUP" out.txt
 "${nbnx[@]}" --version >out.txt 2>err.txt
-check "version text" [ "$(tr -d '\r' <out.txt)" = "nbnx 1.1.0.0" ]
+check "version text" [ "$(tr -d '\r' <out.txt)" = "nbnx $version" ]
 # The container is the format's, byte for byte, on every build.
 check "golden container" cmp -s abc.nbnx "$data_dir/golden/abc.nbnx"
 check "round trip of 300000 bytes" cmp -s big.copy big.bin

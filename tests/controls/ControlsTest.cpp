@@ -1,10 +1,12 @@
 // Controls and the toolkit's own windows: elements refused for want of a
-// usable owner, and every owner releasing the handles it made.
+// usable owner, every owner releasing the handles it made, and a layout
+// following the display's DPI.
 
 #include "CellControl.h"
 #include "CheckBoxes.h"
 #include "FontSpec.h"
 #include "Image.h"
+#include "Label.h"
 #include "Menus.h"
 #include "PanelChildren.h"
 #include "TabControl.h"
@@ -122,6 +124,67 @@ TEST(Handles, EveryOwnerReleasesItsClassesBrushesBitmapsAndFonts) {
         }
     }
     DeleteDC(context);
+}
+
+LONG FontHeight(HGDIOBJ font) {
+    LOGFONTW description{};
+    return GetObjectW(font, sizeof description, &description) != 0 ? description.lfHeight : 0;
+}
+
+RECT RectInParent(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+// A control may still hold the font of the DPI before until it is given the
+// new one: that font lives until the change after.
+TEST(DpiLayout, FontsAndRectanglesFollowTheDpiAndComeBack) {
+    Form form(GetModuleHandleW(nullptr));
+    form.topMost = false;
+    form.Create();
+    auto font = std::make_unique<FontSpec>("Arial", -14);
+    Label label(&form, "scaled");
+    label.font = font.get();
+    form.layout.AddFont(*font);
+    form.layout.Place(label, 10, 11, 51, 20);
+    label.Create();
+    const HFONT at96 = font->GetHandle();
+
+    struct Step {
+        int dpi;
+        RECT rect;
+        LONG fontHeight;
+    };
+    const Step steps[] = {
+        {144, {15, 17, 92, 47}, -21},
+        {192, {20, 22, 122, 62}, -28},
+        {96, {10, 11, 61, 31}, -14},
+    };
+    std::vector<HFONT> handles{at96};
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.dpi);
+        form.layout.Rescale(step.dpi);
+        const RECT rect = RectInParent(label.window);
+        EXPECT_EQ(rect.left, step.rect.left);
+        EXPECT_EQ(rect.top, step.rect.top);
+        EXPECT_EQ(rect.right, step.rect.right);
+        EXPECT_EQ(rect.bottom, step.rect.bottom);
+        const auto shown = reinterpret_cast<HFONT>(SendMessageW(label.window, WM_GETFONT, 0, 0));
+        EXPECT_EQ(shown, font->GetHandle());
+        EXPECT_EQ(FontHeight(shown), step.fontHeight);
+        handles.push_back(shown);
+        const std::size_t count = handles.size();
+        EXPECT_TRUE(IsLive(handles[count - 2])) << "the font just replaced";
+        if (count >= 3) {
+            EXPECT_FALSE(IsLive(handles[count - 3])) << "the font replaced before";
+        }
+    }
+    font.reset();
+    for (HFONT handle : handles) {
+        EXPECT_FALSE(IsLive(handle));
+    }
 }
 
 } // namespace

@@ -30,7 +30,10 @@ protected:
     void SetUp() override { ASSERT_TRUE(NBEngine::DeriveKey("password", state.keyTable)); }
 
     bool Transform(const std::string& input, const std::string& output, RootSequence& generator) {
-        return NBEngine::TransformFile(input, output, generator, state, link).ok;
+        NBEngine::PassWork work;
+        work.showProgress = [this](int value) { link.SetProgress(value); };
+        work.keepGoing = [this] { return link.IsRunning(); };
+        return NBEngine::TransformFile(input, output, generator, state, work).ok;
     }
 };
 

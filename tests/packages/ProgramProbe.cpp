@@ -3,6 +3,13 @@
 //                               with all its controls and closes cleanly
 //   program_probe shortcut LNK  the shortcut's target and how many icons the
 //                               target holds
+//   program_probe icon LOCATION an icon location as the registry gives it
+//                               ("C:\x.exe",-ID): whether the shell loads it
+//                               and the sizes its resource holds
+//   program_probe start COMMAND starts a command line as Explorer does and
+//                               returns at once
+//   program_probe opened        the main window that another process started:
+//                               its tab and source box; then closes it
 // Exit code 0 when all of that was found.
 
 #include <windows.h>
@@ -10,6 +17,9 @@
 #include <objbase.h>
 #include <shellapi.h>
 #include <shlobj.h>
+#include <shlwapi.h>
+
+#include <commctrl.h>
 
 #include <cstdio>
 #include <string>
@@ -82,17 +92,125 @@ int ShowShortcut(const std::wstring& link) {
     return !target.empty() && icons > 0 ? 0 : 1;
 }
 
+// The sizes (in pixels) of an icon group resource, "256" for its large one.
+std::wstring IconGroupSizes(HMODULE module, int id) {
+#pragma pack(push, 2)
+    struct GroupHeader {
+        WORD reserved;
+        WORD type;
+        WORD count;
+    };
+    struct GroupEntry {
+        BYTE width;
+        BYTE height;
+        BYTE colours;
+        BYTE reserved;
+        WORD planes;
+        WORD bitCount;
+        DWORD bytes;
+        WORD id;
+    };
+#pragma pack(pop)
+    HRSRC found =
+        FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(14)); // RT_GROUP_ICON
+    HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
+    const auto* header = static_cast<const GroupHeader*>(LockResource(loaded));
+    if (header == nullptr || SizeofResource(module, found) < sizeof(GroupHeader)) {
+        return L"";
+    }
+    const auto* entries = reinterpret_cast<const GroupEntry*>(header + 1);
+    const std::size_t fits =
+        (SizeofResource(module, found) - sizeof(GroupHeader)) / sizeof(GroupEntry);
+    std::wstring sizes;
+    for (std::size_t i = 0; i < header->count && i < fits; ++i) {
+        // Width 0 stands for 256.
+        sizes += (sizes.empty() ? L"" : L" ") +
+                 std::to_wstring(entries[i].width == 0 ? 256 : entries[i].width);
+    }
+    return sizes;
+}
+
+int ShowIcon(const std::wstring& location) {
+    std::vector<wchar_t> path(location.begin(), location.end());
+    path.resize(location.size() + MAX_PATH, L'\0');
+    // Splits off ",-ID" and the quotes, as the shell reads the value.
+    const int index = PathParseIconLocationW(path.data());
+    std::wprintf(L"file %ls\nindex %d\n", path.data(), index);
+    HICON large = nullptr;
+    const UINT extracted = ExtractIconExW(path.data(), index, &large, nullptr, 1);
+    std::wprintf(L"shell loads it %ls\n", extracted == 1 && large != nullptr ? L"yes" : L"no");
+    if (large != nullptr) {
+        DestroyIcon(large);
+    }
+    std::wstring sizes;
+    // A negative index names the resource; the registry's values all do.
+    HMODULE module =
+        index < 0 ? LoadLibraryExW(path.data(), nullptr, LOAD_LIBRARY_AS_DATAFILE) : nullptr;
+    if (module != nullptr) {
+        sizes = IconGroupSizes(module, -index);
+        FreeLibrary(module);
+    }
+    std::wprintf(L"sizes %ls\n", sizes.c_str());
+    return extracted == 1 && !sizes.empty() ? 0 : 1;
+}
+
+// As Explorer does with a verb's command: a process of its own, not waited
+// for.
+int StartCommand(const std::wstring& command) {
+    std::wstring commandLine = command;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &started)) {
+        std::wprintf(L"could not start (error %lu)\n", GetLastError());
+        return 1;
+    }
+    CloseHandle(started.hThread);
+    CloseHandle(started.hProcess);
+    std::wprintf(L"started\n");
+    return 0;
+}
+
+int ShowOpened() {
+    HWND main = NBDriver::WaitForMainWindowStartedElsewhere();
+    if (main == nullptr) {
+        std::wprintf(L"no main window\n");
+        return 1;
+    }
+    NBDriver::AppDriver app(main);
+    if (!app.Started()) {
+        std::wprintf(L"controls found: %zu\n", app.ControlsFound());
+        return 1;
+    }
+    // The path is put in just after the window appears.
+    NBDriver::PollUntil([&] { return !app.Text(NBDriver::SourceBox).empty(); }, 10000);
+    const LRESULT tab = SendMessageW(app.Get(NBDriver::ModeTabs), TCM_GETCURSEL, 0, 0);
+    std::wprintf(L"tab %ld\nsource %ls\n", static_cast<long>(tab),
+                 app.Text(NBDriver::SourceBox).c_str());
+    const int exitCode = app.CloseWithYes();
+    std::wprintf(L"closed with exit code %d\n", exitCode);
+    return exitCode == 0 ? 0 : 1;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    const std::wstring mode = argc == 3 ? argv[1] : L"";
+    const std::wstring mode = argc >= 2 ? argv[1] : L"";
     int status = 2;
-    if (mode == L"run") {
+    if (argc == 3 && mode == L"run") {
         status = RunProgram(argv[2]);
-    } else if (mode == L"shortcut") {
+    } else if (argc == 3 && mode == L"shortcut") {
         status = ShowShortcut(argv[2]);
+    } else if (argc == 3 && mode == L"icon") {
+        status = ShowIcon(argv[2]);
+    } else if (argc == 3 && mode == L"start") {
+        status = StartCommand(argv[2]);
+    } else if (argc == 2 && mode == L"opened") {
+        status = ShowOpened();
     } else {
-        std::fwprintf(stderr, L"usage: program_probe run PROGRAM | shortcut LNK\n");
+        std::fwprintf(stderr, L"usage: program_probe run PROGRAM | shortcut LNK | icon LOCATION | "
+                              L"start COMMAND | opened\n");
     }
     std::fflush(stdout);
     return status;

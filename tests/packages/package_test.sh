@@ -28,6 +28,7 @@ check() {
 # Wine's console output ends its lines with CR LF.
 win() { "$wine" "$@" </dev/null 2>&1 | tr -d '\r'; }
 contains() { grep -qF -- "$2" <<<"$1"; }
+has_line() { grep -qxF -- "$2" <<<"$1"; }
 # Wine sees the Unix root as drive Z:.
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 # The current user's registry, as text.
@@ -35,6 +36,30 @@ user_registry() {
     "$wine" reg export HKCU "$(windows_path "$work/hkcu.reg")" /y >/dev/null 2>&1 </dev/null
     iconv -f UTF-16 -t UTF-8 "$work/hkcu.reg"
 }
+# A value's data as reg query shows it (the default value when NAME is empty).
+registry_value() { # KEY [NAME]
+    local which=(/ve)
+    [ -n "${2:-}" ] && which=(/v "$2")
+    win reg query "$1" "${which[@]}" | sed -n 's/^    .*    REG_SZ    //p'
+}
+registry_has() { "$wine" reg query "$1" >/dev/null 2>&1 </dev/null; }
+# Only a key that is not there: a query that fails for another reason is no
+# proof of absence.
+registry_lacks() {
+    contains "$(win reg query "$1")" "Unable to find"
+}
+# Explorer's keys, all under HKLM for all users.
+classes='HKLM\Software\Classes'
+progid="$classes\NBNimbra.Container"
+encrypt_verb="$classes\*\shell\NBNimbra.Encrypt"
+our_keys=("$classes\.nbnx" "$progid" "$encrypt_verb")
+resource_id() { # NAME: its number in the program's resource header
+    sed -n "s/^#define $1 \([0-9]*\)$/\1/p" "$(dirname "$0")/../../resources/ResourceIds.h"
+}
+document_icon=$(resource_id NB_ICON_DOCUMENT)
+program_icon=$(resource_id NB_ICON_PROGRAM)
+[ -n "$document_icon" ] && [ -n "$program_icon" ] ||
+    { echo "package tests: no icon ids found"; exit 1; }
 # Waits up to 60 s for a condition, for programs that go on after wine returns.
 eventually() {
     for _ in $(seq 1 120); do
@@ -86,6 +111,12 @@ check "NBNimbra.exe starts from the unpacked folder and closes" \
 settings=$(user_registry)
 check "it left no settings behind" eval 'contains "$settings" "[HKEY_CURRENT_USER\\Software" &&
     ! grep -qi nimbra <<<"$settings"'
+# It has no installer, so Explorer must not know it.
+for key in "${our_keys[@]}"; do
+    for hive in HKLM HKCU; do
+        check "registers no ${key/#HKLM/$hive}" registry_lacks "${key/#HKLM/$hive}"
+    done
+done
 
 echo "== NBNimbra-${version}-setup.exe"
 folder="$WINEPREFIX/drive_c/Program Files/NB Nimbra Vexal Edition"
@@ -100,7 +131,7 @@ shortcut=$(win "$probe" shortcut "$(windows_path "$menu/NB Nimbra Vexal Edition.
 echo "   $(tr '\n' ' ' <<<"$shortcut")"
 check "Start menu shortcut to NBNimbra.exe" \
     contains "$shortcut" 'target C:\Program Files\NB Nimbra Vexal Edition\NBNimbra.exe'
-check "the shortcut's program has an icon" contains "$shortcut" "icons 1"
+check "the shortcut's program has its icon and the documents' icon" has_line "$shortcut" "icons 2"
 entry=$(win reg query "$key")
 check "uninstall entry with name and version" \
     eval 'contains "$entry" "DisplayName    REG_SZ    NB Nimbra Vexal Edition" &&
@@ -111,10 +142,84 @@ run=$(win "$probe" run 'C:\Program Files\NB Nimbra Vexal Edition\NBNimbra.exe')
 echo "   $(tr '\n' ' ' <<<"$run")"
 check "installed NBNimbra.exe shows its window and version" \
     eval 'contains "$run" "version $version" && contains "$run" "closed with exit code 0"'
+
+for explorer_key in "$classes\\.nbnx" "$progid" "$encrypt_verb"; do
+    win reg query "$explorer_key" /s | sed -n 's/^./   &/p'
+done
+program='C:\Program Files\NB Nimbra Vexal Edition\NBNimbra.exe'
+open_command="\"$program\" \"%1\""
+# KEY|VALUE NAME (empty: the default value)|DATA
+registered=(
+    "$classes\\.nbnx||NBNimbra.Container"
+    "$progid||NB Nimbra encrypted file"
+    "$progid\\DefaultIcon||\"$program\",-$document_icon"
+    "$progid\\shell\\open\\command||$open_command"
+    "$progid\\shell\\NBNimbra.Decrypt||Decrypt with NB Nimbra"
+    "$progid\\shell\\NBNimbra.Decrypt|MultiSelectModel|Single"
+    "$progid\\shell\\NBNimbra.Decrypt\\command||$open_command"
+    "$encrypt_verb||Encrypt with NB Nimbra"
+    "$encrypt_verb|MultiSelectModel|Single"
+    "$encrypt_verb|Icon|\"$program\",-$program_icon"
+    "$encrypt_verb\\command||$open_command"
+)
+for row in "${registered[@]}"; do
+    IFS='|' read -r reg_key reg_name reg_data <<<"$row"
+    check "registers ${reg_key#"$classes\\"} ${reg_name:-(default)} = $reg_data" \
+        test "$(registry_value "$reg_key" "$reg_name")" = "$reg_data"
+done
+# The registered icons must be in the installed program, in every size.
+for location in "$(registry_value "$progid\\DefaultIcon")" \
+    "$(registry_value "$encrypt_verb" Icon)"; do
+    icon=$(win "$probe" icon "$location")
+    echo "   $(tr '\n' ' ' <<<"$icon")"
+    check "the icon $location is there in 16, 32, 48 and 256 pixels" \
+        eval 'has_line "$icon" "shell loads it yes" && has_line "$icon" "sizes 16 32 48 256"'
+done
+
+# A person double-clicks a container: Windows starts the program through the
+# class. Started in the background, since the program outlives the starter.
+letter="$work/my letter.nbnx"
+printf 'not opened, only shown\n' >"$letter"
+"$wine" start /unix "$letter" </dev/null >/dev/null 2>&1
+opened=$(win "$probe" opened)
+echo "   $(tr '\n' ' ' <<<"$opened")"
+check "a .nbnx opens in the program on the Decrypt tab with its path" \
+    eval 'has_line "$opened" "tab 1" && has_line "$opened" "source $(windows_path "$letter")" &&
+          has_line "$opened" "closed with exit code 0"'
+# "Encrypt with NB Nimbra" on any file, as Explorer runs a verb: %1 becomes
+# the file's path, the command line starts as it is.
+report="$work/annual report.txt"
+printf 'plain words\n' >"$report"
+placeholder='%1'
+verb=$(registry_value "$encrypt_verb\\command")
+"$wine" "$probe" start "${verb//"$placeholder"/"$(windows_path "$report")"}" \
+    </dev/null >/dev/null 2>&1
+opened=$(win "$probe" opened)
+echo "   $(tr '\n' ' ' <<<"$opened")"
+check "Encrypt with NB Nimbra opens the Encrypt tab with the file" \
+    eval 'has_line "$opened" "tab 0" && has_line "$opened" "source $(windows_path "$report")" &&
+          has_line "$opened" "closed with exit code 0"'
+
 win "$folder/Uninstall.exe" /S
 check "silent uninstall removes the folder" eventually test ! -e "$folder"
 check "and the Start menu folder" test ! -e "$menu"
 check "and the uninstall entry" eval '! "$wine" reg query "$key" >/dev/null 2>&1'
+for explorer_key in "${our_keys[@]}"; do
+    check "and ${explorer_key#"$classes\\"}" registry_lacks "$explorer_key"
+done
+check "but not the verbs of every file" registry_has "$classes\\*\\shell"
+
+# Another program took .nbnx after the install: the uninstaller leaves it.
+win "$dist/NBNimbra-${version}-setup.exe" /S
+check "installs again" eventually test -f "$folder/Uninstall.exe"
+win reg add "$classes\\.nbnx" /ve /d Other.Document /f >/dev/null
+win "$folder/Uninstall.exe" /S
+check "uninstalls again" eventually test ! -e "$folder"
+check "a .nbnx taken over by another program keeps its class" \
+    test "$(registry_value "$classes\\.nbnx")" = Other.Document
+for explorer_key in "$progid" "$encrypt_verb"; do
+    check "while ${explorer_key#"$classes\\"} goes" registry_lacks "$explorer_key"
+done
 
 if [ "$failures" -ne 0 ]; then
     echo "package tests: $failures failed"

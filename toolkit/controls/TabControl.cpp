@@ -53,6 +53,16 @@ void TabControl::Create() {
     }
 }
 
+void TabControl::Select(std::int32_t index) {
+    if (!created || index == CurrentSelection()) {
+        return;
+    }
+    SendMessageW(window, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+    if (onSelectionChanged && CurrentSelection() == index) {
+        onSelectionChanged(this, index);
+    }
+}
+
 void TabControl::OnNotify(std::int32_t kind, std::vector<std::int32_t>, std::vector<std::string>) {
     if (kind == SelectionChangedKind && created && onSelectionChanged) {
         onSelectionChanged(this, CurrentSelection());

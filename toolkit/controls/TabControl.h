@@ -31,6 +31,9 @@ public:
     void OnNotify(std::int32_t kind, std::vector<std::int32_t> numbers,
                   std::vector<std::string> texts) override;
 
+    // Shows tab index and reports it as a click on the tab would.
+    void Select(std::int32_t index);
+
     std::int32_t CurrentSelection() {
         return static_cast<std::int32_t>(SendMessageW(window, TCM_GETCURSEL, 0, 0));
     }

@@ -123,8 +123,9 @@ void Drawing::DrawTextNarrow(std::int32_t x, std::int32_t y, std::int32_t width,
     DrawText(x, y, width, height, ToWide(text), color, alignment, font);
 }
 
-void Drawing::DrawStatusText(const std::string& text, COLORREF color) {
-    DrawTextNarrow(26, 80, 0, 0, text, color, AlignLeft, nullptr);
+void Drawing::DrawStatusText(const std::string& text, COLORREF color, std::int32_t left,
+                             std::int32_t top) {
+    DrawTextNarrow(left, top, 0, 0, text, color, AlignLeft, nullptr);
 }
 
 std::int32_t Drawing::TextHeight(FontSpec* font) {

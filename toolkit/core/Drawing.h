@@ -42,7 +42,9 @@ public:
     void DrawTextNarrow(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
                         const std::string& text, COLORREF color, std::int32_t alignment,
                         FontSpec* font);
-    void DrawStatusText(const std::string& text, COLORREF color);
+    // At 26, 80 unless told otherwise (a layout scaled for the display).
+    void DrawStatusText(const std::string& text, COLORREF color, std::int32_t left = 26,
+                        std::int32_t top = 80);
     std::int32_t TextHeight(FontSpec* font);
     // Black pixels of the bitmap leave the surface as it was. Width and height
     // 0 draw at the bitmap's own size.

@@ -28,6 +28,7 @@ using ClickHandler = std::function<void(GUIElement* element)>;
 // The Windows session ends for certain: the process may be ended as soon as
 // the handler returns.
 using EndSessionHandler = std::function<void(GUIElement* element)>;
+using DpiChangedHandler = std::function<void(GUIElement* element, std::int32_t dpi)>;
 // Paths dropped on a form, in the order the drag source gave them.
 using FilesDroppedHandler =
     std::function<void(GUIElement* element, const std::vector<std::wstring>& paths)>;

@@ -19,6 +19,11 @@ public:
 
     // Creates the font on first use; later changes of the fields do not reach it.
     HFONT GetHandle();
+    // The font is made again, size scaled from 96 DPI to dpi, at its next
+    // use. The handle in use so far stays valid until the next change or the
+    // descriptor's end, as windows may still hold it until they are told.
+    void SetDpi(std::int32_t newDpi);
+    std::int32_t Dpi() const { return dpi_; }
 
     std::wstring faceName = L"System";
     std::int32_t size = 0;
@@ -29,6 +34,8 @@ public:
 
 private:
     HFONT handle_ = nullptr;
+    HFONT retired_ = nullptr;
+    std::int32_t dpi_ = 96;
 };
 
 // The system's message for GetLastError(), untrimmed; empty for 0 or when the

@@ -183,6 +183,23 @@ void Form::SetClientSize(std::int32_t clientWidth, std::int32_t clientHeight) {
     });
 }
 
+void Form::FollowDpi(std::int32_t newDpi, const RECT& suggested) {
+    layout.Rescale(newDpi);
+    ApplyFont();
+    if (window != nullptr) {
+        SetWindowPos(window, nullptr, suggested.left, suggested.top,
+                     suggested.right - suggested.left, suggested.bottom - suggested.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        GetPosition();
+    }
+    if (onDpiChanged) {
+        onDpiChanged(this, newDpi);
+    }
+    if (window != nullptr) {
+        InvalidateRect(window, nullptr, TRUE);
+    }
+}
+
 void Form::RegisterHotKeys() {
     for (std::size_t i = 0; i < hotKeys.size(); ++i) {
         RegisterHotKey(window, static_cast<int>(i + 1), static_cast<UINT>(hotKeys[i].modifiers),

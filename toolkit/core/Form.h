@@ -2,6 +2,7 @@
 // Top-level window with a class of its own, global hot keys live while it is
 // in front, centring and client sizing; and the process's message loop.
 
+#include "DpiLayout.h"
 #include "GUIElement.h"
 
 #include <cstdint>
@@ -47,6 +48,10 @@ public:
     // Raised by WM_ENDSESSION when the session does end; the question before
     // it (WM_QUERYENDSESSION) is answered yes, as it must not undo anything.
     EndSessionHandler onEndSession;
+    // Raised once the form has followed a change of its monitor's DPI.
+    DpiChangedHandler onDpiChanged;
+    // The form's controls and fonts, drawn for 96 DPI.
+    DpiLayout layout;
 
     void Create() override;
     virtual void DisposeElements() {}
@@ -55,6 +60,9 @@ public:
     void SetClientSize(std::int32_t clientWidth, std::int32_t clientHeight);
     void RegisterHotKeys();
     void UnregisterHotKeys();
+    // WM_DPICHANGED: the layout at the new DPI, the window at the rectangle
+    // the system suggests, then onDpiChanged.
+    void FollowDpi(std::int32_t newDpi, const RECT& suggested);
     // Destroys the window now, with every handler raised as usual.
     void DestroyNow();
 

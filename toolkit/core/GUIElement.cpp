@@ -388,6 +388,17 @@ void GUIElement::Subclass() {
         SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WindowProcedure)));
 }
 
+void GUIElement::SetBounds(std::int32_t left, std::int32_t top, std::int32_t newWidth,
+                           std::int32_t newHeight) {
+    RunOnWindowThread([&] {
+        Place(left, top, newWidth, newHeight);
+        if (created && window != nullptr) {
+            SetWindowPos(window, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+            UpdateTooltip();
+        }
+    });
+}
+
 void GUIElement::ApplyFont() {
     if (font != nullptr) {
         SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font->GetHandle()), TRUE);

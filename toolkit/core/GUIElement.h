@@ -130,6 +130,12 @@ public:
     void UpdateTooltip();
     void AttachTooltip(HWND parentWindow, GUIElement* element);
 
+    // Sends the font to the live window, again after the font was made anew.
+    void ApplyFont();
+    // Moves and sizes the element, live or not.
+    void SetBounds(std::int32_t left, std::int32_t top, std::int32_t newWidth,
+                   std::int32_t newHeight);
+
     // True when the caller is not the thread that owns the window.
     bool IsForeignThread() const;
     // Runs the operation on the window's thread (synchronously); directly when
@@ -140,7 +146,6 @@ protected:
     HINSTANCE ModuleInstance() const { return windowClass.hInstance; }
     // Points the window at the toolkit's procedure, keeping the control's own.
     void Subclass();
-    void ApplyFont();
 
 private:
     void SetTextHere(const std::wstring& newText);

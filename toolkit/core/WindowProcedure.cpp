@@ -284,7 +284,8 @@ Result RouteWithoutElement(GUIElement* element, HWND window, UINT message, WPARA
     case WM_DRAWITEM:
         return PaintOwnerDrawnButton(wParam, lParam);
     case WM_KEYDOWN:
-        if (wParam == VK_TAB) {
+        // Ctrl+Tab is the element's to bind (a form may switch its tabs).
+        if (wParam == VK_TAB && (GetKeyState(VK_CONTROL) & 0x8000) == 0) {
             MoveFocusByTab(element, window);
         }
         return std::nullopt;
@@ -413,6 +414,12 @@ Result RouteToElement(GUIElement* element, HWND window, UINT message, WPARAM wPa
     case WM_ENDSESSION:
         if (form != nullptr && wParam != FALSE && form->onEndSession) {
             form->onEndSession(form);
+            return 0;
+        }
+        return std::nullopt;
+    case WM_DPICHANGED:
+        if (form != nullptr && lParam != 0) {
+            form->FollowDpi(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;
         }
         return std::nullopt;

@@ -1,0 +1,65 @@
+; What Explorer learns from the installer, for all users: .nbnx files carry
+; their own icon and open in the program, and every file offers "Encrypt with
+; NB Nimbra". The uninstaller takes back exactly these keys.
+; NB_SOURCE_DIR is defined in front of this file (cmake/PackagingWindows.cmake).
+
+!include LogicLib.nsh
+
+; One source for the icon numbers: the program's own resource header.
+!searchparse /file "${NB_SOURCE_DIR}/resources/ResourceIds.h" "#define NB_ICON_PROGRAM " NB_ICON_PROGRAM
+!searchparse /file "${NB_SOURCE_DIR}/resources/ResourceIds.h" "#define NB_ICON_DOCUMENT " NB_ICON_DOCUMENT
+
+!define NB_CLASSES "Software\Classes"
+!define NB_EXTENSION "${NB_CLASSES}\.nbnx"
+!define NB_PROGID "NBNimbra.Container"
+!define NB_PROGID_KEY "${NB_CLASSES}\${NB_PROGID}"
+; "*" is every file; only our verb below it is ours.
+!define NB_ENCRYPT_VERB_KEY "${NB_CLASSES}\*\shell\NBNimbra.Encrypt"
+; CPACK_NSIS_EXECUTABLES_DIRECTORY is ".": the programs sit at the top.
+!define NB_PROGRAM "$INSTDIR\NBNimbra.exe"
+; Quoted twice over, so that paths with spaces stay one argument each.
+!define NB_OPEN_COMMAND '"${NB_PROGRAM}" "%1"'
+
+; Explorer keeps icons and menus cached until it hears of the change.
+!macro NBAssociationsChanged
+  ; SHCNE_ASSOCCHANGED, SHCNF_IDLIST
+  System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)'
+!macroend
+
+!macro NBRegisterWithExplorer
+  ; The programs part may have been left out: then nothing points at it.
+  ${If} ${FileExists} "${NB_PROGRAM}"
+    WriteRegStr HKLM "${NB_EXTENSION}" "" "${NB_PROGID}"
+
+    WriteRegStr HKLM "${NB_PROGID_KEY}" "" "NB Nimbra encrypted file"
+    ; A negative number is a resource id, not a position.
+    WriteRegStr HKLM "${NB_PROGID_KEY}\DefaultIcon" "" '"${NB_PROGRAM}",-${NB_ICON_DOCUMENT}'
+    WriteRegStr HKLM "${NB_PROGID_KEY}\shell\open\command" "" '${NB_OPEN_COMMAND}'
+    WriteRegStr HKLM "${NB_PROGID_KEY}\shell\NBNimbra.Decrypt" "" "Decrypt with NB Nimbra"
+    ; The program opens one file: one start per selected file, not a list.
+    WriteRegStr HKLM "${NB_PROGID_KEY}\shell\NBNimbra.Decrypt" "MultiSelectModel" "Single"
+    WriteRegStr HKLM "${NB_PROGID_KEY}\shell\NBNimbra.Decrypt\command" "" '${NB_OPEN_COMMAND}'
+
+    WriteRegStr HKLM "${NB_ENCRYPT_VERB_KEY}" "" "Encrypt with NB Nimbra"
+    WriteRegStr HKLM "${NB_ENCRYPT_VERB_KEY}" "MultiSelectModel" "Single"
+    WriteRegStr HKLM "${NB_ENCRYPT_VERB_KEY}" "Icon" '"${NB_PROGRAM}",-${NB_ICON_PROGRAM}'
+    WriteRegStr HKLM "${NB_ENCRYPT_VERB_KEY}\command" "" '${NB_OPEN_COMMAND}'
+
+    !insertmacro NBAssociationsChanged
+  ${EndIf}
+!macroend
+
+!macro NBUnregisterFromExplorer
+  DeleteRegKey HKLM "${NB_PROGID_KEY}"
+  DeleteRegKey HKLM "${NB_ENCRYPT_VERB_KEY}"
+  ; Another program may have taken .nbnx since: then the key is its own.
+  ; Values or subkeys others added (OpenWithProgids, say) keep it as well.
+  Push $0
+  ReadRegStr $0 HKLM "${NB_EXTENSION}" ""
+  ${If} $0 == "${NB_PROGID}"
+    DeleteRegValue HKLM "${NB_EXTENSION}" ""
+    DeleteRegKey /ifempty HKLM "${NB_EXTENSION}"
+  ${EndIf}
+  Pop $0
+  !insertmacro NBAssociationsChanged
+!macroend
