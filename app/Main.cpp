@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "FormMain.h"
+#include "LibraryLoading.h"
 #include "ProgramInfo.h"
 
 #include <shellapi.h>
@@ -27,6 +28,7 @@ std::vector<std::wstring> CommandLinePaths() {
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    NBUtility::RestrictLibrarySearch();
     const std::vector<std::wstring> paths = CommandLinePaths();
     std::unique_ptr<MyGame::FormMain> form(new (std::nothrow)
                                                MyGame::FormMain(instance, MyGame::MainCaption()));

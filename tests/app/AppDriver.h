@@ -77,6 +77,7 @@ public:
 
     bool Started() const { return mainWindow != nullptr && controls.size() == ControlCount; }
     HWND Main() const { return mainWindow; }
+    HANDLE Process() const { return process.hProcess; } // not owned
     std::size_t ControlsFound() const { return controls.size(); }
     HWND Get(Control control) const { return controls[control]; }
 
