@@ -114,7 +114,7 @@ void FormAbout::ConfigureLink(CellControl& link, const std::string& caption, std
     link.text = ToWide(caption);
     layout.Place(link, left, top, linkWidthPixels, 22);
     link.textColor = linkColor;
-    link.textAlign = 0;
+    link.textAlign = AlignLeft;
     link.font = linkFont.get();
     link.SetHandCursor(true);
     link.onLeftButtonDown = [this](GUIElement* element, HWND, std::int32_t, std::int32_t) {

@@ -1,5 +1,8 @@
 #include "FormMain.h"
 
+#include <cassert>
+#include <set>
+
 #include "Drawing.h"
 #include "FontSpec.h"
 #include "FormAbout.h"
@@ -69,10 +72,61 @@ FormMain::FormMain(HINSTANCE moduleInstance, const std::string& caption)
     }
 }
 
+GUIElement* FormMain::ElementOf(MainControls::Control control) {
+    using namespace MainControls;
+    GUIElement* const elements[ControlCount] = {
+        logoImage.get(),         infoButton.get(),         closeButton.get(),
+        startButton.get(),       modeTabs.get(),           sourceLabel.get(),
+        sourceBox.get(),         sourceSelectButton.get(), sameFolderOption.get(),
+        specifyPathOption.get(), destLabel.get(),          destBox.get(),
+        destSelectButton.get(),  verifyCheck.get(),        passwordLabel.get(),
+        passwordBox.get(),       showButton.get(),         confirmLabel.get(),
+        confirmBox.get(),        statusLabel.get(),        progressBar.get()};
+    return elements[control];
+}
+
+// Every control carries its name, so that a driver finds it by name.
+void FormMain::NameControls() {
+    using namespace MainControls;
+    std::set<HWND> named;
+    for (int control = 0; control < ControlCount; ++control) {
+        GUIElement* element = ElementOf(static_cast<Control>(control));
+        assert(element != nullptr && element->window != nullptr);
+        if (element != nullptr && element->window != nullptr) {
+            SetPropW(element->window, controlProperty,
+                     reinterpret_cast<HANDLE>(static_cast<INT_PTR>(control + 1)));
+            named.insert(element->window);
+        }
+    }
+    assert(named.size() == ControlCount && "each control is named once");
+    const GUIElement* const items[MenuItemCount] = {exitItem.get(), guideItem.get(),
+                                                    homeItem.get()};
+    for (int item = 0; item < MenuItemCount; ++item) {
+        SetPropW(window, menuItemProperties[item],
+                 reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(items[item]->id)));
+    }
+}
+
+void FormMain::ForgetControlNames() {
+    using namespace MainControls;
+    for (int control = 0; control < ControlCount; ++control) {
+        GUIElement* element = ElementOf(static_cast<Control>(control));
+        if (element != nullptr && element->window != nullptr && IsWindow(element->window)) {
+            RemovePropW(element->window, controlProperty);
+        }
+    }
+    if (window != nullptr && IsWindow(window)) {
+        for (const wchar_t* property : menuItemProperties) {
+            RemovePropW(window, property);
+        }
+    }
+}
+
 FormMain::~FormMain() {
     // The worker may still reach the controls: it ends first, and it is
     // waited for, not terminated, as it may hold files.
     StopJobAndWait();
+    ForgetControlNames();
     if (bandTimer) {
         bandTimer->Stop();
     }
@@ -116,14 +170,15 @@ void FormMain::BuildControls() {
     bandTimer->Create();
     bandTimer->Start();
     BindKeys();
+    NameControls();
 }
 
 Button* FormMain::AddButton(std::unique_ptr<Button>& slot, GUIElement* owner, const char* caption,
                             std::int32_t left, std::int32_t top, std::int32_t w, std::int32_t h,
-                            bool ownerDrawn) {
+                            bool ownerDrawn, std::function<void()> action) {
     Button* button = Configure(slot, std::make_unique<Button>(owner, caption), left, top, w, h);
     button->ownerDraw = ownerDrawn;
-    button->onClick = [this](GUIElement* element) { OnCommand(element); };
+    button->onClick = [action](GUIElement*) { action(); };
     button->Create();
     return button;
 }
@@ -132,23 +187,27 @@ void FormMain::BuildHeader(std::int32_t w) {
     Configure(logoImage, std::make_unique<Image>(this, LogoBitmapFor(layout.Dpi())), 28, 26, 200,
               50)
         ->Create();
-    AddButton(infoButton, this, "Info", w - 248, 26, 100, 40, true);
-    AddButton(closeButton, this, "Close", w - 128, 26, 100, 40, true);
-    AddButton(startButton, this, "START", w - 368, 26, 100, 40, true)->SetHandCursor(true);
+    AddButton(infoButton, this, "Info", w - 248, 26, 100, 40, true, [this] { OpenAbout(); });
+    // Exactly as the File menu's Exit.
+    AddButton(closeButton, this, "Close", w - 128, 26, 100, 40, true,
+              [this] { OnMenuItem(exitItem.get()); });
+    AddButton(startButton, this, "START", w - 368, 26, 100, 40, true, [this] {
+        OnStartButton();
+    })->SetHandCursor(true);
 }
 
 // A caption, a path box below it and its "Select" button.
 void FormMain::BuildPathRow(std::unique_ptr<Label>& label, const char* caption,
                             std::unique_ptr<TextBox>& box, std::unique_ptr<Button>& select,
-                            std::int32_t top) {
+                            std::int32_t top, std::function<void()> selectAction) {
     TabControl* tabs = modeTabs.get();
     Configure(label, std::make_unique<Label>(tabs, caption), 20, top, 150, 25)->Create();
     Configure(box, std::make_unique<TextBox>(tabs, ""), 20, top + 25, 450, 25)->Create();
-    AddButton(select, tabs, "Select", 480, top + 25, 100, 25, false);
+    AddButton(select, tabs, "Select", 480, top + 25, 100, 25, false, std::move(selectAction));
 }
 
 void FormMain::BuildInputs(std::int32_t w, std::int32_t h) {
-    const auto command = [this](GUIElement* element) { OnCommand(element); };
+    const auto namingOption = [this](GUIElement* element) { OnNamingOption(element); };
     TabControl* tabs =
         Configure(modeTabs, std::make_unique<TabControl>(this), 20, 106, w - 40, h - 126);
     tabs->AddTab(L"Encrypt");
@@ -156,28 +215,29 @@ void FormMain::BuildInputs(std::int32_t w, std::int32_t h) {
     tabs->onSelectionChanged = [this](TabControl*, std::int32_t index) { OnModeTab(index); };
     tabs->Create();
 
-    BuildPathRow(sourceLabel, "Files to Encrypt:", sourceBox, sourceSelectButton, 50);
+    BuildPathRow(sourceLabel, "Files to Encrypt:", sourceBox, sourceSelectButton, 50,
+                 [this] { SelectSource(); });
 
     OptionBox* same = Configure(sameFolderOption,
                                 std::make_unique<OptionBox>(tabs, "Same folder with original name"),
                                 20, 105, 250, 22);
     same->groupStart = true;
-    same->onClick = command;
+    same->onClick = namingOption;
     same->SetChecked(true);
     same->Create();
     same->Hide();
     OptionBox* specify = Configure(
         specifyPathOption, std::make_unique<OptionBox>(tabs, "Specify pathname"), 20, 130, 170, 22);
-    specify->onClick = command;
+    specify->onClick = namingOption;
     specify->Create();
     specify->Hide();
 
-    BuildPathRow(destLabel, "Encrypted file:", destBox, destSelectButton, 130);
+    BuildPathRow(destLabel, "Encrypted file:", destBox, destSelectButton, 130,
+                 [this] { SelectDestination(); });
 
     CheckBox* verify =
         Configure(verifyCheck, std::make_unique<CheckBox>(tabs, "Check"), 20, 185, 250, 25);
     verify->SetChecked(true);
-    verify->onClick = command;
     verify->Create();
 }
 
@@ -196,7 +256,7 @@ void FormMain::BuildPasswordBox(std::unique_ptr<Label>& label, const char* capti
 void FormMain::BuildPasswordAndProgress() {
     TabControl* tabs = modeTabs.get();
     BuildPasswordBox(passwordLabel, "Password:", passwordBox, 20);
-    AddButton(showButton, tabs, "Show", 180, 240, 100, 25, false);
+    AddButton(showButton, tabs, "Show", 180, 240, 100, 25, false, [this] { ToggleShowPassword(); });
     BuildPasswordBox(confirmLabel, "Confirm password:", confirmBox, 290);
 
     Configure(statusLabel, std::make_unique<Label>(tabs, "Status:"), 20, 280, 150, 25)->Create();
@@ -313,25 +373,6 @@ void FormMain::ToggleShowPassword() {
         confirmBox->SetEnabled(true);
         showButton->SetTextNarrow("Show");
         passwordShown = false;
-    }
-}
-
-void FormMain::OnCommand(GUIElement* element) {
-    const std::uint32_t id = element->id;
-    if (id == closeButton->id) {
-        OnMenuItem(exitItem.get());
-    } else if (id == startButton->id) {
-        OnStartButton();
-    } else if (id == infoButton->id) {
-        OpenAbout();
-    } else if (id == sourceSelectButton->id) {
-        SelectSource();
-    } else if (id == destSelectButton->id) {
-        SelectDestination();
-    } else if (id == showButton->id) {
-        ToggleShowPassword();
-    } else if (id == sameFolderOption->id || id == specifyPathOption->id) {
-        OnNamingOption(element);
     }
 }
 

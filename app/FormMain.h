@@ -3,6 +3,7 @@
 // on a worker thread with progress, status band and STOP, menus and dialogs.
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "JobLink.h"
 #include "JobState.h"
 #include "Label.h"
+#include "MainControls.h"
 #include "Menus.h"
 #include "ProgressBar.h"
 #include "RootSequence.h"
@@ -65,10 +67,11 @@ private:
     NBUtility::Button* AddButton(std::unique_ptr<NBUtility::Button>& slot,
                                  NBUtility::GUIElement* owner, const char* caption,
                                  std::int32_t left, std::int32_t top, std::int32_t w,
-                                 std::int32_t h, bool ownerDrawn);
+                                 std::int32_t h, bool ownerDrawn, std::function<void()> action);
     void BuildPathRow(std::unique_ptr<NBUtility::Label>& label, const char* caption,
                       std::unique_ptr<NBUtility::TextBox>& box,
-                      std::unique_ptr<NBUtility::Button>& select, std::int32_t top);
+                      std::unique_ptr<NBUtility::Button>& select, std::int32_t top,
+                      std::function<void()> selectAction);
     void BuildPasswordBox(std::unique_ptr<NBUtility::Label>& label, const char* caption,
                           std::unique_ptr<NBUtility::TextBox>& box, std::int32_t left);
     NBUtility::TextBox* BoxOf(NBEngine::TextField field);
@@ -77,10 +80,12 @@ private:
     void RememberTexts();
     void RestoreTexts();
     void ToggleShowPassword();
-    void OnCommand(NBUtility::GUIElement* element);
     void OnNamingOption(NBUtility::GUIElement* option);
     void LoadProgramIcon();
     void OnDpiChanged();
+    NBUtility::GUIElement* ElementOf(MainControls::Control control);
+    void NameControls();
+    void ForgetControlNames();
     template <typename Control>
     Control* Configure(std::unique_ptr<Control>& slot, std::unique_ptr<Control> control,
                        std::int32_t left, std::int32_t top, std::int32_t w, std::int32_t h);

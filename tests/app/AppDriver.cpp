@@ -77,11 +77,6 @@ bool IsMainWindow(HWND window) {
     return ClassOf(window) != L"#32770" && CaptionOf(window).rfind(mainCaptionStart, 0) == 0;
 }
 
-bool IsControlClass(const std::wstring& name) {
-    return name == L"Static" || name == L"Button" || name == L"Edit" || name == WC_TABCONTROLW ||
-           name == PROGRESS_CLASSW;
-}
-
 } // namespace
 
 bool PollUntil(const std::function<bool()>& done, DWORD timeoutMs) {
@@ -217,25 +212,19 @@ bool AppDriver::Launch(const std::wstring& programPath,
 }
 
 void AppDriver::FindControls() {
-    std::vector<std::pair<int, HWND>> byId;
+    std::vector<HWND> named(ControlCount, nullptr);
     EnumChildWindows(
         mainWindow,
         [](HWND window, LPARAM context) -> BOOL {
-            if (IsControlClass(ClassOf(window))) {
-                reinterpret_cast<std::vector<std::pair<int, HWND>>*>(context)->emplace_back(
-                    GetDlgCtrlID(window), window);
+            const auto name = reinterpret_cast<INT_PTR>(GetPropW(window, controlProperty));
+            auto& found = *reinterpret_cast<std::vector<HWND>*>(context);
+            if (name >= 1 && name <= ControlCount) {
+                found[name - 1] = window;
             }
             return TRUE;
         },
-        reinterpret_cast<LPARAM>(&byId));
-    // Ids grow in creation order.
-    std::sort(byId.begin(), byId.end());
-    // The band timer's hidden window comes after the controls.
-    for (const auto& entry : byId) {
-        if (controls.size() < ControlCount) {
-            controls.push_back(entry.second);
-        }
-    }
+        reinterpret_cast<LPARAM>(&named));
+    controls = named;
 }
 
 std::wstring AppDriver::Text(Control control) const {
@@ -267,6 +256,11 @@ RECT AppDriver::RectInParent(Control control) const {
     GetWindowRect(Get(control), &rect);
     MapWindowPoints(nullptr, GetParent(Get(control)), reinterpret_cast<POINT*>(&rect), 2);
     return rect;
+}
+
+int AppDriver::MenuItemId(MenuItem item) const {
+    return static_cast<int>(
+        reinterpret_cast<UINT_PTR>(GetPropW(mainWindow, menuItemProperties[item])));
 }
 
 SIZE AppDriver::ClientSize() const {

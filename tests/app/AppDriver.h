@@ -5,37 +5,17 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "MainControls.h"
+
 namespace NBDriver {
 
-// The main window's controls in creation order.
-enum Control {
-    LogoImage,
-    InfoButton,
-    CloseButton,
-    StartButton,
-    ModeTabs,
-    SourceLabel,
-    SourceBox,
-    SourceSelectButton,
-    SameFolderOption,
-    SpecifyPathOption,
-    DestLabel,
-    DestBox,
-    DestSelectButton,
-    VerifyCheck,
-    PasswordLabel,
-    PasswordBox,
-    ShowButton,
-    ConfirmLabel,
-    ConfirmBox,
-    StatusLabel,
-    ProgressBar,
-    ControlCount
-};
+// The main window's controls, by the names the program gives them.
+using namespace MyGame::MainControls;
 
 // The window's layout at 96 DPI: each control's rectangle in its parent's
 // client area, and the client area itself.
@@ -75,10 +55,15 @@ public:
     AppDriver(const AppDriver&) = delete;
     AppDriver& operator=(const AppDriver&) = delete;
 
-    bool Started() const { return mainWindow != nullptr && controls.size() == ControlCount; }
+    bool Started() const {
+        return mainWindow != nullptr && ControlsFound() == static_cast<std::size_t>(ControlCount);
+    }
     HWND Main() const { return mainWindow; }
     HANDLE Process() const { return process.hProcess; } // not owned
-    std::size_t ControlsFound() const { return controls.size(); }
+    std::size_t ControlsFound() const {
+        return static_cast<std::size_t>(std::count_if(
+            controls.begin(), controls.end(), [](HWND control) { return control != nullptr; }));
+    }
     HWND Get(Control control) const { return controls[control]; }
 
     std::wstring Text(Control control) const;
@@ -91,6 +76,8 @@ public:
     // Where the control is, in its parent's client area.
     RECT RectInParent(Control control) const;
     SIZE ClientSize() const;
+    // The command id of a menu item, or 0 when there is none.
+    int MenuItemId(MenuItem item) const;
     void SelectTab(int index);
     HWND FocusedWindow() const;
     wchar_t PasswordCharacter(Control control) const;
@@ -124,7 +111,7 @@ private:
 
     PROCESS_INFORMATION process{};
     HWND mainWindow = nullptr;
-    std::vector<HWND> controls;
+    std::vector<HWND> controls = std::vector<HWND>(ControlCount, nullptr);
 };
 
 // A folder of the test's own, removed afterwards, as a Windows path.

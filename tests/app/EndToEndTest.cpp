@@ -314,8 +314,8 @@ TEST_F(EndToEnd, CheckOffAndDecryptionToAPathOfItsOwn) {
 }
 
 TEST_F(EndToEnd, ExitItemAndCloseButtonAskLikeTheTitleBar) {
-    // Menu items take their ids just before the controls: Exit, Guide, Home.
-    const int exitId = GetDlgCtrlID(app.Get(LogoImage)) - 3;
+    const int exitId = app.MenuItemId(ExitItem);
+    ASSERT_NE(exitId, 0);
     PostMessageW(app.Main(), WM_COMMAND, MAKEWPARAM(exitId, 0), 0);
     MessageBoxSeen question = app.WaitForMessageBox();
     EXPECT_EQ(question.caption, L"Uscita");

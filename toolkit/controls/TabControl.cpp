@@ -4,13 +4,6 @@
 
 namespace NBUtility {
 
-namespace {
-
-// The routing's kind number for a tab selection change.
-constexpr std::int32_t SelectionChangedKind = 4;
-
-} // namespace
-
 TabControl::TabControl(GUIElement* parentElement) {
     parent = parentElement;
     typeName = "tabcontrol";
@@ -64,7 +57,7 @@ void TabControl::Select(std::int32_t index) {
 }
 
 void TabControl::OnNotify(std::int32_t kind, std::vector<std::int32_t>, std::vector<std::string>) {
-    if (kind == SelectionChangedKind && created && onSelectionChanged) {
+    if (kind == NotifySelectionChanged && created && onSelectionChanged) {
         onSelectionChanged(this, CurrentSelection());
     }
 }

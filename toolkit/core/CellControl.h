@@ -2,6 +2,7 @@
 // A panel that paints itself: a caption in its own font, an optional marker
 // in the bottom-right corner and an optional bitmap (black is transparent).
 
+#include "Drawing.h"
 #include "PanelChildren.h"
 
 #include <cstdint>
@@ -25,7 +26,7 @@ public:
     bool italic = false;
     std::string fontFace = "Tahoma";
     std::int32_t fontSize = 14;
-    std::int32_t textAlign = 2;
+    std::int32_t textAlign = AlignCenter;
     COLORREF textColor = RGB(0, 0, 0);
 
     // Repaints the whole cell, background included, once created.

@@ -19,6 +19,14 @@ namespace NBUtility {
 
 constexpr COLORREF NoColor = 0xFFFFFFFF;
 
+// The kinds of notice that OnNotify carries, as the routing numbers them.
+enum NotifyKind : std::int32_t {
+    NotifyColumnResized = 1, // numbers: column, its new width
+    NotifyColumnClicked = 2, // numbers: column
+    NotifyRightClick = 3,
+    NotifySelectionChanged = 4,
+};
+
 class GUIElement {
 public:
     explicit GUIElement(HINSTANCE moduleInstance);

@@ -169,18 +169,18 @@ void RaiseNotify(LPARAM lParam) {
     case static_cast<int>(HDN_ITEMCHANGEDW): {
         const std::int32_t itemWidth =
             (item->pitem != nullptr && (item->pitem->mask & HDI_WIDTH)) ? item->pitem->cxy : 0;
-        sender->OnNotify(1, {item->iItem, itemWidth}, {});
+        sender->OnNotify(NotifyColumnResized, {item->iItem, itemWidth}, {});
         break;
     }
     case static_cast<int>(HDN_ITEMCLICKW):
-        sender->OnNotify(2, {item->iItem}, {});
+        sender->OnNotify(NotifyColumnClicked, {item->iItem}, {});
         break;
     case static_cast<int>(NM_RCLICK):
-        sender->OnNotify(3, {}, {});
+        sender->OnNotify(NotifyRightClick, {}, {});
         break;
     case static_cast<int>(TCN_SELCHANGE):
         // A tab control reads its selection itself.
-        sender->OnNotify(4, {}, {});
+        sender->OnNotify(NotifySelectionChanged, {}, {});
         break;
     default:
         break;
