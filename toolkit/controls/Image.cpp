@@ -20,7 +20,7 @@ void Image::Create() {
     if (created) {
         return;
     }
-    id = ++NextControlId;
+    id = TakeNextControlId();
     const DWORD style =
         WS_CHILD | WS_VISIBLE | SS_BITMAP | (enabled ? 0 : WS_DISABLED) | (border ? WS_BORDER : 0);
     window = CreateWindowExW(border ? WS_EX_CLIENTEDGE : 0, L"static", text.c_str(), style, x, y,

@@ -82,7 +82,7 @@ SubMenu::SubMenu(GUIElement* parentElement, const std::string& caption) {
     text = ToWide(caption);
     parent = parentElement;
     typeName = "submenu";
-    id = ++NextControlId;
+    id = TakeNextControlId();
     if (auto* menu = dynamic_cast<Menu*>(parentElement); menu != nullptr) {
         menu->AddItem(this);
     } else if (auto* popup = dynamic_cast<SubMenu*>(parentElement); popup != nullptr) {

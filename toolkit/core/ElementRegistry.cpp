@@ -8,6 +8,10 @@ namespace NBUtility {
 
 std::uint32_t NextControlId = 0;
 
+std::uint32_t TakeNextControlId() {
+    return ++NextControlId;
+}
+
 namespace {
 
 std::vector<GUIElement*>& Entries() {

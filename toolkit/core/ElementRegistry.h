@@ -13,6 +13,8 @@ class GUIElement;
 
 // Last id handed out; every native window made by the toolkit takes the next one.
 extern std::uint32_t NextControlId;
+// The one way an element gets its id: the next one, counted.
+std::uint32_t TakeNextControlId();
 
 class ElementRegistry {
 public:

@@ -89,8 +89,9 @@ DWORD Form::FrameExtendedStyle() const {
 }
 
 void Form::RegisterOwnClass() {
-    className_ = L"Window" + ToWide(Int64ToText(static_cast<std::int64_t>(NextControlId)));
-    id = ++NextControlId;
+    id = TakeNextControlId();
+    // Named after the counter before this form took its id.
+    className_ = L"Window" + ToWide(Int64ToText(static_cast<std::int64_t>(id) - 1));
     HINSTANCE instance = ModuleInstance();
     windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
     windowClass.cbClsExtra = 0;

@@ -419,7 +419,7 @@ void Child::CreateControl(const wchar_t* className, DWORD ownStyle, DWORD extend
     if (created) {
         return;
     }
-    id = ++NextControlId;
+    id = TakeNextControlId();
     DWORD style = WS_CHILD | WS_VISIBLE | ownStyle;
     if (!enabled) {
         style |= WS_DISABLED;

@@ -46,8 +46,8 @@ DWORD PanelChildren::PanelExtendedStyle() const {
 }
 
 void PanelChildren::RegisterPanelClass() {
-    className_ = L"PanelChildren" + ToWide(Int64ToText(static_cast<std::int64_t>(NextControlId)));
-    id = ++NextControlId;
+    id = TakeNextControlId();
+    className_ = L"PanelChildren" + ToWide(Int64ToText(static_cast<std::int64_t>(id) - 1));
     classInstance_ = parent != nullptr ? parent->windowClass.hInstance : nullptr;
     if (classInstance_ == nullptr) {
         classInstance_ = GetModuleHandleW(nullptr);

@@ -24,7 +24,7 @@ void Timer::Create() {
     if (created) {
         return;
     }
-    id = ++NextControlId;
+    id = TakeNextControlId();
     const DWORD style = enabled ? WS_CHILD : (WS_CHILD | WS_DISABLED);
     HWND parentWindow = parent != nullptr ? parent->window : nullptr;
     window = CreateWindowExW(0, L"static", text.c_str(), style, x, y, width, height, parentWindow,
