@@ -8,10 +8,6 @@ namespace NBUtility {
 
 namespace {
 
-HWND AsWindowField(HMENU menu) {
-    return reinterpret_cast<HWND>(menu);
-}
-
 void CreateAll(const std::vector<GUIElement*>& items) {
     for (GUIElement* item : items) {
         item->Create();
@@ -44,7 +40,6 @@ void MenuBar::Create() {
     CreateAll(items);
     SetMenu(parent->window, menuHandle);
     created = true;
-    window = AsWindowField(menuHandle);
 }
 
 Menu::Menu(const std::string& caption, MenuBar* bar) {
@@ -74,7 +69,6 @@ void Menu::Create() {
     menuHandle = CreateMenu();
     CreateAll(items);
     AppendMenuW(bar->menuHandle, MF_POPUP, reinterpret_cast<UINT_PTR>(menuHandle), text.c_str());
-    window = AsWindowField(menuHandle);
     created = true;
 }
 
@@ -126,7 +120,6 @@ void SubMenu::Create() {
         }
     }
     created = true;
-    window = AsWindowField(popupHandle);
     if (!enabled) {
         SetEnabled(false);
     }

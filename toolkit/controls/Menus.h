@@ -1,6 +1,7 @@
 #pragma once
 // A form's menu bar as a tree of elements, turned into native menus by one
-// Create on the bar. Menu elements keep their menu handle in window.
+// Create on the bar. Menu elements keep their menu handles in fields of their
+// own: they have no window.
 
 #include "GUIElement.h"
 
