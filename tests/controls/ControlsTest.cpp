@@ -22,16 +22,21 @@ using namespace NBUtility;
 
 namespace {
 
-TEST(Controls, ElementsWithoutAUsableOwnerAreNotMadeAndReadAsEmpty) {
+// An element whose window could not be made is as one not made yet: not
+// created, and keeping what it was configured with for a later Create.
+TEST(Controls, ElementsWithoutAUsableOwnerAreNotMadeAndKeepTheirSettings) {
     std::unique_ptr<Form> form(NBTest::NewShownForm());
     CheckBox check(nullptr, "Orphan");
     check.checked = true;
     check.Create();
     EXPECT_EQ(check.window, nullptr);
-    EXPECT_FALSE(check.GetChecked());
+    EXPECT_FALSE(check.created);
+    EXPECT_TRUE(check.GetChecked());
     TabControl tabs(nullptr);
     tabs.Create();
-    EXPECT_FALSE(tabs.AddTab(L"Encrypt"));
+    EXPECT_FALSE(tabs.created);
+    EXPECT_TRUE(tabs.AddTab(L"Encrypt"));
+    EXPECT_EQ(tabs.tabCaptions, std::vector<std::wstring>{L"Encrypt"});
     Image image(nullptr, 1007);
     image.Create();
     EXPECT_FALSE(image.created);

@@ -37,6 +37,9 @@ void MenuBar::Create() {
         return;
     }
     menuHandle = CreateMenu();
+    if (menuHandle == nullptr) {
+        return;
+    }
     CreateAll(items);
     SetMenu(parent->window, menuHandle);
     created = true;
@@ -67,9 +70,12 @@ void Menu::Create() {
         return;
     }
     menuHandle = CreateMenu();
+    if (menuHandle == nullptr) {
+        return;
+    }
     CreateAll(items);
-    AppendMenuW(bar->menuHandle, MF_POPUP, reinterpret_cast<UINT_PTR>(menuHandle), text.c_str());
-    created = true;
+    created = AppendMenuW(bar->menuHandle, MF_POPUP, reinterpret_cast<UINT_PTR>(menuHandle),
+                          text.c_str()) != FALSE;
 }
 
 SubMenu::SubMenu(GUIElement* parentElement, const std::string& caption) {
@@ -111,15 +117,21 @@ void SubMenu::Create() {
     }
     if (IsPopup()) {
         popupHandle = CreatePopupMenu();
+        if (popupHandle == nullptr) {
+            return;
+        }
         CreateAll(items);
-        AppendMenuW(owner, MF_POPUP, reinterpret_cast<UINT_PTR>(popupHandle), CaptionOrNone(text));
+        created = AppendMenuW(owner, MF_POPUP, reinterpret_cast<UINT_PTR>(popupHandle),
+                              CaptionOrNone(text)) != FALSE;
     } else {
-        AppendMenuW(owner, itemFlags, id, CaptionOrNone(text));
-        if (checkable) {
+        created = AppendMenuW(owner, itemFlags, id, CaptionOrNone(text)) != FALSE;
+        if (created && checkable) {
             CheckMenuItem(owner, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
         }
     }
-    created = true;
+    if (!created) {
+        return;
+    }
     if (!enabled) {
         SetEnabled(false);
     }

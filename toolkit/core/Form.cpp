@@ -131,16 +131,17 @@ void Form::Create() {
             window = made;
         }
     }
+    if (window == nullptr) {
+        return; // created stays false: there is no window
+    }
     SetMainWindowIfUnset(window);
     Attach(window);
     created = true;
-    if (window != nullptr && onFilesDropped) {
+    if (onFilesDropped) {
         DragAcceptFiles(window, TRUE);
     }
-    if (window != nullptr) {
-        ShowWindow(window, SW_SHOW);
-        UpdateWindow(window);
-    }
+    ShowWindow(window, SW_SHOW);
+    UpdateWindow(window);
     AttachTooltip(window, this);
     ApplyFont();
 }

@@ -431,9 +431,10 @@ void Child::CreateControl(const wchar_t* className, DWORD ownStyle, DWORD extend
     window = CreateWindowExW(extendedStyle, className, text.c_str(), style, x, y, width, height,
                              parentWindow, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
                              nullptr, nullptr);
-    if (window != nullptr) {
-        Subclass();
+    if (window == nullptr) {
+        return;
     }
+    Subclass();
     created = true;
     AttachTooltip(window, this);
     ApplyFont();

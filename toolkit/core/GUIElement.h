@@ -46,7 +46,7 @@ public:
     std::int32_t height = 50;
     std::int32_t x = 100;
     std::int32_t y = 100;
-    bool created = false;
+    bool created = false; // the native window (or menu) exists
     COLORREF backColor = NoColor;
     std::wstring text;
     std::wstring textSnapshot;

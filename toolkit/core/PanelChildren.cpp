@@ -98,8 +98,11 @@ void PanelChildren::Create() {
             window = made;
         }
     }
+    if (window == nullptr) {
+        return;
+    }
     created = true;
-    if (window != nullptr && !floating) {
+    if (!floating) {
         ShowWindow(window, SW_SHOW);
         UpdateWindow(window);
     }

@@ -29,9 +29,10 @@ void Timer::Create() {
     HWND parentWindow = parent != nullptr ? parent->window : nullptr;
     window = CreateWindowExW(0, L"static", text.c_str(), style, x, y, width, height, parentWindow,
                              reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), nullptr, nullptr);
-    if (window != nullptr) {
-        Subclass();
+    if (window == nullptr) {
+        return;
     }
+    Subclass();
     created = true;
 }
 
