@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "Dialogs.h"
+#include "GdiHandles.h"
 #include "Paths.h"
 #include "TextConversion.h"
 
@@ -99,13 +100,11 @@ void FormAbout::BindKeys(GUIElement& element) {
 }
 
 std::int32_t FormAbout::LinkTextWidth(const std::string& caption) {
-    HDC context = GetDC(window);
-    HGDIOBJ previous = SelectObject(context, linkFont->GetHandle());
+    const WindowContext context(window);
+    const SelectedObject selectedFont(context.Get(), linkFont->GetHandle());
     const std::wstring wide = ToWide(caption);
     SIZE extent{};
-    GetTextExtentPoint32W(context, wide.c_str(), static_cast<int>(wide.size()), &extent);
-    SelectObject(context, previous);
-    ReleaseDC(window, context);
+    GetTextExtentPoint32W(context.Get(), wide.c_str(), static_cast<int>(wide.size()), &extent);
     return layout.Unscale(extent.cx) + 4;
 }
 

@@ -132,9 +132,7 @@ FormMain::~FormMain() {
     }
     bandTimer.reset();
     aboutWindow.reset();
-    if (smallIcon != nullptr) {
-        DestroyIcon(smallIcon);
-    }
+    smallIcon.Reset();
 }
 
 void FormMain::LoadProgramIcon() {
@@ -147,12 +145,9 @@ void FormMain::LoadProgramIcon() {
     if (icon == nullptr) {
         return; // the default icon stays
     }
-    HICON previous = reinterpret_cast<HICON>(
-        SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon)));
-    if (previous != nullptr && previous == smallIcon) {
-        DestroyIcon(previous);
-    }
-    smallIcon = icon;
+    // The icon it replaces is ours only when we set it; the class's stays.
+    SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    smallIcon.Reset(icon);
 }
 
 void FormMain::BuildControls() {
@@ -294,6 +289,7 @@ void FormMain::OnDpiChanged() {
 }
 
 HBRUSH FormMain::OnControlColor(HDC deviceContext) {
+    // The context is the control's; the font stays selected for its text.
     if (formFont) {
         SelectObject(deviceContext, formFont->GetHandle());
     }

@@ -167,7 +167,7 @@ private:
     std::vector<std::string> cleanupList;
     std::unique_ptr<NBUtility::Tread> worker;
     std::unique_ptr<NBUtility::FontSpec> formFont;
-    HICON smallIcon = nullptr;
+    NBUtility::OwnedIcon smallIcon;
 
     // The one truth about the job: Idle from the window's restoring to the
     // next START; the button's caption only shows it.

@@ -143,12 +143,6 @@ private:
     bool valid = false;
 };
 
-struct HandleTraits {
-    static HANDLE None() { return INVALID_HANDLE_VALUE; }
-    static void Release(HANDLE handle) { CloseHandle(handle); }
-};
-using OwnedHandle = NBEngine::Owned<HANDLE, HandleTraits>;
-
 bool StopArrives() {
     for (DWORD waited = 0; waited < stopNoticeMilliseconds && !StopRequested();
          waited += stopLookMilliseconds) {
@@ -201,9 +195,9 @@ void PrintLine(std::FILE* stream, const std::string& line) {
 
 ReadResult ReadSecretLine(const std::string& prompt, std::string& line) {
     line.clear();
-    OwnedHandle input(CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                                  nullptr));
+    NBEngine::OwnedFileHandle input(CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE,
+                                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                                OPEN_EXISTING, 0, nullptr));
     if (!input.Valid()) {
         return ReadResult::Failed;
     }

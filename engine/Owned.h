@@ -5,6 +5,10 @@
 
 #include <utility>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace NBEngine {
 
 template <typename Value, typename Traits> class Owned {
@@ -26,5 +30,15 @@ public:
 private:
     Value value;
 };
+
+#ifdef _WIN32
+// A handle from CreateFileW (a file, a folder, the console's CONIN$), whose
+// "none" is INVALID_HANDLE_VALUE.
+struct FileHandleTraits {
+    static HANDLE None() { return INVALID_HANDLE_VALUE; }
+    static void Release(HANDLE handle) { CloseHandle(handle); }
+};
+using OwnedFileHandle = Owned<HANDLE, FileHandleTraits>;
+#endif
 
 } // namespace NBEngine

@@ -97,12 +97,6 @@ const wchar_t* ModeText(OpenMode mode) {
     return L"rb";
 }
 
-struct HandleTraits {
-    static HANDLE None() { return INVALID_HANDLE_VALUE; }
-    static void Release(HANDLE handle) { CloseHandle(handle); }
-};
-using OwnedHandle = Owned<HANDLE, HandleTraits>;
-
 // A handle without access rights; backup semantics let a folder open too.
 HANDLE OpenForQuery(const std::string& path, bool followLinks) {
     const DWORD flags =
@@ -156,7 +150,7 @@ FileKind KindOf(const std::string& path, bool followLinks) {
     if (!followLinks && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
         return FileKind::Link;
     }
-    OwnedHandle handle(OpenForQuery(path, followLinks));
+    OwnedFileHandle handle(OpenForQuery(path, followLinks));
     if (!handle.Valid()) {
         return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? FileKind::Folder : FileKind::Other;
     }
@@ -176,7 +170,7 @@ struct FileIdentity {
 };
 
 bool IdentityOf(const std::string& path, FileIdentity& identity) {
-    OwnedHandle handle(OpenForQuery(path, true));
+    OwnedFileHandle handle(OpenForQuery(path, true));
     BY_HANDLE_FILE_INFORMATION information;
     if (!handle.Valid() || !GetFileInformationByHandle(handle.Get(), &information)) {
         return false;
@@ -195,8 +189,8 @@ bool SameFile(const std::string& first, const std::string& second) {
 }
 
 CreateResult CreateNewFile(const std::string& path, std::string& reason) {
-    OwnedHandle handle(CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    OwnedFileHandle handle(CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                       CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (handle.Valid()) {
         return CreateResult::Created;
     }
@@ -220,9 +214,10 @@ bool FreeSpace(const std::string& folder, std::int64_t& bytes) {
 }
 
 bool FlushToDevice(const std::string& path, std::string& reason) {
-    OwnedHandle handle(CreateFileW(WidePath(path).c_str(), GENERIC_WRITE,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                   OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    OwnedFileHandle handle(CreateFileW(WidePath(path).c_str(), GENERIC_WRITE,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT,
+                                       nullptr));
     if (!handle.Valid() || !FlushFileBuffers(handle.Get())) {
         reason = LastErrorReason();
         return false;

@@ -40,7 +40,7 @@ TEST(Controls, ElementsWithoutAUsableOwnerAreNotMadeAndKeepTheirSettings) {
     Image image(nullptr, 1007);
     image.Create();
     EXPECT_FALSE(image.created);
-    EXPECT_EQ(image.bitmap, nullptr);
+    EXPECT_EQ(image.Bitmap(), nullptr);
     Menu loose("&Loose", nullptr);
     loose.Create();
     EXPECT_FALSE(loose.created);
@@ -91,7 +91,7 @@ TEST(Handles, EveryOwnerReleasesItsClassesBrushesBitmapsAndFonts) {
         cell->Create();
         image->Create();
         HGDIOBJ replacedBrush = panel->OnControlColor(context);
-        HGDIOBJ firstBitmap = image->bitmap;
+        HGDIOBJ firstBitmap = image->Bitmap();
         image->SetImageFile(ResourceFolder + (round % 2 ? "/missing.bmp" : "/about.bmp"));
         const std::vector<HGDIOBJ> objects{
             form->windowClass.hbrBackground, panel->windowClass.hbrBackground,
@@ -102,10 +102,10 @@ TEST(Handles, EveryOwnerReleasesItsClassesBrushesBitmapsAndFonts) {
         }
         EXPECT_FALSE(IsLive(replacedBrush));
         EXPECT_FALSE(IsLive(firstBitmap));
-        EXPECT_EQ(IsLive(image->bitmap), round % 2 == 0);
+        EXPECT_EQ(IsLive(image->Bitmap()), round % 2 == 0);
         EXPECT_EQ(SendMessageW(image->window, STM_GETIMAGE, IMAGE_BITMAP, 0),
-                  reinterpret_cast<LRESULT>(image->bitmap));
-        const HGDIOBJ lastBitmap = image->bitmap;
+                  reinterpret_cast<LRESULT>(image->Bitmap()));
+        const HGDIOBJ lastBitmap = image->Bitmap();
         image.reset();
         EXPECT_FALSE(IsLive(lastBitmap));
         if (round % 3 == 0) {

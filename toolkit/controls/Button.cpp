@@ -66,7 +66,7 @@ std::int32_t CaptionOffset(HDC context, std::int32_t boxHeight) {
 }
 
 void Button::PaintItem(Drawing& surface, const DRAWITEMSTRUCT& item) {
-    HDC context = item.hDC;
+    HDC context = item.hDC; // not owned: the system's for this message
     const RECT& box = item.rcItem;
     const std::int32_t boxWidth = box.right - box.left;
     const std::int32_t boxHeight = box.bottom - box.top;

@@ -62,19 +62,14 @@ void Image::SetImageFile(const std::string& path) {
 }
 
 void Image::ReplaceBitmap(HBITMAP fresh) {
-    HBITMAP previous = bitmap;
-    bitmap = fresh;
+    const HBITMAP previous = bitmap_.Get();
     if (window != nullptr && IsWindow(window)) {
         // The control may answer with a copy of its own; that one is ours too.
         auto shown = reinterpret_cast<HBITMAP>(
             SendMessageW(window, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(fresh)));
-        if (shown != nullptr && shown != previous && shown != fresh) {
-            DeleteObject(shown);
-        }
+        const GdiObject<HBITMAP> copy(shown != previous && shown != fresh ? shown : nullptr);
     }
-    if (previous != nullptr && previous != fresh) {
-        DeleteObject(previous);
-    }
+    bitmap_.Reset(fresh);
 }
 
 } // namespace NBUtility

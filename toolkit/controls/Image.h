@@ -3,6 +3,7 @@
 // The image owns the bitmap it shows.
 
 #include "GUIElement.h"
+#include "GdiHandles.h"
 
 #include <cstdint>
 #include <string>
@@ -16,7 +17,7 @@ public:
 
     static constexpr std::int32_t FromFile = -1;
 
-    HBITMAP bitmap = nullptr; // owned
+    HBITMAP Bitmap() const { return bitmap_.Get(); }
     std::string bitmapPath;
     std::int32_t resourceId;
     bool border = false;
@@ -29,6 +30,8 @@ private:
     // Shows the freshly loaded bitmap (or nothing when the load failed) and
     // deletes every handle it replaces.
     void ReplaceBitmap(HBITMAP fresh);
+
+    GdiObject<HBITMAP> bitmap_;
 };
 
 } // namespace NBUtility

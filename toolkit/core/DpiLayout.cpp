@@ -4,6 +4,7 @@
 
 #include "FontSpec.h"
 #include "GUIElement.h"
+#include "GdiHandles.h"
 
 namespace NBUtility {
 
@@ -18,11 +19,8 @@ std::int32_t DpiOfWindow(HWND window) {
             return static_cast<std::int32_t>(dpi);
         }
     }
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSX) : 0;
-    if (screen != nullptr) {
-        ReleaseDC(nullptr, screen);
-    }
+    const WindowContext screen(nullptr);
+    const int dpi = screen.Get() != nullptr ? GetDeviceCaps(screen.Get(), LOGPIXELSX) : 0;
     return dpi > 0 ? dpi : designDpi;
 }
 

@@ -89,7 +89,7 @@ void Drawing::FrameRect(std::int32_t x, std::int32_t y, std::int32_t width, std:
     }
     GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, color));
     SelectedObject selectedPen(context_, pen.Get());
-    SelectedObject selectedBrush(context_, GetStockObject(NULL_BRUSH));
+    SelectedObject selectedBrush(context_, GetStockObject(NULL_BRUSH)); // stock: never deleted
     Rectangle(context_, x, y, x + width, y + height);
 }
 
@@ -103,7 +103,7 @@ void Drawing::DrawText(std::int32_t x, std::int32_t y, std::int32_t width, std::
     std::wstring shown = text.substr(0, MaxTextLength);
     const int length = static_cast<int>(shown.size());
     RECT box{x, y, x + width, y + height};
-    HGDIOBJ previousFont = font != nullptr ? SelectObject(context_, font->GetHandle()) : nullptr;
+    const SelectedObject selectedFont(context_, font != nullptr ? font->GetHandle() : nullptr);
     const COLORREF previousColor = SetTextColor(context_, color);
     if (width != 0 && height != 0) {
         ::DrawTextW(context_, shown.data(), length, &box,
@@ -112,9 +112,6 @@ void Drawing::DrawText(std::int32_t x, std::int32_t y, std::int32_t width, std::
         TextOutW(context_, x, y, shown.data(), length);
     }
     SetTextColor(context_, previousColor);
-    if (previousFont != nullptr) {
-        SelectObject(context_, previousFont);
-    }
 }
 
 void Drawing::DrawTextNarrow(std::int32_t x, std::int32_t y, std::int32_t width,

@@ -51,6 +51,7 @@ public:
     void DrawBitmapTransparent(std::int32_t x, std::int32_t y, std::int32_t width,
                                std::int32_t height, HBITMAP bitmap);
 
+    // The caller owns the bitmap; null when the file does not load.
     static HBITMAP LoadBitmapFile(const std::string& narrowPath);
 
     // Longest text drawn; longer texts are cut.

@@ -7,37 +7,24 @@ namespace NBUtility {
 FontSpec::FontSpec(const std::string& narrowFaceName, std::int32_t cellHeight)
     : faceName(ToWide(narrowFaceName)), size(cellHeight) {}
 
-FontSpec::~FontSpec() {
-    if (handle_ != nullptr) {
-        DeleteObject(handle_);
-    }
-    if (retired_ != nullptr) {
-        DeleteObject(retired_);
-    }
-}
-
 void FontSpec::SetDpi(std::int32_t newDpi) {
     if (newDpi <= 0 || newDpi == dpi_) {
         return;
     }
     dpi_ = newDpi;
-    if (handle_ != nullptr) {
-        if (retired_ != nullptr) {
-            DeleteObject(retired_);
-        }
-        retired_ = handle_;
-        handle_ = nullptr;
+    if (handle_) {
+        retired_.Reset(handle_.Release());
     }
 }
 
 HFONT FontSpec::GetHandle() {
-    if (handle_ == nullptr) {
-        handle_ = CreateFontW(MulDiv(size, dpi_, 96), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, italic,
-                              underline, FALSE, DEFAULT_CHARSET, OUT_OUTLINE_PRECIS,
-                              CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                              fixedPitch ? FIXED_PITCH : DEFAULT_PITCH, faceName.c_str());
+    if (!handle_) {
+        handle_.Reset(CreateFontW(MulDiv(size, dpi_, 96), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL,
+                                  italic, underline, FALSE, DEFAULT_CHARSET, OUT_OUTLINE_PRECIS,
+                                  CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                                  fixedPitch ? FIXED_PITCH : DEFAULT_PITCH, faceName.c_str()));
     }
-    return handle_;
+    return handle_.Get();
 }
 
 std::string SystemErrorText() {

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "GdiHandles.h"
+
 #include <cstdint>
 #include <string>
 
@@ -13,7 +15,6 @@ class FontSpec {
 public:
     FontSpec() = default;
     FontSpec(const std::string& narrowFaceName, std::int32_t cellHeight);
-    ~FontSpec();
     FontSpec(const FontSpec&) = delete;
     FontSpec& operator=(const FontSpec&) = delete;
 
@@ -33,8 +34,8 @@ public:
     bool fixedPitch = false;
 
 private:
-    HFONT handle_ = nullptr;
-    HFONT retired_ = nullptr;
+    GdiObject<HFONT> handle_;
+    GdiObject<HFONT> retired_; // the one before the last change
     std::int32_t dpi_ = 96;
 };
 

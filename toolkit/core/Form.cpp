@@ -1,6 +1,7 @@
 #include "Form.h"
 
 #include "ElementRegistry.h"
+#include "GdiHandles.h"
 #include "TextConversion.h"
 #include "WindowProcedure.h"
 
@@ -96,21 +97,21 @@ void Form::RegisterOwnClass() {
     windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
     windowClass.cbClsExtra = 0;
     windowClass.cbWndExtra = 0;
-    if (backColor == NoColor) {
-        windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    } else {
-        ownBrush_ = CreateSolidBrush(backColor);
-        windowClass.hbrBackground = ownBrush_;
-    }
+    // A brush of our own belongs to the class once registered: the system
+    // frees it with the class. The system colour brush is never freed.
+    GdiObject<HBRUSH> ownBrush(backColor != NoColor ? CreateSolidBrush(backColor) : nullptr);
+    windowClass.hbrBackground = ownBrush ? ownBrush.Get() : GetSysColorBrush(COLOR_BTNFACE);
     windowClass.lpszMenuName = nullptr;
     windowClass.lpfnWndProc = WindowProcedure;
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    // Icons from LoadIconW are shared by the system and never destroyed.
     windowClass.hIcon = iconResourceId != 0 ? LoadIconW(instance, MAKEINTRESOURCEW(iconResourceId))
                                             : LoadIconW(nullptr, IDI_APPLICATION);
     windowClass.lpszClassName = className_.c_str();
-    if (RegisterClassW(&windowClass) == 0 && ownBrush_ != nullptr) {
-        DeleteObject(ownBrush_);
-        ownBrush_ = nullptr;
+    if (RegisterClassW(&windowClass) != 0) {
+        ownBrush.Release();
+    } else if (ownBrush) {
+        windowClass.hbrBackground = nullptr;
     }
 }
 
@@ -227,7 +228,6 @@ void Form::RetireClass() {
     RetireWindowClass(className_, ModuleInstance());
     className_.clear();
     windowClass.lpszClassName = nullptr;
-    ownBrush_ = nullptr;
 }
 
 void RetireWindowClass(const std::wstring& className, HINSTANCE instance) {

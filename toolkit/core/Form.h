@@ -80,7 +80,6 @@ private:
     void RetireClass();
 
     std::wstring className_;
-    HBRUSH ownBrush_ = nullptr; // belongs to the class once registered
 };
 
 // Queues a class whose only window is gone (or going) for unregistering.

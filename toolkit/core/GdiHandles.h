@@ -1,6 +1,7 @@
 #pragma once
-// Owners for GDI objects and device contexts: every painting call releases what
-// it made, on every path.
+// Owners of the toolkit's Windows handles: GDI objects, device contexts,
+// icons and kernel handles. Each is released on every path, and nothing else
+// in the toolkit or the program releases a handle by hand.
 
 #include <windows.h>
 
@@ -17,21 +18,29 @@ public:
     Handle Get() const { return handle_; }
     explicit operator bool() const { return handle_ != nullptr; }
     void Reset(Handle handle = nullptr) {
-        if (handle_ != nullptr) {
+        if (handle_ != nullptr && handle_ != handle) {
             DeleteObject(handle_);
         }
         handle_ = handle;
+    }
+    // Hands the object over (to a window class, say); this owner then holds none.
+    Handle Release() {
+        Handle handed = handle_;
+        handle_ = nullptr;
+        return handed;
     }
 
 private:
     Handle handle_;
 };
 
-// Selects an object into a context and selects the previous one back.
+// Selects an object into a context and selects the previous one back; no
+// object selects nothing.
 class SelectedObject {
 public:
     SelectedObject(HDC context, HGDIOBJ object)
-        : context_(context), previous_(SelectObject(context, object)) {}
+        : context_(context),
+          previous_(object != nullptr ? SelectObject(context, object) : nullptr) {}
     ~SelectedObject() {
         if (previous_ != nullptr && previous_ != HGDI_ERROR) {
             SelectObject(context_, previous_);
@@ -63,7 +72,7 @@ private:
     HDC context_;
 };
 
-// A window's client-area context, released at the end.
+// A window's client-area context (the screen's for no window), released at the end.
 class WindowContext {
 public:
     explicit WindowContext(HWND window) : window_(window), context_(GetDC(window)) {}
@@ -80,6 +89,51 @@ public:
 private:
     HWND window_;
     HDC context_;
+};
+
+// Owns an icon made by LoadImage or CreateIcon and destroys it; never one
+// from LoadIcon, which the system shares.
+class OwnedIcon {
+public:
+    explicit OwnedIcon(HICON icon = nullptr) : icon_(icon) {}
+    ~OwnedIcon() { Reset(); }
+    OwnedIcon(const OwnedIcon&) = delete;
+    OwnedIcon& operator=(const OwnedIcon&) = delete;
+
+    HICON Get() const { return icon_; }
+    void Reset(HICON icon = nullptr) {
+        if (icon_ != nullptr && icon_ != icon) {
+            DestroyIcon(icon_);
+        }
+        icon_ = icon;
+    }
+
+private:
+    HICON icon_;
+};
+
+// Owns a kernel handle whose "none" is null (a thread, an event) and closes it.
+class KernelHandle {
+public:
+    explicit KernelHandle(HANDLE handle = nullptr) : handle_(handle) {}
+    ~KernelHandle() { Close(); }
+    KernelHandle(const KernelHandle&) = delete;
+    KernelHandle& operator=(const KernelHandle&) = delete;
+
+    HANDLE Get() const { return handle_; }
+    explicit operator bool() const { return handle_ != nullptr; }
+    // The CloseHandle result; FALSE when there was none.
+    BOOL Close() {
+        if (handle_ == nullptr) {
+            return FALSE;
+        }
+        const BOOL closed = CloseHandle(handle_);
+        handle_ = nullptr;
+        return closed;
+    }
+
+private:
+    HANDLE handle_;
 };
 
 // Sets a context's text and background colours and restores them.

@@ -16,9 +16,6 @@ PanelChildren::PanelChildren(GUIElement* parentElement) {
 }
 
 PanelChildren::~PanelChildren() {
-    if (childBrush != nullptr) {
-        DeleteObject(childBrush);
-    }
     RetirePanelClass();
     ReleaseRetiredWindowClasses();
 }
@@ -56,17 +53,17 @@ void PanelChildren::RegisterPanelClass() {
     windowClass.cbClsExtra = 0;
     windowClass.cbWndExtra = 0;
     windowClass.hInstance = classInstance_;
-    const bool ownBrush = backColor != NoColor;
     // A brush of the class's own goes with the class when it is unregistered.
-    windowClass.hbrBackground =
-        ownBrush ? CreateSolidBrush(backColor) : GetSysColorBrush(COLOR_BTNFACE);
+    GdiObject<HBRUSH> ownBrush(backColor != NoColor ? CreateSolidBrush(backColor) : nullptr);
+    windowClass.hbrBackground = ownBrush ? ownBrush.Get() : GetSysColorBrush(COLOR_BTNFACE);
     windowClass.lpfnWndProc = WindowProcedure;
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hIcon = nullptr;
     windowClass.lpszMenuName = nullptr;
     windowClass.lpszClassName = className_.c_str();
-    if (RegisterClassW(&windowClass) == 0 && ownBrush) {
-        DeleteObject(windowClass.hbrBackground);
+    if (RegisterClassW(&windowClass) != 0) {
+        ownBrush.Release();
+    } else if (ownBrush) {
         windowClass.hbrBackground = nullptr;
     }
 }
@@ -143,20 +140,20 @@ HBRUSH PanelChildren::OnControlColor(HDC deviceContext) {
     if (!colourChildren) {
         return nullptr;
     }
-    if (childBrush != nullptr) {
-        DeleteObject(childBrush);
-        childBrush = nullptr;
-    }
+    childBrush.Reset();
+    // Left selected: the control draws its text with it on this borrowed context.
     if (font != nullptr) {
         SelectObject(deviceContext, font->GetHandle());
     }
     HBRUSH brush = nullptr;
     if (childBackColor != NoColor) {
         SetBkColor(deviceContext, childBackColor);
-        brush = childBrush = CreateSolidBrush(childBackColor);
+        childBrush.Reset(CreateSolidBrush(childBackColor));
+        brush = childBrush.Get();
     } else if (backColor != NoColor) {
         SetBkColor(deviceContext, backColor);
-        brush = childBrush = CreateSolidBrush(backColor);
+        childBrush.Reset(CreateSolidBrush(backColor));
+        brush = childBrush.Get();
     } else {
         brush = GetSysColorBrush(COLOR_BTNFACE); // the system's, never deleted
     }

@@ -3,6 +3,7 @@
 // standard controls on it and scrolls its content with bars and the wheel.
 
 #include "GUIElement.h"
+#include "GdiHandles.h"
 
 #include <cstdint>
 #include <functional>
@@ -29,7 +30,7 @@ public:
     std::int32_t scrollMin = 0;
     std::int32_t scrollMax = 100;
     bool panelTabStop = true;
-    HBRUSH childBrush = nullptr; // owned: the brush last handed to a control
+    GdiObject<HBRUSH> childBrush; // the brush last handed to a control
     COLORREF childTextColor = NoColor;
     COLORREF childBackColor = NoColor;
     bool floating = false; // a top-level tool window instead of a child

@@ -17,9 +17,11 @@ std::int32_t TreadCount() {
     return threadCounter;
 }
 
-Tread::Tread() : threadNumber(++threadCounter) {
-    handle_ = CreateThread(nullptr, 0, Entry, this, CREATE_SUSPENDED, &threadId);
-    if (handle_ == nullptr) {
+// Suspended: the worker must not see this object before it is whole.
+Tread::Tread()
+    : threadNumber(++threadCounter),
+      handle_(CreateThread(nullptr, 0, Entry, this, CREATE_SUSPENDED, &threadId)) {
+    if (!handle_) {
         Fail(CreationFailedText);
     }
 }
@@ -48,10 +50,10 @@ std::int32_t Tread::Run() {
 }
 
 bool Tread::Start() {
-    if (handle_ == nullptr) {
+    if (!handle_) {
         return true;
     }
-    if (ResumeThread(handle_) == static_cast<DWORD>(-1)) {
+    if (ResumeThread(handle_.Get()) == static_cast<DWORD>(-1)) {
         Fail(CreationFailedText);
         return false;
     }
@@ -59,14 +61,15 @@ bool Tread::Start() {
 }
 
 bool Tread::WaitServingSentMessages(DWORD timeoutMs) {
-    if (handle_ == nullptr) {
+    if (!handle_) {
         return true;
     }
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     for (;;) {
         const ULONGLONG now = GetTickCount64();
         const DWORD left = now < deadline ? static_cast<DWORD>(deadline - now) : 0;
-        const DWORD result = MsgWaitForMultipleObjects(1, &handle_, FALSE, left, QS_SENDMESSAGE);
+        HANDLE waited = handle_.Get();
+        const DWORD result = MsgWaitForMultipleObjects(1, &waited, FALSE, left, QS_SENDMESSAGE);
         if (result == WAIT_OBJECT_0) {
             return true;
         }
@@ -80,21 +83,19 @@ bool Tread::WaitServingSentMessages(DWORD timeoutMs) {
 }
 
 BOOL Tread::Stop() {
-    if (handle_ == nullptr) {
+    if (!handle_) {
         return FALSE;
     }
     if (!WaitServingSentMessages(StopWaitMilliseconds)) {
         DWORD exitCode = 0;
-        if (!GetExitCodeThread(handle_, &exitCode)) {
+        if (!GetExitCodeThread(handle_.Get(), &exitCode)) {
             exitCode = 0;
         }
-        if (!TerminateThread(handle_, exitCode)) {
+        if (!TerminateThread(handle_.Get(), exitCode)) {
             Fail(TerminationFailedText);
         }
     }
-    const BOOL closed = CloseHandle(handle_);
-    handle_ = nullptr;
-    return closed;
+    return handle_.Close();
 }
 
 } // namespace NBUtility

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "GdiHandles.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -45,7 +47,7 @@ public:
     // (or when there is no thread).
     bool WaitServingSentMessages(DWORD timeoutMs);
 
-    HANDLE Handle() const { return handle_; }
+    HANDLE Handle() const { return handle_.Get(); }
 
     static constexpr DWORD StopWaitMilliseconds = 1000;
 
@@ -53,7 +55,7 @@ private:
     static DWORD WINAPI Entry(LPVOID self);
     void Fail(const char* fallbackText);
 
-    HANDLE handle_ = nullptr;
+    KernelHandle handle_;
 };
 
 // Number of Tread objects constructed in this process.
