@@ -2,9 +2,7 @@
 
 #include <utility>
 
-#include "Container.h"
 #include "Jobs.h"
-#include "KeyTable.h"
 #include "Paths.h"
 #include "PlatformFiles.h"
 
@@ -15,8 +13,6 @@ using NBEngine::Option;
 using NBEngine::TextField;
 
 namespace {
-
-constexpr std::size_t minimumPasswordLength = 8;
 
 // One file's job as the engine sees it: the window's password and options,
 // this file and its output, its own progress within the set's bar, and its
@@ -122,27 +118,17 @@ bool FileSetJob::CheckRequest() {
 
 // The single job's checks and messages, asked once for the whole set.
 bool FileSetJob::CheckPassword() {
-    const std::string password = NBEngine::Trim(window.ReadText(TextField::Password));
-    if (password.empty()) {
-        return Refuse("Password required", TextField::Password);
-    }
-    if (password.size() < minimumPasswordLength) {
-        return Refuse("Password must be at least 8 characters", TextField::Password);
+    password = window.ReadText(TextField::Password);
+    const std::string refusal = NBEngine::PasswordRefusal(password);
+    if (!refusal.empty()) {
+        return Refuse(refusal, TextField::Password);
     }
     if (encrypt && !window.IsPasswordShown()) {
-        const std::string confirmation = NBEngine::Trim(window.ReadText(TextField::Confirmation));
-        if (confirmation.empty()) {
-            return Refuse("Confirmation password required", TextField::Confirmation);
+        const std::string mismatch =
+            NBEngine::ConfirmationRefusal(password, window.ReadText(TextField::Confirmation));
+        if (!mismatch.empty()) {
+            return Refuse(mismatch, TextField::Confirmation);
         }
-        if (confirmation != password) {
-            return Refuse("Confirmation password does not match", TextField::Confirmation);
-        }
-    }
-    // Each file's job derives the key again; a password refused here would
-    // be refused for every file.
-    if (!NBEngine::DeriveKey(password, state.keyTable)) {
-        return Refuse("This password cannot be used, please choose another one",
-                      TextField::Password);
     }
     return true;
 }
@@ -158,11 +144,47 @@ bool FileSetJob::CheckFolder() {
     return Refuse(folder + ": folder not found", TextField::Destination);
 }
 
+// A file whose output cannot be settled fails alone; a conflict refuses all.
+bool FileSetJob::SettleOutputs() {
+    for (NBEngine::SetMember& member : members) {
+        if (encrypt) {
+            member.output = NBEngine::SetEncryptionOutput(member.input, folder);
+        } else {
+            NBEngine::SetDecryptionOutput(member.input, folder, password, member.output,
+                                          member.reason);
+        }
+    }
+    const NBEngine::SetConflict conflict = NBEngine::FindSetConflict(members);
+    if (conflict.kind == NBEngine::SetConflictKind::None) {
+        return true;
+    }
+    return Refuse(NBEngine::DescribeSetConflict(MembersAsShown(), conflict), TextField::None);
+}
+
+// The files named as the source box names them; outputs beside them too.
+std::vector<NBEngine::SetMember> FileSetJob::MembersAsShown() const {
+    std::vector<std::string> inputs;
+    for (const NBEngine::SetMember& member : members) {
+        inputs.push_back(member.input);
+    }
+    if (!SetShownByName(inputs)) {
+        return members;
+    }
+    std::vector<NBEngine::SetMember> shown = members;
+    for (NBEngine::SetMember& member : shown) {
+        member.input = NBEngine::FileNameOf(member.input);
+        if (folder.empty()) {
+            member.output = NBEngine::FileNameOf(member.output);
+        }
+    }
+    return shown;
+}
+
 bool FileSetJob::RunMember(std::size_t index, SetOutcome& outcome) {
     if (!window.IsRunning()) {
         return false;
     }
-    Member& member = members[index];
+    const NBEngine::SetMember& member = members[index];
     showPosition(SetPositionText(index, members.size(), member.input));
     const std::string name = NBEngine::FileNameOf(member.input);
     if (member.output.empty()) {
@@ -184,64 +206,4 @@ bool FileSetJob::RunMember(std::size_t index, SetOutcome& outcome) {
     return true;
 }
 
-} // namespace MyGame
-
-namespace MyGame {
-namespace {
-bool SameOutput(const std::string& a, const std::string& b) {
-    return NBEngine::ToLower(NBEngine::FileNameOf(a)) ==
-               NBEngine::ToLower(NBEngine::FileNameOf(b)) &&
-           (NBEngine::ToLower(NBEngine::DirectoryOf(a)) ==
-                NBEngine::ToLower(NBEngine::DirectoryOf(b)) ||
-            NBEngine::Platform::SameFile(NBEngine::DirectoryOf(a) + ".",
-                                         NBEngine::DirectoryOf(b) + "."));
-}
-} // namespace
-
-// Each file's output, then the first conflict that refuses the whole set.
-bool FileSetJob::SettleOutputs() {
-    for (Member& member : members) {
-        if (encrypt) {
-            const std::string name =
-                NBEngine::ChangeNameExtension(NBEngine::FileNameOf(member.input), "nbnx");
-            member.output = folder.empty() ? NBEngine::ChangeNameExtension(member.input, "nbnx")
-                                           : NBEngine::WithTrailingSeparator(folder) + name;
-            continue;
-        }
-        std::string local;
-        if (!NBEngine::ReadHeader(member.input, state)) {
-            member.reason = NBEngine::FileNameOf(member.input) +
-                            ": The password is incorrect or not valid NBN Encrypted File";
-        } else if (!NBEngine::IsPlainFileName(state.plainName) ||
-                   !NBEngine::LocalFormOfStoredName(state.plainName, local)) {
-            member.reason = NBEngine::FileNameOf(member.input) + NBEngine::storedNameNotValid;
-        } else {
-            member.output = folder.empty() ? NBEngine::SameFolderDestination(member.input, local)
-                                           : NBEngine::WithTrailingSeparator(folder) + local;
-        }
-    }
-    for (std::size_t i = 0; i < members.size(); ++i) {
-        for (std::size_t j = 0; j < members.size(); ++j) {
-            const Member& a = members[i];
-            const Member& b = members[j];
-            if (i < j && NBEngine::Platform::SameFile(a.input, b.input)) {
-                return Refuse(NBEngine::FileNameOf(a.input) + " and " +
-                                  NBEngine::FileNameOf(b.input) + " are the same file",
-                              TextField::None);
-            }
-            if (i < j && !a.output.empty() && !b.output.empty() && SameOutput(a.output, b.output)) {
-                return Refuse(NBEngine::FileNameOf(a.input) + " and " +
-                                  NBEngine::FileNameOf(b.input) + " would both be written to " +
-                                  NBEngine::FileNameOf(a.output),
-                              TextField::None);
-            }
-            if (!a.output.empty() && NBEngine::Platform::SameFile(a.output, b.input)) {
-                return Refuse(NBEngine::FileNameOf(a.input) + " would be written over " +
-                                  NBEngine::FileNameOf(b.input),
-                              TextField::None);
-            }
-        }
-    }
-    return true;
-}
 } // namespace MyGame

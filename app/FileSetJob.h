@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "FileSet.h"
 #include "FileSetText.h"
 #include "JobLink.h"
 #include "JobState.h"
@@ -35,16 +36,11 @@ public:
     SetOutcome Run();
 
 private:
-    struct Member {
-        std::string input;
-        std::string output; // empty when none could be settled
-        std::string reason;
-    };
-
     bool CheckRequest();
     bool CheckPassword();
     bool CheckFolder();
     bool SettleOutputs();
+    std::vector<NBEngine::SetMember> MembersAsShown() const;
     // False when the set was stopped while this file ran.
     bool RunMember(std::size_t index, SetOutcome& outcome);
     bool Refuse(const std::string& message, NBEngine::TextField focus);
@@ -52,8 +48,9 @@ private:
     NBEngine::JobLink& window;
     NBEngine::JobState& state;
     std::function<void(const std::string&)> showPosition;
-    std::vector<Member> members;
+    std::vector<NBEngine::SetMember> members;
     bool encrypt = true;
+    std::string password;
     std::string folder;
 };
 

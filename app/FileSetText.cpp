@@ -6,20 +6,21 @@
 
 namespace MyGame {
 
-namespace {
-bool AllInOneFolder(const std::vector<std::string>& paths) {
+bool SetShownByName(const std::vector<std::string>& paths) {
+    if (paths.empty()) {
+        return false;
+    }
     const std::string folder = NBEngine::ToLower(NBEngine::DirectoryOf(paths.front()));
     return std::all_of(paths.begin(), paths.end(), [&](const std::string& path) {
         return NBEngine::ToLower(NBEngine::DirectoryOf(path)) == folder;
     });
 }
-} // namespace
 
 std::string SetDisplayText(const std::vector<std::string>& paths) {
     if (paths.empty()) {
         return std::string();
     }
-    const bool namesOnly = AllInOneFolder(paths);
+    const bool namesOnly = SetShownByName(paths);
     std::string text;
     for (const std::string& path : paths) {
         text +=

@@ -7,6 +7,9 @@
 
 namespace MyGame {
 
+// Whether a set is shown by its names alone: all its files in one folder.
+bool SetShownByName(const std::vector<std::string>& paths);
+
 // As Windows' own dialogs show a selection: each name in quotes, one blank
 // between them; full paths when the files come from several folders.
 std::string SetDisplayText(const std::vector<std::string>& paths);

@@ -142,6 +142,18 @@ TEST_F(FileSet, AFailedFileIsNamedInTheBoxAndTheOthersAreWritten) {
     EXPECT_TRUE(FileThere(folder.File(L"a.nbnx")));
     EXPECT_TRUE(FileThere(folder.File(L"c.nbnx")));
     EXPECT_FALSE(FileThere(folder.File(L"empty.nbnx")));
+
+    // A file that is no container fails alone when the set is opened again.
+    DeleteFileW(a.c_str());
+    const std::wstring fake = MakeFile(L"fake.nbnx", "not a container");
+    app->SelectTab(1);
+    NBTest::PumpFor(50);
+    Drop({folder.File(L"a.nbnx"), fake, folder.File(L"c.nbnx")});
+    app->SetText(PasswordBox, password);
+    EXPECT_EQ(StartAndAnswer().text,
+              L"2 of 3 files decrypted successfully\n\n"
+              L"fake.nbnx: fake.nbnx: The password is incorrect or not valid NBN Encrypted File");
+    EXPECT_EQ(ReadFileBytes(a), "alpha");
 }
 
 TEST_F(FileSet, StopEndsTheRunningFileAndSkipsTheRest) {
@@ -180,6 +192,7 @@ TEST_F(FileSet, ARefusedSetWritesNothing) {
     const std::wstring doc = MakeFile(L"report.doc", "doc");
     const std::wstring docx = MakeFile(L"report.docx", "docx");
     const std::wstring other = MakeFile(L"other.txt", "other");
+    MakeFile(L"other.nbnx", "an older container");
     struct Case {
         const char* what;
         std::vector<std::wstring> files;
@@ -243,7 +256,8 @@ TEST_F(FileSet, ARefusedSetWritesNothing) {
         if (c.focus != SourceBox) {
             EXPECT_EQ(app->FocusedWindow(), app->Get(c.focus));
         }
-        EXPECT_EQ(Containers(), std::vector<std::wstring>{});
+        EXPECT_EQ(Containers(), std::vector<std::wstring>{L"other.nbnx"});
+        EXPECT_EQ(ReadFileBytes(folder.File(L"other.nbnx")), "an older container");
     }
 }
 
