@@ -29,6 +29,17 @@ std::string SetDisplayText(const std::vector<std::string>& paths) {
     return text;
 }
 
+namespace {
+// Most messages begin with the file's name already (in capitals, some).
+std::string LineOf(const SetFailure& failure) {
+    const std::string lead = NBEngine::ToLower(failure.name + ":");
+    if (NBEngine::ToLower(failure.message.substr(0, lead.size())) == lead) {
+        return failure.message;
+    }
+    return failure.name + ": " + failure.message;
+}
+} // namespace
+
 std::string SetSummaryText(std::size_t total, const std::vector<SetFailure>& failures,
                            bool encrypt) {
     const std::string done = encrypt ? " encrypted successfully" : " decrypted successfully";
@@ -40,7 +51,7 @@ std::string SetSummaryText(std::size_t total, const std::vector<SetFailure>& fai
         std::to_string(total - failures.size()) + " of " + std::to_string(total) + files + done;
     text += "\n";
     for (const SetFailure& failure : failures) {
-        text += "\n" + failure.name + ": " + failure.message;
+        text += "\n" + LineOf(failure);
     }
     return text;
 }
