@@ -29,26 +29,16 @@ public:
     bool IsRunning() override { return window.IsRunning(); }
 
     std::string ReadText(TextField field) override {
-        switch (field) {
-        case TextField::Source:
-            return input;
-        case TextField::Destination:
-            return output;
-        default:
-            return window.ReadText(field);
+        if (field == TextField::Source || field == TextField::Destination) {
+            return field == TextField::Source ? input : output;
         }
+        return window.ReadText(field);
     }
 
-    // The output is settled already: a decryption takes it as a path of its own.
+    // The output is settled already: a decryption takes it as a path of its
+    // own. "Check" stays the window's.
     bool IsChecked(Option option) override {
-        switch (option) {
-        case Option::SameFolder:
-            return false;
-        case Option::SpecifyPath:
-            return true;
-        default:
-            return window.IsChecked(option);
-        }
+        return option == Option::Verify ? window.IsChecked(option) : option == Option::SpecifyPath;
     }
 
     int GetProgress() override { return progress; }

@@ -77,7 +77,7 @@ protected:
         MessageBoxSeen seen;
         std::atomic<bool> answered{false};
         std::thread person([&] {
-            seen = app->WaitForMessageBox(60000);
+            seen = app->WaitForMessageBox(30000);
             const wchar_t* shots = _wgetenv(L"NB_SCREENSHOT_DIR");
             if (picture != nullptr && shots != nullptr && seen.window != nullptr) {
                 Sleep(500);
@@ -88,7 +88,7 @@ protected:
         });
         app->Click(StartButton);
         const bool ended = NBTest::PumpUntil(
-            [&] { return answered.load() && app->Text(StartButton) == L"START"; }, 90000);
+            [&] { return answered.load() && app->Text(StartButton) == L"START"; }, 45000);
         person.join();
         EXPECT_TRUE(ended) << "the job did not end";
         return seen;
