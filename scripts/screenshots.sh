@@ -3,21 +3,25 @@
 # picture at 96 DPI, and the main and About windows at 144 and 192 DPI too
 # (named ...-144dpi.png); the prefix is set back to 96 DPI afterwards. With a
 # filter, only those pictures, at the DPI the prefix has.
-# With --compare, inside a Wine session already running (CTest's, at 96 DPI),
-# the 96-DPI pictures are made into WORK_DIR and each is held against the one
-# of the same name in KEPT_DIR: one that differs in more than a few pixels
-# (font smoothing) fails, and stays in WORK_DIR beside a picture of the
-# differences. The running job's picture changes while the job runs and is
-# not compared.
+# With --compare, inside a Wine session already running (CTest's, or one at
+# 144 or 192 DPI), the pictures of the prefix's DPI are made into WORK_DIR and
+# each is held against the one of the same name in KEPT_DIR: one that differs
+# in more than a few pixels (font smoothing) fails, and stays in WORK_DIR
+# beside a picture of the differences. The running job's picture changes while
+# the job runs and is not compared. SUFFIX (-144dpi, ...) names the pictures
+# of a DPI above 96: the main and About windows.
 # Usage: screenshots.sh WINDOWS_BUILD_DIR OUTPUT_DIR [GTEST_FILTER]
-#        screenshots.sh --compare WINDOWS_BUILD_DIR KEPT_DIR WORK_DIR
+#        screenshots.sh --compare WINDOWS_BUILD_DIR KEPT_DIR WORK_DIR [SUFFIX]
 set -eu
 comparing=false
+suffix=
 if [ "$1" = --compare ]; then
     comparing=true
-    shift
-    kept=$(cd "$2" && pwd)
-    set -- "$1" "$3" '*Screenshots.MainWindow:*Screenshots.Tabs:*Screenshots.AboutWindow'
+    kept=$(cd "$3" && pwd)
+    suffix=${5:-}
+    which='*Screenshots.MainWindow:*Screenshots.AboutWindow'
+    [ -n "$suffix" ] || which="$which:*Screenshots.Tabs"
+    set -- "$2" "$4" "$which"
 fi
 build=$(cd "$1" && pwd)
 mkdir -p "$2"
@@ -57,9 +61,11 @@ shoot() {
 }
 
 # Differences up to this many pixels, each beyond this share of the range,
-# are font smoothing.
+# are a blinking text caret (16 pixels at 96 DPI) or font smoothing; the area
+# grows with the square of the DPI.
 fuzz=10%
-allowed_pixels=40
+dpi=${suffix//[!0-9]/}
+allowed_pixels=$((40 * ${dpi:-96} * ${dpi:-96} / (96 * 96)))
 
 # compare_with_kept: every picture made against the kept one of its name.
 compare_with_kept() {
@@ -83,7 +89,7 @@ compare_with_kept() {
 
 if $comparing; then
     rm -f "$out"/*.png
-    shoot "" "$filter" ""
+    shoot "" "$filter" "$suffix"
     compare_with_kept
 elif [ $# -ge 3 ]; then
     shoot "" "$filter" ""
