@@ -1,7 +1,6 @@
 // What the main window paints, read back pixel by pixel: the header buttons
-// in the colours the form hands them (START green on white, Info and Close
-// grey on black), their pressed frame and focus frame, and the status band's
-// text while a job runs and its clearing after.
+// in the colours the form hands them, their pressed frame and focus frame, and
+// the status band's text while a job runs and its clearing after.
 
 #include <gtest/gtest.h>
 
@@ -18,8 +17,8 @@ using namespace NBDriver;
 
 namespace {
 
-constexpr COLORREF White = RGB(255, 255, 255);
-constexpr COLORREF Black = RGB(0, 0, 0);
+using NBTest::Black;
+using NBTest::White;
 constexpr COLORREF StartBack = RGB(0, 128, 0);
 constexpr COLORREF HeaderBack = RGB(210, 210, 210);
 // The focus frame's dotted line lies this far inside the button's edge.
@@ -79,8 +78,9 @@ int FocusLinePixels(const NBTest::WindowPicture& picture, COLORREF back) {
     return (to - from) - picture.Count(line, back);
 }
 
-// The form hands START green on white and the other header buttons black on
-// grey; pressed, the frame takes the complement of the caption's colour.
+// The form hands START a white caption on green and the other header buttons
+// a black one on grey; pressed, the frame takes the complement of the
+// caption's colour.
 TEST_F(MainWindowPainting, HeaderButtonsIdlePressedAndFocused) {
     const HeaderButton buttons[] = {{"START", StartButton, StartBack, White},
                                     {"Info", InfoButton, HeaderBack, Black},

@@ -20,11 +20,10 @@ using namespace NBUtility;
 
 namespace {
 
-constexpr COLORREF Black = RGB(0, 0, 0);
+using NBTest::Black;
 constexpr COLORREF Red = RGB(255, 0, 0);
 constexpr COLORREF CellBack = RGB(30, 90, 150);
 constexpr COLORREF ButtonBack = RGB(0, 128, 0);
-constexpr COLORREF ButtonText = RGB(255, 255, 255);
 // 20 x 10: the left half black, the right half red.
 const std::string HalfBlackBitmap = std::string(NB_CONTROL_RESOURCES) + "/halfblack.bmp";
 
@@ -39,7 +38,7 @@ public:
     }
     HBRUSH OnControlColor(HDC context) override {
         SetBkColor(context, ButtonBack);
-        SetTextColor(context, ButtonText);
+        SetTextColor(context, NBTest::White);
         return brush.Get();
     }
 
@@ -62,32 +61,6 @@ protected:
         return NBTest::WindowPicture(element.window);
     }
 
-    ColouringForm form;
-    GdiObject<HBITMAP> bitmap{Drawing::LoadBitmapFile(HalfBlackBitmap)};
-};
-
-TEST_F(Painting, CellShowsItsBackColourEverywhereItDrawsNothingElse) {
-    CellControl cell(&form);
-    cell.Place(10, 10, 60, 30);
-    cell.Create();
-    cell.SetBackColor(CellBack);
-    const NBTest::WindowPicture picture = Repainted(cell);
-    ASSERT_EQ(picture.Width(), 60);
-    // A rectangle filled without an outline leaves its last column and row.
-    EXPECT_EQ(picture.Count({0, 0, 59, 29}, CellBack), 59 * 29);
-}
-
-// Where the bitmap's left (black) and right (red) halves land, in the
-// element's client area.
-struct BitmapShown {
-    const char* element;
-    POINT blackHalf;
-    POINT redHalf;
-    COLORREF blackShownAs;
-};
-
-class BitmapPainting : public Painting {
-protected:
     // The element, made on the form with the bitmap.
     std::unique_ptr<GUIElement> Make(const std::string& kind) {
         if (kind == "image") {
@@ -115,9 +88,32 @@ protected:
         button->Create();
         return button;
     }
+
+    ColouringForm form;
+    GdiObject<HBITMAP> bitmap{Drawing::LoadBitmapFile(HalfBlackBitmap)};
 };
 
-TEST_F(BitmapPainting, BlackIsSeeThroughOnlyWhereTheToolkitDrawsTheBitmap) {
+TEST_F(Painting, CellShowsItsBackColourEverywhereItDrawsNothingElse) {
+    CellControl cell(&form);
+    cell.Place(10, 10, 60, 30);
+    cell.Create();
+    cell.SetBackColor(CellBack);
+    const NBTest::WindowPicture picture = Repainted(cell);
+    ASSERT_EQ(picture.Width(), 60);
+    // A rectangle filled without an outline leaves its last column and row.
+    EXPECT_EQ(picture.Count({0, 0, 59, 29}, CellBack), 59 * 29);
+}
+
+// Where the bitmap's left (black) and right (red) halves land, in the
+// element's client area.
+struct BitmapShown {
+    const char* element;
+    POINT blackHalf;
+    POINT redHalf;
+    COLORREF blackShownAs;
+};
+
+TEST_F(Painting, BlackIsSeeThroughOnlyWhereTheToolkitDrawsTheBitmap) {
     const BitmapShown cases[] = {
         {"image", {2, 5}, {15, 5}, Black},
         // Left-aligned 3 pixels in, centred in the 30-pixel height.

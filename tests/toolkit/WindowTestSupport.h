@@ -14,6 +14,8 @@
 namespace NBTest {
 
 constexpr DWORD WaitBoundMilliseconds = 5000;
+constexpr COLORREF Black = RGB(0, 0, 0);
+constexpr COLORREF White = RGB(255, 255, 255);
 
 // Pumps this thread's messages until done() holds or the bound passes;
 // answers whether done() held.
