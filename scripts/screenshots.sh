@@ -63,7 +63,7 @@ shoot() {
 # Differences up to this many pixels, each beyond this share of the range,
 # are a blinking text caret (16 pixels at 96 DPI) or font smoothing; the area
 # grows with the square of the DPI.
-fuzz=10%
+fuzz=2%
 dpi=${suffix//[!0-9]/}
 allowed_pixels=$((40 * ${dpi:-96} * ${dpi:-96} / (96 * 96)))
 
