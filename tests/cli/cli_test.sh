@@ -156,7 +156,9 @@ check "password from standard input" cmp -s stdin.nbnx abc.nbnx
 
 # Containers that cannot be read: the message, and the command line keeps no output.
 cp big.box damaged.box
-printf '\x55' | dd of=damaged.box bs=1 seek=5000 conv=notrunc status=none
+# One body byte turned into its complement: a changed byte, whatever it was.
+byte=$(od -An -tu1 -j5000 -N1 damaged.box)
+printf "\\x$(printf %02x $((255 - byte)))" | dd of=damaged.box bs=1 seek=5000 conv=notrunc status=none
 head -c 1000 big.box >cut.box
 run_table <<'CASES'
 damaged body|1|CRC mismatch|decrypt --password-file pw -o damaged.out damaged.box
@@ -340,7 +342,7 @@ set: -o a missing folder|2|with several files, -o must name an existing folder|d
 set: one file twice|2|set/one.txt is given twice; nothing was written|encrypt --password-file pw set/one.txt set/two.txt set/one.txt
 set: one file under two spellings|2|set/one.txt and set/sub/../one.txt are the same file; nothing was written|encrypt --password-file pw set/one.txt set/two.txt set/sub/../one.txt
 set: colliding outputs|2|set/report.doc and set/report.docx would both be written to set/report.nbnx; nothing was written|encrypt --password-file pw set/one.txt set/report.doc set/report.docx
-set: colliding outputs in a folder|2|set/one.txt and set/sub/one.txt would both be written to set/out/one.nbnx|encrypt --password-file pw -o set/out set/one.txt set/sub/one.txt
+set: colliding outputs in a folder|2|set/one.txt and set/sub/one.txt would both be written to set/out/one.nbnx|encrypt --password-file pw -o set/out/ set/one.txt set/sub/one.txt
 set: an output that is an input|2|set/box.nbnx would be written over itself; nothing was written|encrypt --password-file pw set/one.txt set/box.nbnx
 set: an output that is another input|2|set/named.nbnx would be written over set/one.txt, which is in this set too|decrypt --password-file pw set/named.nbnx set/one.txt
 set: a short password, once|1|Password must be at least 8 characters|encrypt --password-file short set/one.txt set/two.txt
@@ -379,7 +381,7 @@ check "set: into the folder" cmp -s set/out/three.txt set/three.orig
 cp set/one.nbnx set/out/one.nbnx
 run_case "set: two containers of one stored name" 2 \
     "set/one.nbnx and set/out/one.nbnx would both be written to set/out/one.txt" \
-    decrypt --password-file pw -o set/out set/one.nbnx set/out/one.nbnx
+    decrypt --password-file pw -o set/out/ set/one.nbnx set/out/one.nbnx
 
 # Ctrl+C in the second of three: the first kept, the second gone without a
 # trace, the third never started.
@@ -426,6 +428,29 @@ else
         encrypt --password-file pw 'wild/*.xls'
     check "wildcards: nothing else written" only_files wild a.txt a.nbnx b.txt b.nbnx c.pdf c.nbnx \
         folder.txt report1.doc report1.nbnx report22.doc report22.nbnx
+fi
+
+if $native; then
+    # On a terminal the progress line gives the file's number in the set and
+    # the whole set's share: the second of two equal files starts at half.
+    mkdir progress
+    head -c 2000000 /dev/urandom >progress/first.bin
+    cp progress/first.bin progress/second.bin
+    set_shares() {
+        awk '/^\[1\/2\]/ { first++; if ($2 + 0 > 50) bad = 1 }
+             /^\[2\/2\]/ { second++; if ($2 + 0 < 50 || $0 !~ /MB\/s +[0-9]+ s left/) bad = 1 }
+             END { exit !(first && second && !bad) }' "$1"
+    }
+    timeout -k 5 80 python3 "$script_dir/terminal_output.py" "${nbnx[@]}" encrypt --no-check \
+        --password-file pw progress/first.bin progress/second.bin >progress.txt 2>err.txt
+    check "set progress: done" has "status 0" progress.txt
+    check "set progress: numbers and the set's share ($(grep -c / progress.txt) lines)" \
+        set_shares progress.txt
+    timeout -k 5 80 python3 "$script_dir/terminal_output.py" "${nbnx[@]}" decrypt \
+        --password-file pw -o progress/copy.bin progress/first.nbnx >progress.txt 2>err.txt
+    check "single progress: done" has "status 0" progress.txt
+    check "single progress: no number in the line" \
+        eval 'grep -q "%.*s left" progress.txt && ! grep -q "^\[" progress.txt'
 fi
 
 # A stop signal at the password prompt, on a terminal of its own: the
