@@ -91,7 +91,7 @@ std::int64_t PassBytes(const CliRequest& request) {
     return size > NBEngine::headerSize ? size - NBEngine::headerSize : 0;
 }
 
-// The same-spelled messages of a usage error.
+// A usage error: the reason, and where to read how it is done.
 int UsageError(const std::string& error) {
     std::fprintf(stderr, "nbnx: %s\nTry 'nbnx --help'.\n", error.c_str());
     return exitUsage;
@@ -127,6 +127,7 @@ Outcome RunOneJob(const CliRequest& request, const std::string& output, const Se
     link.ClearProgressLine();
     if (done) {
         PrintLine(stdout, output + " written");
+        std::fflush(stdout); // in order with the messages of the next files
         return Outcome::Written;
     }
     link.RemoveListedFiles();

@@ -1,31 +1,25 @@
 #!/usr/bin/env python3
-"""Runs COMMAND with standard error on a new pseudo-terminal (so that nbnx
-draws its progress line) and prints everything it wrote there, one
-carriage-return-separated piece per line, then "status N". Every wait is
-bounded; a command that outlives it is killed and the status printed is -9.
+"""Runs COMMAND with its output on a new pseudo-terminal (so that nbnx draws
+its progress line) and prints everything it wrote there, one piece between
+carriage returns or line ends per line, then "status N". Every wait is
+bounded; a command that outlives them is killed and the status is -9.
 
 Usage: terminal_output.py COMMAND...
 """
 import os
-import pty
 import select
-import signal
 import sys
 import time
+
+from prompt_signal import start_on_terminal, wait_bounded
 
 RUN_SECONDS = 60
 EXIT_SECONDS = 10
 
 
-def main():
-    pid, master = pty.fork()
-    if pid == 0:
-        try:
-            os.execvp(sys.argv[1], sys.argv[1:])
-        finally:
-            os._exit(127)
+def read_all(master, seconds):
     seen = b""
-    deadline = time.monotonic() + RUN_SECONDS
+    deadline = time.monotonic() + seconds
     while time.monotonic() < deadline:
         if not select.select([master], [], [], deadline - time.monotonic())[0]:
             break
@@ -36,22 +30,19 @@ def main():
         if not chunk:
             break
         seen += chunk
-    code = -9
-    while time.monotonic() < deadline + EXIT_SECONDS:
-        done, status = os.waitpid(pid, os.WNOHANG)
-        if done == pid:
-            code = os.waitstatus_to_exitcode(status)
-            break
-        time.sleep(0.02)
-    else:
-        os.kill(pid, signal.SIGKILL)
-        os.waitpid(pid, 0)
+    return seen
+
+
+def main():
+    pid, master = start_on_terminal(sys.argv[1:])
+    seen = read_all(master, RUN_SECONDS)
+    status = wait_bounded(pid, EXIT_SECONDS)
     os.close(master)
-    text = seen.decode("utf-8", "replace").replace("\r\n", "\n")
+    text = seen.decode("utf-8", "replace")
     for piece in text.replace("\r", "\n").split("\n"):
         if piece.strip():
             print(piece.strip())
-    print("status", code)
+    print("status", status)
 
 
 main()
