@@ -13,6 +13,9 @@ namespace NBCli {
 namespace {
 // Wide enough to blank the longest progress line.
 constexpr int progressLineWidth = 48;
+// A set's rate means something only after a moment: its first files may be
+// tiny.
+constexpr double rateSettleSeconds = 0.5;
 } // namespace
 
 std::int64_t WorkOfJob(const CliRequest& request, std::int64_t passBytes) {
@@ -103,7 +106,7 @@ void CliJobLink::DrawSetProgressLine() {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - place.started).count();
     const int percent = static_cast<int>(100.0 * done / whole);
     char line[96];
-    if (seconds > 0.0 && done > 0.0) {
+    if (seconds >= rateSettleSeconds && done > 0.0) {
         const double rate = done / seconds;
         std::snprintf(line, sizeof line, "\r[%zu/%zu] %3d%%  %8.1f MB/s  %6.0f s left ",
                       place.number, place.count, percent, rate / 1e6, (whole - done) / rate);
