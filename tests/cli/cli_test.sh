@@ -410,6 +410,14 @@ if $native; then
         encrypt --force --password-file pw set/one.orig set/pipe.txt
     case_bound=60
     check "set: the file beside the FIFO" [ "$(cat out.txt)" = "set/one.nbnx written" ]
+    if [ "$(id -u)" != 0 ]; then # root reads any file
+        cp set/two.orig set/locked.txt
+        chmod 000 set/locked.txt
+        run_case "set: a file without read permission" 1 \
+            "nbnx: set/locked.txt: file not found or inaccessible" \
+            encrypt --force --password-file pw set/locked.txt set/three.orig
+        check "set: the file after it" [ "$(cat out.txt)" = "set/three.nbnx written" ]
+    fi
     run_case "no wildcards here" 1 "*.TXT: file not found or inaccessible" \
         encrypt --password-file pw 'set/*.txt'
 else
@@ -426,6 +434,8 @@ else
         [ "$(tr -d '\r' <out.txt)" = "$(printf 'wild\\c.nbnx written\nwild/report22.nbnx written')" ]
     run_case "wildcards: no match" 1 "*.XLS: file not found or inaccessible" \
         encrypt --password-file pw 'wild/*.xls'
+    run_case "wildcards: an option's value stays as typed" 1 "cannot read the password from p?" \
+        encrypt --password-file 'p?' -o wild/never.nbnx wild/a.txt
     check "wildcards: nothing else written" only_files wild a.txt a.nbnx b.txt b.nbnx c.pdf c.nbnx \
         folder.txt report1.doc report1.nbnx report22.doc report22.nbnx
 fi
