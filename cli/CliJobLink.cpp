@@ -1,5 +1,6 @@
 #include "CliJobLink.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -104,7 +105,7 @@ void CliJobLink::DrawSetProgressLine() {
     const double whole = place.workOfSet > 0 ? static_cast<double>(place.workOfSet) : 1.0;
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - place.started).count();
-    const int percent = static_cast<int>(100.0 * done / whole);
+    const int percent = std::min(100, static_cast<int>(100.0 * done / whole));
     char line[96];
     if (seconds >= rateSettleSeconds && done > 0.0) {
         const double rate = done / seconds;
