@@ -444,15 +444,17 @@ if $native; then
     # On a terminal the progress line gives the file's number in the set and
     # the whole set's share: the second of two equal files starts at half.
     mkdir progress
-    # Long enough for the rate to show (after half a second).
     for name in first second; do
         printf '%s' "$name" >"progress/$name.bin" # not all zeros: those are refused
-        truncate -s 100M "progress/$name.bin"
+        truncate -s 20M "progress/$name.bin"
     done
+    # The rate and time left show only after a moment, so they are not asked
+    # for; where they show, they follow the percentage.
     set_shares() {
         awk '/^\[1\/2\]/ { first++; if ($2 + 0 > 50) bad = 1 }
-             /^\[2\/2\]/ { second++; if ($2 + 0 < 50) bad = 1; if (/MB\/s +[0-9]+ s left/) rate++ }
-             END { exit !(first && second && rate && !bad) }' "$1"
+             /^\[2\/2\]/ { second++; if ($2 + 0 < 50) bad = 1 }
+             /^\[/ { if (NF != 2 && $0 !~ /^\[[12]\/2\] +[0-9]+%  +[0-9.]+ MB\/s +[0-9]+ s left$/) bad = 1 }
+             END { exit !(first && second && !bad) }' "$1"
     }
     timeout -k 5 80 python3 "$script_dir/terminal_output.py" "${nbnx[@]}" encrypt --no-check \
         --password-file pw progress/first.bin progress/second.bin >progress.txt 2>err.txt
