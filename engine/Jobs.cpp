@@ -22,8 +22,16 @@ constexpr int minimumPasswordLength = 8;
 
 const char notFound[] = ": file not found or inaccessible";
 const char sourceDestinationMatch[] = "The source file and the destination file cannot match";
+const char passwordRequired[] = "Password required";
+const char passwordTooShort[] = "Password must be at least 8 characters";
+const char passwordUnusable[] = "This password cannot be used, please choose another one";
 const char transformFailed[] = "Error during encryption.";
 const char checkTransformFailed[] = "Error while checking.";
+
+// Only a regular file is read: a FIFO or a device would never end.
+bool IsRegular(const std::string& path) {
+    return Platform::KindOf(path, true) == Platform::FileKind::Regular;
+}
 
 std::string MegabytesText(std::int64_t bytes, bool roundUp) {
     constexpr std::int64_t megabyte = 1000000;
@@ -111,7 +119,7 @@ private:
                         TextField::Source);
         }
         if (!FileExists(source)) {
-            return Fail(ToUpper(FileNameOf(source)) + notFound, TextField::Source);
+            return Fail(MissingSourceMessage(source), TextField::Source);
         }
         sourceSize = FileSize(source);
         if (encrypt || link.IsChecked(Option::SpecifyPath)) {
@@ -128,26 +136,23 @@ private:
     bool CheckPassword() {
         password = Secret(TextField::Password);
         if (password.empty()) {
-            return Fail("Password required", TextField::Password);
+            return Fail(passwordRequired, TextField::Password);
         }
         if (password.size() < minimumPasswordLength) {
-            return Fail("Password must be at least 8 characters", TextField::Password);
+            return Fail(passwordTooShort, TextField::Password);
         }
         if (ToLower(source) == ToLower(destination)) {
             return Fail(sourceDestinationMatch, TextField::Destination);
         }
         if (encrypt && !link.IsPasswordShown()) {
-            const std::string confirmation = Secret(TextField::Confirmation);
-            if (confirmation.empty()) {
-                return Fail("Confirmation password required", TextField::Confirmation);
-            }
-            if (confirmation != password) {
-                return Fail("Confirmation password does not match", TextField::Confirmation);
+            const std::string refusal =
+                ConfirmationRefusal(password, link.ReadText(TextField::Confirmation));
+            if (!refusal.empty()) {
+                return Fail(refusal, TextField::Confirmation);
             }
         }
         if (!DeriveKey(password, state.keyTable)) {
-            return Fail("This password cannot be used, please choose another one",
-                        TextField::Password);
+            return Fail(passwordUnusable, TextField::Password);
         }
         return true;
     }
@@ -167,10 +172,7 @@ private:
         return true;
     }
 
-    // Only a regular file is read: a FIFO or a device would never end.
-    bool SourceIsRegular() const {
-        return Platform::KindOf(source, true) == Platform::FileKind::Regular;
-    }
+    bool SourceIsRegular() const { return IsRegular(source); }
 
     // An existing destination is replaced only at the end, and only when it
     // is a plain file of its own: never the source, a link or a device.
@@ -230,20 +232,13 @@ private:
 
     bool PrepareDecryption() {
         state.writeOffset = 0;
-        if (!SourceIsRegular() || !ReadHeader(source, state)) {
-            return Fail(FileNameOf(source) +
-                            ": The password is incorrect or not valid NBN Encrypted File",
-                        TextField::Source);
-        }
-        // A body cut short or extended would decrypt into a wrong file.
-        if (sourceSize - headerSize != state.plainSize) {
-            return Fail(FileNameOf(source) + ": The encrypted file is damaged or incomplete",
-                        TextField::Source);
+        const std::string refusal = ContainerRefusal(source, state);
+        if (!refusal.empty()) {
+            return Fail(refusal, TextField::Source);
         }
         if (destination.empty() && link.IsChecked(Option::SameFolder)) {
             std::string localName;
-            if (!IsPlainFileName(state.plainName) ||
-                !LocalFormOfStoredName(state.plainName, localName)) {
+            if (!LocalStoredName(state, localName)) {
                 return Fail(FileNameOf(source) + storedNameNotValid, TextField::Source);
             }
             destination = SameFolderDestination(source, localName);
@@ -333,6 +328,46 @@ private:
 };
 
 } // namespace
+
+std::string MissingSourceMessage(const std::string& source) {
+    return ToUpper(FileNameOf(source)) + notFound;
+}
+
+std::string PasswordRefusal(const std::string& password) {
+    const std::string trimmed = Trim(password);
+    if (trimmed.empty()) {
+        return passwordRequired;
+    }
+    if (trimmed.size() < minimumPasswordLength) {
+        return passwordTooShort;
+    }
+    KeyTable key;
+    return DeriveKey(trimmed, key) ? std::string() : passwordUnusable;
+}
+
+std::string ConfirmationRefusal(const std::string& password, const std::string& confirmation) {
+    const std::string trimmed = Trim(confirmation);
+    if (trimmed.empty()) {
+        return "Confirmation password required";
+    }
+    return trimmed == Trim(password) ? std::string() : "Confirmation password does not match";
+}
+
+std::string ContainerRefusal(const std::string& container, JobState& state) {
+    if (!IsRegular(container) || !ReadHeader(container, state)) {
+        return FileNameOf(container) +
+               ": The password is incorrect or not valid NBN Encrypted File";
+    }
+    // A body cut short or extended would decrypt into a wrong file.
+    if (FileSize(container) - headerSize != state.plainSize) {
+        return FileNameOf(container) + ": The encrypted file is damaged or incomplete";
+    }
+    return std::string();
+}
+
+bool LocalStoredName(const JobState& state, std::string& localName) {
+    return IsPlainFileName(state.plainName) && LocalFormOfStoredName(state.plainName, localName);
+}
 
 bool RunJob(JobLink& link, JobState& state) {
     return Job(link, state).Run();

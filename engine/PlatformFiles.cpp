@@ -162,30 +162,23 @@ FileKind KindOf(const std::string& path, bool followLinks) {
     return GetFileType(handle.Get()) == FILE_TYPE_DISK ? FileKind::Regular : FileKind::Other;
 }
 
-namespace {
-struct FileIdentity {
-    DWORD volume = 0;
-    DWORD indexHigh = 0;
-    DWORD indexLow = 0;
-};
-
 bool IdentityOf(const std::string& path, FileIdentity& identity) {
     OwnedFileHandle handle(OpenForQuery(path, true));
     BY_HANDLE_FILE_INFORMATION information;
     if (!handle.Valid() || !GetFileInformationByHandle(handle.Get(), &information)) {
         return false;
     }
-    identity = {information.dwVolumeSerialNumber, information.nFileIndexHigh,
-                information.nFileIndexLow};
+    identity.volume = information.dwVolumeSerialNumber;
+    identity.index =
+        (static_cast<std::uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
     return true;
 }
-} // namespace
 
-bool SameFile(const std::string& first, const std::string& second) {
-    FileIdentity a;
-    FileIdentity b;
-    return IdentityOf(first, a) && IdentityOf(second, b) && a.volume == b.volume &&
-           a.indexHigh == b.indexHigh && a.indexLow == b.indexLow;
+bool SameNameInFolder(const std::string& first, const std::string& second) {
+    const std::wstring a = NBUtility::ToWide(first);
+    const std::wstring b = NBUtility::ToWide(second);
+    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
 CreateResult CreateNewFile(const std::string& path, std::string& reason) {
@@ -354,11 +347,18 @@ FileKind KindOf(const std::string& path, bool followLinks) {
     return S_ISLNK(status.st_mode) ? FileKind::Link : FileKind::Other;
 }
 
-bool SameFile(const std::string& first, const std::string& second) {
-    struct stat a;
-    struct stat b;
-    return !first.empty() && !second.empty() && stat(first.c_str(), &a) == 0 &&
-           stat(second.c_str(), &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+bool IdentityOf(const std::string& path, FileIdentity& identity) {
+    struct stat status;
+    if (path.empty() || stat(path.c_str(), &status) != 0) {
+        return false;
+    }
+    identity.volume = static_cast<std::uint64_t>(status.st_dev);
+    identity.index = static_cast<std::uint64_t>(status.st_ino);
+    return true;
+}
+
+bool SameNameInFolder(const std::string& first, const std::string& second) {
+    return first == second;
 }
 
 CreateResult CreateNewFile(const std::string& path, std::string& reason) {
@@ -448,5 +448,11 @@ MoveResult MoveIntoPlace(const std::string& from, const std::string& to, bool re
 }
 
 #endif
+
+bool SameFile(const std::string& first, const std::string& second) {
+    FileIdentity a;
+    FileIdentity b;
+    return IdentityOf(first, a) && IdentityOf(second, b) && a == b;
+}
 
 } // namespace NBEngine::Platform

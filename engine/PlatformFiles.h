@@ -50,9 +50,24 @@ enum class FileKind { Missing, Regular, Folder, Link, Other };
 // FIFO or socket.
 FileKind KindOf(const std::string& path, bool followLinks);
 
-// True when both paths name one existing file (or folder): same volume and
-// file index on Windows, same device and inode elsewhere.
+// What tells one existing file (or folder) from every other: the volume and
+// file index on Windows, the device and inode elsewhere. Links are followed.
+struct FileIdentity {
+    std::uint64_t volume = 0;
+    std::uint64_t index = 0;
+    bool operator==(const FileIdentity& other) const {
+        return volume == other.volume && index == other.index;
+    }
+};
+// False when the path names nothing that can be asked.
+bool IdentityOf(const std::string& path, FileIdentity& identity);
+
+// True when both paths name one existing file (or folder).
 bool SameFile(const std::string& first, const std::string& second);
+
+// True when two names in one folder name one entry: letter case is ignored on
+// Windows (as its file systems do), names are compared byte for byte elsewhere.
+bool SameNameInFolder(const std::string& first, const std::string& second);
 
 enum class CreateResult { Created, Exists, Failed };
 // Creates an empty file that did not exist before, readable and writable by
