@@ -42,7 +42,7 @@ test-sanitize: sanitize
 test-windows: windows
 	NB_WINE_DPI=96 $(WINE_SESSION) $(WINDOWS) ctest --preset windows
 
-# The window's layout again at 144 and 192 DPI.
+# The window's layout and pictures again at 144 and 192 DPI.
 test-windows-dpi: windows
 	scripts/dpi-tests.sh $(WINDOWS)
 

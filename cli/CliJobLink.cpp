@@ -1,5 +1,6 @@
 #include "CliJobLink.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -10,8 +11,30 @@
 
 namespace NBCli {
 
-CliJobLink::CliJobLink(CliRequest request, bool showProgress, std::int64_t passBytes)
-    : request(std::move(request)), showProgress(showProgress), passBytes(passBytes) {}
+namespace {
+// Wide enough to blank the longest progress line.
+constexpr int progressLineWidth = 48;
+// A set's rate means something only after a moment: its first files may be
+// tiny.
+constexpr double rateSettleSeconds = 0.5;
+} // namespace
+
+std::int64_t WorkOfJob(const CliRequest& request, std::int64_t passBytes) {
+    return request.encrypt && request.check ? 2 * passBytes : passBytes;
+}
+
+std::string AboutFile(const std::string& input, const std::string& message) {
+    const std::string name = NBEngine::FileNameOf(input);
+    const std::size_t length = name.size();
+    const bool named = message.size() > length && message[length] == ':' &&
+                       NBEngine::ToLower(message.substr(0, length)) == NBEngine::ToLower(name);
+    return input + (named ? message.substr(length) : ": " + message);
+}
+
+CliJobLink::CliJobLink(CliRequest request, bool showProgress, std::int64_t passBytes,
+                       SetPlace place)
+    : request(std::move(request)), showProgress(showProgress), passBytes(passBytes),
+      place(std::move(place)) {}
 
 int CliJobLink::GetProgress() {
     // The engine's rule: with "Check" a pass fills half of what is left.
@@ -66,8 +89,35 @@ void CliJobLink::SetProgress(int value) {
     }
     progress = value;
     if (showProgress) {
-        DrawProgressLine();
+        if (place.count > 0) {
+            DrawSetProgressLine();
+        } else {
+            DrawProgressLine();
+        }
     }
+}
+
+// The file's number, then the whole set's share done, its rate and the time
+// left at that rate.
+void CliJobLink::DrawSetProgressLine() {
+    const double work = static_cast<double>(WorkOfJob(request, passBytes));
+    const double done = static_cast<double>(place.workBefore) + work * progress / 100.0;
+    const double whole = place.workOfSet > 0 ? static_cast<double>(place.workOfSet) : 1.0;
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - place.started).count();
+    const int percent = std::min(100, static_cast<int>(100.0 * done / whole));
+    char line[96];
+    if (seconds >= rateSettleSeconds && done > 0.0) {
+        const double rate = done / seconds;
+        std::snprintf(line, sizeof line, "\r[%zu/%zu] %3d%%  %8.1f MB/s  %6.0f s left ",
+                      place.number, place.count, percent, rate / 1e6, (whole - done) / rate);
+    } else {
+        std::snprintf(line, sizeof line, "\r[%zu/%zu] %3d%%%30s", place.number, place.count,
+                      percent, "");
+    }
+    std::fputs(line, stderr);
+    std::fflush(stderr);
+    lineShown = true;
 }
 
 void CliJobLink::DrawProgressLine() {
@@ -95,7 +145,7 @@ void CliJobLink::DrawProgressLine() {
 
 void CliJobLink::ClearProgressLine() {
     if (lineShown) {
-        std::fprintf(stderr, "\r%40s\r", "");
+        std::fprintf(stderr, "\r%*s\r", progressLineWidth, "");
         std::fflush(stderr);
         lineShown = false;
     }
@@ -134,7 +184,8 @@ std::string ErrorLine(const NBEngine::JobError& error) {
 
 void CliJobLink::ReportError(const NBEngine::JobError& error) {
     ClearProgressLine();
-    PrintLine(stderr, "nbnx: " + ErrorLine(error));
+    const std::string line = ErrorLine(error);
+    PrintLine(stderr, "nbnx: " + (place.count > 0 ? AboutFile(place.input, line) : line));
     const std::string hint = HintFor(error);
     if (!hint.empty()) {
         std::fprintf(stderr, "hint: %s\n", hint.c_str());

@@ -22,10 +22,28 @@ struct CliRequest {
     bool force = false; // an output that exists may be replaced
 };
 
+// Where one job stands in a set of files; count 0 for a single file.
+struct SetPlace {
+    std::string input;      // as given: it leads every message of the job
+    std::size_t number = 0; // from 1
+    std::size_t count = 0;
+    std::int64_t workBefore = 0; // bytes the jobs before this one transform
+    std::int64_t workOfSet = 0;
+    std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
+};
+
+// The bytes a job transforms: one pass over the body, two with "Check".
+std::int64_t WorkOfJob(const CliRequest& request, std::int64_t passBytes);
+
+// A message about one file of a set, led by the file as given: in place of
+// the file's bare name (in any letter case) when the message starts with it.
+std::string AboutFile(const std::string& input, const std::string& message);
+
 class CliJobLink : public NBEngine::JobLink {
 public:
     // passBytes: the bytes one pass over the body transforms.
-    CliJobLink(CliRequest request, bool showProgress, std::int64_t passBytes);
+    CliJobLink(CliRequest request, bool showProgress, std::int64_t passBytes,
+               SetPlace place = SetPlace());
 
     bool IsEncryptMode() override { return request.encrypt; }
     bool IsPasswordShown() override { return !request.confirm; }
@@ -47,6 +65,7 @@ public:
 
 private:
     void DrawProgressLine();
+    void DrawSetProgressLine();
 
     CliRequest request;
     bool showProgress;
@@ -58,6 +77,7 @@ private:
     int passEnd = 100;
     std::chrono::steady_clock::time_point passStarted = std::chrono::steady_clock::now();
     std::vector<std::string> cleanupList;
+    SetPlace place;
 };
 
 } // namespace NBCli

@@ -1,13 +1,13 @@
 #include "CommandLine.h"
 
-#include "Paths.h"
-
 namespace NBCli {
 
 const char usageText[] =
     "Usage:\n"
     "  nbnx encrypt [-o CONTAINER] [--no-check] [--password-file FILE] [--force] FILE\n"
     "  nbnx decrypt [-o OUTPUT] [--password-file FILE] [--force] CONTAINER\n"
+    "  nbnx encrypt [-o FOLDER] [--no-check] [--password-file FILE] [--force] FILE...\n"
+    "  nbnx decrypt [-o FOLDER] [--password-file FILE] [--force] CONTAINER...\n"
     "  nbnx --help | --version\n"
     "\n"
     "encrypt writes FILE into a container, by default FILE's name with the extension\n"
@@ -16,24 +16,35 @@ const char usageText[] =
     "  under the name stored in it.\n"
     "-o names the output, or an existing folder to write it into under that name.\n"
     "\n"
+    "Several files are handled one after the other, each into its own output\n"
+    "beside it, or into the folder -o names (with several files -o must name an\n"
+    "existing folder). The password is asked once for all. Before the first job\n"
+    "the whole set is refused when two files are one, two outputs would be one,\n"
+    "or an output is one of the files. Each file gets one line: its output written,\n"
+    "or why it failed; a failure does not stop the others. Folders are refused.\n"
+    "On Windows nbnx expands * and ? in file names itself.\n"
+    "\n"
     "The password (8 to 15 characters) is asked on the terminal, twice when\n"
     "encrypting; --password-file takes the first line of FILE instead (- reads\n"
     "standard input) and asks no confirmation. Paths are taken exactly as given.\n"
     "An output is written whole or not at all; an existing one is replaced only\n"
     "with --force. Ctrl+C (or SIGTERM, SIGHUP, SIGQUIT) stops the job and removes\n"
-    "what it wrote.\n"
+    "what it wrote; in a set the files already written are kept and the rest are\n"
+    "not started.\n"
     "\n"
     "Exit status:\n"
-    "  0        done\n"
-    "  1        the job failed; the message says why\n"
-    "  2        usage error, or no terminal to ask the password on\n"
+    "  0        done (every file of a set)\n"
+    "  1        the job failed (in a set: any file failed); the message says why\n"
+    "  2        usage error, a set refused as a whole, or no terminal to ask the\n"
+    "           password on\n"
     "  128+N    stopped by signal N: 130 Ctrl+C (SIGINT), 143 SIGTERM, 129 SIGHUP,\n"
     "           131 SIGQUIT; on Windows 130 Ctrl+C, 149 Ctrl+Break, 129 console closed\n"
     "\n"
     "Example:\n"
     "  nbnx encrypt report.pdf          (writes report.nbnx)\n"
     "  nbnx decrypt -o copy.pdf report.nbnx\n"
-    "  nbnx decrypt -o restored/ report.nbnx   (writes restored/report.pdf)\n";
+    "  nbnx decrypt -o restored/ report.nbnx   (writes restored/report.pdf)\n"
+    "  nbnx encrypt -o safe/ a.pdf b.doc       (writes safe/a.nbnx and safe/b.nbnx)\n";
 
 namespace {
 
@@ -74,14 +85,11 @@ bool ParseJobArguments(const std::vector<std::string>& arguments, Command& comma
         } else if (argument.size() > 1 && argument[0] == '-') {
             error = "unknown option " + argument;
             return false;
-        } else if (!command.input.empty()) {
-            error = "one file at a time";
-            return false;
         } else {
-            command.input = argument;
+            command.inputs.push_back(argument);
         }
     }
-    if (command.input.empty()) {
+    if (command.inputs.empty()) {
         error =
             command.action == Action::Encrypt ? "no FILE to encrypt" : "no CONTAINER to decrypt";
         return false;
@@ -124,10 +132,6 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, Command& comman
         return false;
     }
     return ParseJobArguments(arguments, command, error);
-}
-
-std::string DefaultContainerPath(const std::string& input) {
-    return NBEngine::ChangeNameExtension(input, "nbnx");
 }
 
 } // namespace NBCli

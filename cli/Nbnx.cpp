@@ -5,10 +5,12 @@
 #include "CliJobLink.h"
 #include "CommandLine.h"
 #include "Container.h"
+#include "FileSet.h"
 #include "Jobs.h"
 #include "Paths.h"
 #include "PlatformFiles.h"
 #include "Terminal.h"
+#include "Wildcards.h"
 
 namespace NBCli {
 
@@ -55,21 +57,6 @@ bool IsFolder(const std::string& path) {
     return NBEngine::Platform::KindOf(path, true) == NBEngine::Platform::FileKind::Folder;
 }
 
-// The name a container stores, read with the request's password; empty when
-// the header does not open or the name would leave its folder. Only a
-// regular file is opened: reading a FIFO would wait for a writer.
-std::string StoredName(const CliRequest& request) {
-    NBEngine::JobState state;
-    std::string localName;
-    if (!IsRegularFile(request.source) || !NBEngine::DeriveKey(request.password, state.keyTable) ||
-        !NBEngine::ReadHeader(request.source, state) ||
-        !NBEngine::IsPlainFileName(state.plainName) ||
-        !NBEngine::LocalFormOfStoredName(state.plainName, localName)) {
-        return std::string();
-    }
-    return localName;
-}
-
 // Settles where the job writes and answers that path (empty while unknown).
 // Without -o the output goes beside the input; -o naming a folder puts it
 // there under the same name. A decryption whose header does not open keeps
@@ -80,22 +67,20 @@ std::string ResolveOutput(const Command& command, CliRequest& request) {
         request.destination = command.output;
         return request.destination;
     }
-    const std::string folder =
-        intoFolder ? NBEngine::WithTrailingSeparator(command.output) : std::string();
+    const std::string folder = intoFolder ? command.output : std::string();
     if (request.encrypt) {
-        const std::string beside = DefaultContainerPath(command.input);
-        request.destination = intoFolder ? folder + NBEngine::FileNameOf(beside) : beside;
+        request.destination = NBEngine::SetEncryptionOutput(request.source, folder);
         return request.destination;
     }
-    const std::string name = StoredName(request);
-    if (name.empty()) {
+    std::string output;
+    std::string reason;
+    if (!NBEngine::SetDecryptionOutput(request.source, folder, request.password, output, reason)) {
         return std::string();
     }
     if (intoFolder) {
-        request.destination = folder + name;
-        return request.destination;
+        request.destination = output;
     }
-    return NBEngine::SameFolderDestination(request.source, name);
+    return output;
 }
 
 std::int64_t PassBytes(const CliRequest& request) {
@@ -106,9 +91,10 @@ std::int64_t PassBytes(const CliRequest& request) {
     return size > NBEngine::headerSize ? size - NBEngine::headerSize : 0;
 }
 
-int Stopped() {
-    std::fprintf(stderr, "nbnx: stopped; nothing was kept\n");
-    return StopStatus();
+// A usage error: the reason, and where to read how it is done.
+int UsageError(const std::string& error) {
+    std::fprintf(stderr, "nbnx: %s\nTry 'nbnx --help'.\n", error.c_str());
+    return exitUsage;
 }
 
 // The path the job is handed is the very one tested here: nothing is trimmed.
@@ -119,12 +105,38 @@ bool RefusesExistingOutput(const Command& command, const CliRequest& request,
            NBEngine::FileExists(request.source);
 }
 
-int RunJobCommand(const Command& command) {
+std::string ExistingOutputMessage(const std::string& output) {
+    return output + " already exists (use --force to replace it)";
+}
+
+CliRequest RequestOf(const Command& command) {
     CliRequest request;
     request.encrypt = command.action == Action::Encrypt;
-    request.source = command.input;
     request.check = request.encrypt && command.check;
     request.force = command.force;
+    return request;
+}
+
+enum class Outcome { Written, Failed, Stopped };
+
+// A command-line job leaves nothing of itself behind, stopped or failed.
+Outcome RunOneJob(const CliRequest& request, const std::string& output, const SetPlace& place) {
+    CliJobLink link(request, IsErrorTerminal(), PassBytes(request), place);
+    NBEngine::JobState state;
+    const bool done = NBEngine::RunJob(link, state);
+    link.ClearProgressLine();
+    if (done) {
+        PrintLine(stdout, output + " written");
+        std::fflush(stdout); // in order with the messages of the next files
+        return Outcome::Written;
+    }
+    link.RemoveListedFiles();
+    return StopRequested() ? Outcome::Stopped : Outcome::Failed;
+}
+
+int RunJobCommand(const Command& command) {
+    CliRequest request = RequestOf(command);
+    request.source = command.inputs.front();
 
     InstallStopHandler();
     const int passwordStatus = ReadPassword(command, request);
@@ -136,20 +148,141 @@ int RunJobCommand(const Command& command) {
     }
     const std::string output = ResolveOutput(command, request);
     if (RefusesExistingOutput(command, request, output)) {
-        return Failure(output + " already exists (use --force to replace it)");
+        return Failure(ExistingOutputMessage(output));
     }
-
-    CliJobLink link(request, IsErrorTerminal(), PassBytes(request));
-    NBEngine::JobState state;
-    const bool done = NBEngine::RunJob(link, state);
-    link.ClearProgressLine();
-    if (done) {
-        PrintLine(stdout, output + " written");
+    switch (RunOneJob(request, output, SetPlace())) {
+    case Outcome::Written:
         return exitDone;
+    case Outcome::Stopped:
+        std::fprintf(stderr, "nbnx: stopped; nothing was kept\n");
+        return StopStatus();
+    case Outcome::Failed:
+        break;
     }
-    // A command-line job leaves nothing of itself behind, stopped or failed.
-    link.RemoveListedFiles();
-    return StopRequested() ? Stopped() : exitFailed;
+    return exitFailed;
+}
+
+// One password serves the whole set: refused once rather than for each file.
+std::string SetPasswordRefusal(const CliRequest& request) {
+    const std::string refusal = NBEngine::PasswordRefusal(request.password);
+    if (!refusal.empty() || !request.encrypt || !request.confirm) {
+        return refusal;
+    }
+    return NBEngine::ConfirmationRefusal(request.password, request.confirmation);
+}
+
+std::vector<NBEngine::SetMember> SettleSet(const Command& command, const CliRequest& model) {
+    std::vector<NBEngine::SetMember> members;
+    for (const std::string& input : command.inputs) {
+        NBEngine::SetMember member;
+        member.input = input;
+        if (IsFolder(input)) {
+            member.reason = "a folder, not a file";
+        } else if (model.encrypt) {
+            member.output = NBEngine::SetEncryptionOutput(input, command.output);
+        } else {
+            NBEngine::SetDecryptionOutput(input, command.output, model.password, member.output,
+                                          member.reason);
+        }
+        members.push_back(member);
+    }
+    return members;
+}
+
+CliRequest MemberRequest(const CliRequest& model, const NBEngine::SetMember& member) {
+    CliRequest request = model;
+    request.source = member.input;
+    request.destination = member.output;
+    return request;
+}
+
+std::string FilesText(std::size_t count) {
+    return std::to_string(count) + (count == 1 ? " file" : " files");
+}
+
+int StoppedInSet(const std::string& running, std::size_t notStarted) {
+    std::string line = "nbnx: stopped";
+    if (!running.empty()) {
+        line += "; nothing of " + running + " was kept";
+    }
+    if (notStarted > 0) {
+        line += "; " + FilesText(notStarted) + " not started";
+    }
+    PrintLine(stderr, line);
+    return StopStatus();
+}
+
+Outcome RunMember(const Command& command, const CliRequest& request,
+                  const NBEngine::SetMember& member, const SetPlace& place) {
+    if (!member.reason.empty()) {
+        PrintLine(stderr, "nbnx: " + AboutFile(member.input, member.reason));
+        return Outcome::Failed;
+    }
+    if (RefusesExistingOutput(command, request, member.output)) {
+        PrintLine(stderr, "nbnx: " + AboutFile(member.input, ExistingOutputMessage(member.output)));
+        return Outcome::Failed;
+    }
+    return RunOneJob(request, member.output, place);
+}
+
+// Each file in turn; a failure goes on to the next, a stop ends the set.
+int RunSet(const Command& command, const CliRequest& model,
+           const std::vector<NBEngine::SetMember>& members) {
+    std::vector<CliRequest> requests;
+    SetPlace place;
+    place.count = members.size();
+    for (const NBEngine::SetMember& member : members) {
+        requests.push_back(MemberRequest(model, member));
+        if (member.reason.empty()) {
+            place.workOfSet += WorkOfJob(requests.back(), PassBytes(requests.back()));
+        }
+    }
+    bool anyFailed = false;
+    for (std::size_t i = 0; i < members.size(); ++i) {
+        if (StopRequested()) {
+            return StoppedInSet(std::string(), members.size() - i);
+        }
+        place.number = i + 1;
+        place.input = members[i].input;
+        const Outcome outcome = RunMember(command, requests[i], members[i], place);
+        if (outcome == Outcome::Stopped) {
+            return StoppedInSet(members[i].input, members.size() - i - 1);
+        }
+        anyFailed = anyFailed || outcome == Outcome::Failed;
+        if (members[i].reason.empty()) {
+            place.workBefore += WorkOfJob(requests[i], PassBytes(requests[i]));
+        }
+    }
+    return anyFailed ? exitFailed : exitDone;
+}
+
+// Several files: -o must name a folder, known before anything is read; the
+// outputs are all settled, and the set refused as a whole, before any job.
+int RunSetCommand(const Command& command) {
+    if (!command.output.empty() && !IsFolder(command.output)) {
+        return UsageError("with several files, -o must name an existing folder");
+    }
+    CliRequest model = RequestOf(command);
+    InstallStopHandler();
+    const int passwordStatus = ReadPassword(command, model);
+    if (passwordStatus >= 0) {
+        return passwordStatus;
+    }
+    const std::string refusal = SetPasswordRefusal(model);
+    if (!refusal.empty()) {
+        return Failure(refusal);
+    }
+    if (StopRequested()) {
+        return StopStatus();
+    }
+    const std::vector<NBEngine::SetMember> members = SettleSet(command, model);
+    const NBEngine::SetConflict conflict = NBEngine::FindSetConflict(members);
+    if (conflict.kind != NBEngine::SetConflictKind::None) {
+        PrintLine(stderr, "nbnx: " + NBEngine::DescribeSetConflict(members, conflict) +
+                              "; nothing was written");
+        return exitUsage;
+    }
+    return RunSet(command, model, members);
 }
 
 } // namespace
@@ -158,8 +291,7 @@ int RunNbnx(const std::vector<std::string>& arguments) {
     Command command;
     std::string error;
     if (!ParseCommandLine(arguments, command, error)) {
-        std::fprintf(stderr, "nbnx: %s\nTry 'nbnx --help'.\n", error.c_str());
-        return exitUsage;
+        return UsageError(error);
     }
     switch (command.action) {
     case Action::Help:
@@ -172,7 +304,8 @@ int RunNbnx(const std::vector<std::string>& arguments) {
     case Action::Decrypt:
         break;
     }
-    return RunJobCommand(command);
+    command.inputs = ExpandWildcards(command.inputs);
+    return command.inputs.size() == 1 ? RunJobCommand(command) : RunSetCommand(command);
 }
 
 } // namespace NBCli

@@ -7,7 +7,6 @@
 #include <iostream>
 
 #include "Owned.h"
-#include "PlatformFiles.h"
 
 #include "TextConversion.h"
 
@@ -65,10 +64,6 @@ std::string FirstLineOfInput() {
     return bytes;
 }
 } // namespace
-
-bool IsRegularFile(const std::string& path) {
-    return NBEngine::Platform::KindOf(path, true) == NBEngine::Platform::FileKind::Regular;
-}
 
 bool ReadPasswordFile(const std::string& path, std::string& password) {
     password.clear();

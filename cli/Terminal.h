@@ -19,10 +19,6 @@ ReadResult ReadSecretLine(const std::string& prompt, std::string& line);
 // in UTF-8, UTF-16 with its byte-order mark, or bytes that are neither.
 bool ReadPasswordFile(const std::string& path, std::string& password);
 
-// A file that can be read without waiting on something else: not a folder,
-// FIFO, device or socket. Links are followed.
-bool IsRegularFile(const std::string& path);
-
 bool IsErrorTerminal();
 
 // Writes one line of UTF-8 and its line break: to a Windows console as wide

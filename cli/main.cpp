@@ -8,6 +8,12 @@
 #include "LibraryLoading.h"
 #include "TextConversion.h"
 
+// nbnx expands * and ? in its file operands itself (Wildcards.cpp), and only
+// there: the C runtime must leave every argument as typed.
+extern "C" {
+int _dowildcard = 0;
+}
+
 int wmain(int argc, wchar_t** argv) {
     NBUtility::RestrictLibrarySearch();
     std::vector<std::string> arguments;

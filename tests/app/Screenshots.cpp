@@ -1,6 +1,7 @@
-// Not tests: pictures of the program for the documentation and for make run.
-// They run only when asked for (--gtest_also_run_disabled_tests) and write
-// BMP files into the folder named by NB_SCREENSHOT_DIR.
+// Pictures of the program for the documentation and for make run. They run
+// only when asked for (--gtest_also_run_disabled_tests) and write BMP files
+// into the folder named by NB_SCREENSHOT_DIR; scripts/screenshots.sh turns
+// them into PNG files, and with --compare holds them against the kept ones.
 
 #include <cstdlib>
 

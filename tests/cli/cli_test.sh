@@ -108,7 +108,6 @@ unknown command|2|unknown command frobnicate|frobnicate
 no file|2|no FILE to encrypt|encrypt --password-file pw
 option without value|2|needs a value|encrypt abc.txt -o
 no-check is for encrypt|2|unknown option --no-check|decrypt --no-check x.nbnx
-two files|2|one file at a time|encrypt abc.txt other.txt
 output given twice|2|-o given twice|encrypt -o x -o y abc.txt
 version with an argument|2|unknown command --version|--version x
 no terminal for the password|2|no terminal|encrypt abc.txt
@@ -157,7 +156,9 @@ check "password from standard input" cmp -s stdin.nbnx abc.nbnx
 
 # Containers that cannot be read: the message, and the command line keeps no output.
 cp big.box damaged.box
-printf '\x55' | dd of=damaged.box bs=1 seek=5000 conv=notrunc status=none
+# One body byte turned into its complement: a changed byte, whatever it was.
+byte=$(od -An -tu1 -j5000 -N1 damaged.box)
+printf "\\x$(printf %02x $((255 - byte)))" | dd of=damaged.box bs=1 seek=5000 conv=notrunc status=none
 head -c 1000 big.box >cut.box
 run_table <<'CASES'
 damaged body|1|CRC mismatch|decrypt --password-file pw -o damaged.out damaged.box
@@ -319,6 +320,154 @@ check "appearing output: message" has "out.nbnx: file not accessible" err.txt
 check "appearing output: kept" same_text late/out.nbnx late
 check "appearing output: nothing else left" only_files late out.nbnx
 rm -f huge.bin
+
+# Sets of files: each into its own output, one line per file; a failure goes
+# on to the next file; a set with a conflict is refused whole, writing nothing.
+mkdir set set/out set/sub
+for name in one two three; do
+    printf '%s' "$name" >"set/$name.txt"
+    cp "set/$name.txt" "set/$name.orig"
+done
+printf 'doc' >set/report.doc
+printf 'docx' >set/report.docx
+printf 'box' >set/box.nbnx
+: >set/empty.txt
+printf 'sub one' >set/sub/one.txt
+"${nbnx[@]}" encrypt --password-file pw -o set/named.nbnx set/sub/one.txt >/dev/null 2>&1 </dev/null
+set_files() { ls -A set | sort | tr '\n' ' '; }
+before=$(set_files)
+run_table <<'CASES'
+set: -o a file, before the password is read|2|with several files, -o must name an existing folder|encrypt --password-file nowhere.pw -o set/one.txt set/two.txt set/three.txt
+set: -o a missing folder|2|with several files, -o must name an existing folder|decrypt --password-file pw -o set/nowhere set/a.nbnx set/b.nbnx
+set: one file twice|2|set/one.txt is given twice; nothing was written|encrypt --password-file pw set/one.txt set/two.txt set/one.txt
+set: one file under two spellings|2|set/one.txt and set/sub/../one.txt are the same file; nothing was written|encrypt --password-file pw set/one.txt set/two.txt set/sub/../one.txt
+set: colliding outputs|2|set/report.doc and set/report.docx would both be written to set/report.nbnx; nothing was written|encrypt --password-file pw set/one.txt set/report.doc set/report.docx
+set: colliding outputs in a folder|2|set/one.txt and set/sub/one.txt would both be written to set/out/one.nbnx|encrypt --password-file pw -o set/out/ set/one.txt set/sub/one.txt
+set: an output that is an input|2|set/box.nbnx would be written over itself; nothing was written|encrypt --password-file pw set/one.txt set/box.nbnx
+set: an output that is another input|2|set/named.nbnx would be written over set/one.txt, which is in this set too|decrypt --password-file pw set/named.nbnx set/one.txt
+set: a short password, once|1|Password must be at least 8 characters|encrypt --password-file short set/one.txt set/two.txt
+CASES
+check "refused sets write nothing" [ "$(set_files)" = "$before" ]
+check "a short password is told once" [ "$(grep -c 'at least 8' err.txt)" = 1 ]
+
+printf 'two already' >set/two.nbnx
+run_case "set: an existing output" 1 "nbnx: set/two.txt: set/two.nbnx already exists (use --force to replace it)" \
+    encrypt --password-file pw set/one.txt set/two.txt set/three.txt
+check "set: the others written, one line each" \
+    [ "$(tr -d '\r' <out.txt)" = "$(printf 'set/one.nbnx written\nset/three.nbnx written')" ]
+check "set: the existing output unchanged" same_text set/two.nbnx 'two already'
+run_case "set: a failure in the middle" 1 "nbnx: set/empty.txt: file not found or inaccessible" \
+    encrypt --force --password-file pw set/one.txt set/empty.txt set/sub set/two.txt set/three.txt
+check "set: a folder is refused for itself" has "nbnx: set/sub: a folder, not a file" err.txt
+check "set: every other file written" \
+    [ "$(tr -d '\r' <out.txt)" = "$(printf 'set/%s.nbnx written\n' one two three)" ]
+check "set: nothing for the failures" absent set/empty.nbnx set/sub.nbnx
+
+# Round trip: the whole set back under its stored names, byte for byte; a
+# container of another password in the middle fails alone.
+"${nbnx[@]}" encrypt --password-file wrong -o set/out/other.nbnx set/two.txt >/dev/null 2>&1 </dev/null
+mv set/out/other.nbnx set/other.nbnx
+rm set/one.txt set/two.txt set/three.txt
+run_case "set: decrypt with a wrong password for one" 1 \
+    "nbnx: set/other.nbnx: The password is incorrect or not valid NBN Encrypted File" \
+    decrypt --password-file pw set/one.nbnx set/other.nbnx set/two.nbnx set/three.nbnx
+for name in one two three; do
+    check "set: $name round trip" cmp -s "set/$name.txt" "set/$name.orig"
+done
+check "set: decrypted lines" \
+    [ "$(tr -d '\r' <out.txt)" = "$(printf 'set/%s.txt written\n' one two three)" ]
+run_case "set: decrypt into a folder" 0 "" decrypt --password-file pw -o set/out set/one.nbnx set/three.nbnx
+check "set: into the folder" cmp -s set/out/three.txt set/three.orig
+cp set/one.nbnx set/out/one.nbnx
+run_case "set: two containers of one stored name" 2 \
+    "set/one.nbnx and set/out/one.nbnx would both be written to set/out/one.txt" \
+    decrypt --password-file pw -o set/out/ set/one.nbnx set/out/one.nbnx
+
+# Ctrl+C in the second of three: the first kept, the second gone without a
+# trace, the third never started.
+mkdir set/stop
+printf 'first' >set/stop/first.txt
+truncate -s 400M set/stop/second.bin
+printf 'third' >set/stop/third.txt
+"${nbnx[@]}" encrypt --password-file pw set/stop/first.txt set/stop/second.bin set/stop/third.txt \
+    >out.txt 2>err.txt </dev/null &
+pid=$!
+check "set stop: the second job was under way" wait_for_growth set/stop/second.nbnx.incomplete
+kill -INT "$pid"
+wait_bounded "$pid"
+got=$?
+check "set stop: exit $got" [ "$got" = 130 ]
+check "set stop: message" has "stopped; nothing of set/stop/second.bin was kept; 1 file not started" err.txt
+check "set stop: the first kept, nothing else" only_files set/stop first.txt first.nbnx second.bin third.txt
+check "set stop: the first whole" [ "$(tr -d '\r' <out.txt)" = "set/stop/first.nbnx written" ]
+rm -f set/stop/second.bin
+
+if $native; then
+    # A FIFO in a set fails alone, at once; * is an ordinary name character.
+    mkfifo set/pipe.txt
+    case_bound=20
+    run_case "set: a FIFO" 1 "nbnx: set/pipe.txt: file not found or inaccessible" \
+        encrypt --force --password-file pw set/one.orig set/pipe.txt
+    case_bound=60
+    check "set: the file beside the FIFO" [ "$(cat out.txt)" = "set/one.nbnx written" ]
+    if [ "$(id -u)" != 0 ]; then # root reads any file
+        cp set/two.orig set/locked.txt
+        chmod 000 set/locked.txt
+        run_case "set: a file without read permission" 1 \
+            "nbnx: set/locked.txt: file not found or inaccessible" \
+            encrypt --force --password-file pw set/locked.txt set/three.orig
+        check "set: the file after it" [ "$(cat out.txt)" = "set/three.nbnx written" ]
+    fi
+    run_case "no wildcards here" 1 "*.TXT: file not found or inaccessible" \
+        encrypt --password-file pw 'set/*.txt'
+else
+    # nbnx.exe expands * and ? itself: files only, sorted, folder part as written.
+    mkdir wild wild/folder.txt
+    for name in b.txt a.txt c.pdf report1.doc report22.doc; do printf '%s' "$name" >"wild/$name"; done
+    run_case "wildcards: *" 0 "" encrypt --password-file pw 'wild/*.txt'
+    check "wildcards: sorted files, no folder" \
+        [ "$(tr -d '\r' <out.txt)" = "$(printf 'wild/a.nbnx written\nwild/b.nbnx written')" ]
+    run_case "wildcards: ? is one character" 0 "" encrypt --password-file pw 'wild/report?.doc'
+    check "wildcards: ? output" [ "$(tr -d '\r' <out.txt)" = "wild/report1.nbnx written" ]
+    run_case "wildcards: with plain names" 0 "" encrypt --password-file pw 'wild\?.pdf' wild/report22.doc
+    check "wildcards: the folder part as written" \
+        [ "$(tr -d '\r' <out.txt)" = "$(printf 'wild\\c.nbnx written\nwild/report22.nbnx written')" ]
+    run_case "wildcards: no match" 1 "*.XLS: file not found or inaccessible" \
+        encrypt --password-file pw 'wild/*.xls'
+    run_case "wildcards: an option's value stays as typed" 1 "cannot read the password from p?" \
+        encrypt --password-file 'p?' -o wild/never.nbnx wild/a.txt
+    check "wildcards: nothing else written" only_files wild a.txt a.nbnx b.txt b.nbnx c.pdf c.nbnx \
+        folder.txt report1.doc report1.nbnx report22.doc report22.nbnx
+fi
+
+if $native; then
+    # On a terminal the progress line gives the file's number in the set and
+    # the whole set's share: the second of two equal files starts at half.
+    mkdir progress
+    for name in first second; do
+        printf '%s' "$name" >"progress/$name.bin" # not all zeros: those are refused
+        truncate -s 20M "progress/$name.bin"
+    done
+    # The rate and time left show only after a moment, so they are not asked
+    # for; where they show, they follow the percentage.
+    set_shares() {
+        awk '/^\[1\/2\]/ { first++; if ($2 + 0 > 50) bad = 1 }
+             /^\[2\/2\]/ { second++; if ($2 + 0 < 50) bad = 1 }
+             /^\[/ { if (NF != 2 && $0 !~ /^\[[12]\/2\] +[0-9]+%  +[0-9.]+ MB\/s +[0-9]+ s left$/) bad = 1 }
+             END { exit !(first && second && !bad) }' "$1"
+    }
+    timeout -k 5 80 python3 "$script_dir/terminal_output.py" "${nbnx[@]}" encrypt --no-check \
+        --password-file pw progress/first.bin progress/second.bin >progress.txt 2>err.txt
+    check "set progress: done" has "status 0" progress.txt
+    check "set progress: numbers and the set's share ($(grep -c / progress.txt) lines)" \
+        set_shares progress.txt
+    timeout -k 5 80 python3 "$script_dir/terminal_output.py" "${nbnx[@]}" decrypt \
+        --password-file pw -o progress/copy.bin progress/first.nbnx >progress.txt 2>err.txt
+    check "single progress: done" has "status 0" progress.txt
+    check "single progress: no number in the line" \
+        eval 'grep -q "%.*s left" progress.txt && ! grep -q "^\[" progress.txt'
+    rm -f progress/*
+fi
 
 # A stop signal at the password prompt, on a terminal of its own: the
 # status, and the terminal's echo back on.

@@ -47,14 +47,20 @@ def wait_bounded(pid, seconds):
     return -9
 
 
-def main():
-    number = getattr(signal, "SIG" + sys.argv[1])
+def start_on_terminal(command):
+    """Starts command on a new pseudo-terminal: its pid and the master side."""
     pid, master = pty.fork()
     if pid == 0:
         try:
-            os.execvp(sys.argv[2], sys.argv[2:])
+            os.execvp(command[0], command)
         finally:
             os._exit(127)
+    return pid, master
+
+
+def main():
+    number = getattr(signal, "SIG" + sys.argv[1])
+    pid, master = start_on_terminal(sys.argv[2:])
     if not read_until(master, b"Password:", PROMPT_SECONDS):
         print("no prompt", file=sys.stderr)
     os.kill(pid, number)
@@ -64,4 +70,5 @@ def main():
     os.close(master)
 
 
-main()
+if __name__ == "__main__":
+    main()

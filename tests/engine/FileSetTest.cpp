@@ -6,9 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "Container.h"
 #include "FileSet.h"
-#include "KeyTable.h"
+#include "OneByteContainer.h"
 #include "Paths.h"
 #include "TestSupport.h"
 
@@ -47,18 +46,6 @@ std::vector<SetMember> EncryptionSet(const std::vector<std::string>& inputs,
 std::tuple<SetConflictKind, std::size_t, std::size_t> Found(const std::vector<SetMember>& set) {
     const SetConflict conflict = FindSetConflict(set);
     return {conflict.kind, conflict.first, conflict.second};
-}
-
-// A container of one byte that stores name, made with password.
-void MakeContainer(const std::string& path, const std::string& name,
-                   const std::string& password = pw) {
-    JobState made;
-    ASSERT_TRUE(DeriveKey(password, made.keyTable));
-    made.plainName = name;
-    made.checksumText = std::string(32, '0');
-    made.plainSize = 1;
-    ASSERT_TRUE(WriteHeader(path, made));
-    NBTest::AppendBytes(path, {0x55});
 }
 
 TEST(FileSet, OneInputUnderTwoSpellingsRefusesTheSet) {
@@ -220,9 +207,9 @@ TEST(FileSet, EncryptionOutputsGoBesideTheInputOrIntoTheFolder) {
 
 TEST(FileSet, DecryptionOutputsTakeTheStoredNameOrTheSingleJobsRefusal) {
     NBTest::TempDir dir;
-    MakeContainer(dir.File("box.nbnx"), "letter.txt");
-    MakeContainer(dir.File("evil.nbnx"), "../evil.txt");
-    MakeContainer(dir.File("cut.nbnx"), "cut.txt");
+    ASSERT_TRUE(NBTest::WriteOneByteContainer(dir.File("box.nbnx"), "letter.txt", pw));
+    ASSERT_TRUE(NBTest::WriteOneByteContainer(dir.File("evil.nbnx"), "../evil.txt", pw));
+    ASSERT_TRUE(NBTest::WriteOneByteContainer(dir.File("cut.nbnx"), "cut.txt", pw));
     NBTest::AppendBytes(dir.File("cut.nbnx"), {0}); // one byte more than stored
     fs::create_directory(dir.File("folder"));
     NBTest::WriteBytes(dir.File("plain.txt"), NBTest::PatternBytes(300));

@@ -8,6 +8,7 @@
 
 #include "Container.h"
 #include "Jobs.h"
+#include "OneByteContainer.h"
 #include "Paths.h"
 #include "TestSupport.h"
 
@@ -60,13 +61,7 @@ TEST(Jobs, StoredNamesThatLeaveTheFolderOrNameTheContainerAreRefused) {
         SCOPED_TRACE(name);
         NBTest::TempDir folder;
         const std::string container = folder.File(name == "self.bin" ? name : "box.nbnx");
-        JobState made;
-        ASSERT_TRUE(DeriveKey(pw, made.keyTable));
-        made.plainName = name;
-        made.checksumText = std::string(32, '0');
-        made.plainSize = 1;
-        ASSERT_TRUE(WriteHeader(container, made));
-        NBTest::AppendBytes(container, {0x55});
+        ASSERT_TRUE(NBTest::WriteOneByteContainer(container, name, pw));
         auto link = NBTest::Request(false, container, "", pw);
         EXPECT_FALSE(NBTest::Run(link));
         ASSERT_EQ(link.errors.size(), 1u);

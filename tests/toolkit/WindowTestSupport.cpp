@@ -1,6 +1,10 @@
 #include "WindowTestSupport.h"
 
+#include "GdiHandles.h"
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include <atomic>
 #include <cstdio>
@@ -74,6 +78,55 @@ const bool watchdogInstalled =
     (testing::UnitTest::GetInstance()->listeners().Append(new Watchdog), true);
 
 } // namespace
+
+WindowPicture::WindowPicture(HWND window) {
+    RECT client{};
+    if (!GetClientRect(window, &client) || client.right <= 0 || client.bottom <= 0) {
+        return;
+    }
+    NBUtility::WindowContext source(window);
+    NBUtility::MemoryContext memory(source.Get());
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = client.right;
+    info.bmiHeader.biHeight = -client.bottom; // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    NBUtility::GdiObject<HBITMAP> bitmap(
+        CreateDIBSection(source.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap || source.Get() == nullptr) {
+        return;
+    }
+    {
+        NBUtility::SelectedObject selected(memory.Get(), bitmap.Get());
+        BitBlt(memory.Get(), 0, 0, client.right, client.bottom, source.Get(), 0, 0, SRCCOPY);
+        GdiFlush();
+    }
+    width_ = client.right;
+    height_ = client.bottom;
+    const auto* first = static_cast<const std::uint32_t*>(bits);
+    pixels_.assign(first, first + static_cast<std::size_t>(width_) * height_);
+}
+
+COLORREF WindowPicture::At(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) {
+        return CLR_INVALID;
+    }
+    const std::uint32_t pixel = pixels_[static_cast<std::size_t>(y) * width_ + x];
+    return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+}
+
+int WindowPicture::Count(const RECT& area, COLORREF color) const {
+    int count = 0;
+    for (int y = std::max<LONG>(area.top, 0); y < std::min<LONG>(area.bottom, height_); ++y) {
+        for (int x = std::max<LONG>(area.left, 0); x < std::min<LONG>(area.right, width_); ++x) {
+            count += At(x, y) == color ? 1 : 0;
+        }
+    }
+    return count;
+}
 
 TestEdit::TestEdit(NBUtility::GUIElement* parentElement) {
     typeName = "textbox";

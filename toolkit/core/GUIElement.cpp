@@ -80,24 +80,43 @@ void GUIElement::SetBackColor(COLORREF color) {
         if (!created) {
             return;
         }
-        PaintBackground();
+        InvalidateRect(window, nullptr, FALSE);
+        RECT client{};
+        GetClientRect(window, &client);
+        WindowContext context(window);
+        FillWithBackColor(context.Get(), client);
         backgroundPainted = true;
     });
 }
 
-// Paints through a window context, not a paint cycle: a paint cycle here would
-// validate the window, and the onPaint that follows in OnPaint would then
-// draw into an empty update region and show nothing.
-void GUIElement::PaintBackground() {
-    InvalidateRect(window, nullptr, FALSE);
-    RECT client{};
-    GetClientRect(window, &client);
+// Within a paint cycle the colour goes only where the cycle paints, after the
+// erase that is due (which would wipe it otherwise), and invalidates nothing:
+// an invalidation here would ask for one more cycle after this one.
+void GUIElement::RepaintBackground() {
+    GdiObject<HRGN> due(CreateRectRgn(0, 0, 0, 0));
+    const int kind = GetUpdateRgn(window, due.Get(), TRUE);
+    if (kind == ERROR || kind == NULLREGION) {
+        return;
+    }
+    RECT box{};
+    GetRgnBox(due.Get(), &box);
     WindowContext context(window);
     if (context.Get() != nullptr) {
-        const COLORREF previous = SetBkColor(context.Get(), backColor);
-        ExtTextOutW(context.Get(), 0, 0, ETO_OPAQUE, &client, L"", 0, nullptr);
-        SetBkColor(context.Get(), previous);
+        SelectClipRgn(context.Get(), due.Get());
+        FillWithBackColor(context.Get(), box);
     }
+}
+
+// Through a window context, not a paint cycle: a paint cycle here would
+// validate the window, and the onPaint that follows in OnPaint would then
+// draw into an empty update region and show nothing.
+void GUIElement::FillWithBackColor(HDC context, const RECT& area) const {
+    if (context == nullptr) {
+        return;
+    }
+    const COLORREF previous = SetBkColor(context, backColor);
+    ExtTextOutW(context, 0, 0, ETO_OPAQUE, &area, L"", 0, nullptr);
+    SetBkColor(context, previous);
 }
 
 void GUIElement::SetEnabled(bool enable) {
@@ -191,8 +210,8 @@ std::int32_t GUIElement::OnResize() {
 }
 
 std::int32_t GUIElement::OnPaint() {
-    if (backgroundPainted) {
-        SetBackColor(backColor);
+    if (backgroundPainted && created) {
+        RepaintBackground();
     }
     return Raise(onPaint, this);
 }

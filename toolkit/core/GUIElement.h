@@ -158,7 +158,8 @@ protected:
 private:
     void SetTextHere(const std::wstring& newText);
     std::wstring ReadLiveText();
-    void PaintBackground();
+    void RepaintBackground();
+    void FillWithBackColor(HDC context, const RECT& area) const;
     TOOLINFOW ToolRecord(std::wstring& textBuffer) const;
     void RestoreOwnWindowProcedure();
 };

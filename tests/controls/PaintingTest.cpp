@@ -1,0 +1,134 @@
+// What the toolkit's painted elements show, read back pixel by pixel: a
+// cell's background, and a bitmap whose black is see-through where the
+// toolkit draws it itself (cells, owner-drawn buttons) and shown as it is by
+// an image control.
+
+#include "Button.h"
+#include "CellControl.h"
+#include "Drawing.h"
+#include "Form.h"
+#include "GdiHandles.h"
+#include "Image.h"
+#include "WindowTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+using namespace NBUtility;
+
+namespace {
+
+using NBTest::Black;
+constexpr COLORREF Red = RGB(255, 0, 0);
+constexpr COLORREF CellBack = RGB(30, 90, 150);
+constexpr COLORREF ButtonBack = RGB(0, 128, 0);
+// 20 x 10: the left half black, the right half red.
+const std::string HalfBlackBitmap = std::string(NB_CONTROL_RESOURCES) + "/halfblack.bmp";
+
+// Hands its buttons their colours, as the program's main window does.
+class ColouringForm : public Form {
+public:
+    ColouringForm() : Form(GetModuleHandleW(nullptr)) {
+        topMost = false;
+        x = y = 50;
+        width = 300;
+        height = 240;
+    }
+    HBRUSH OnControlColor(HDC context) override {
+        SetBkColor(context, ButtonBack);
+        SetTextColor(context, NBTest::White);
+        return brush.Get();
+    }
+
+private:
+    GdiObject<HBRUSH> brush{CreateSolidBrush(ButtonBack)};
+};
+
+class Painting : public testing::Test {
+protected:
+    void SetUp() override {
+        form.Create();
+        ASSERT_TRUE(form.created);
+        ASSERT_TRUE(bitmap) << HalfBlackBitmap;
+    }
+
+    NBTest::WindowPicture Repainted(const GUIElement& element) {
+        RedrawWindow(form.window, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        NBTest::PumpFor(100);
+        return NBTest::WindowPicture(element.window);
+    }
+
+    // The element, made on the form with the bitmap.
+    std::unique_ptr<GUIElement> Make(const std::string& kind) {
+        if (kind == "image") {
+            auto image = std::make_unique<Image>(&form, Image::FromFile);
+            image->bitmapPath = HalfBlackBitmap;
+            image->Place(10, 10, 20, 10);
+            image->Create();
+            return image;
+        }
+        if (kind == "cell") {
+            auto cell = std::make_unique<CellControl>(&form);
+            cell->bitmap = bitmap.Get();
+            cell->bitmapWidth = 20;
+            cell->bitmapHeight = 10;
+            cell->bitmapAlign = 0; // left, 3 pixels in
+            cell->Place(10, 40, 60, 30);
+            cell->Create();
+            cell->SetBackColor(CellBack);
+            return cell;
+        }
+        auto button = std::make_unique<Button>(&form, "Go");
+        button->ownerDraw = true;
+        button->image = bitmap.Get();
+        button->Place(10, 90, 100, 40);
+        button->Create();
+        return button;
+    }
+
+    ColouringForm form;
+    GdiObject<HBITMAP> bitmap{Drawing::LoadBitmapFile(HalfBlackBitmap)};
+};
+
+TEST_F(Painting, CellShowsItsBackColourEverywhereItDrawsNothingElse) {
+    CellControl cell(&form);
+    cell.Place(10, 10, 60, 30);
+    cell.Create();
+    cell.SetBackColor(CellBack);
+    const NBTest::WindowPicture picture = Repainted(cell);
+    ASSERT_EQ(picture.Width(), 60);
+    // A rectangle filled without an outline leaves its last column and row.
+    EXPECT_EQ(picture.Count({0, 0, 59, 29}, CellBack), 59 * 29);
+}
+
+// Where the bitmap's left (black) and right (red) halves land, in the
+// element's client area.
+struct BitmapShown {
+    const char* element;
+    POINT blackHalf;
+    POINT redHalf;
+    COLORREF blackShownAs;
+};
+
+TEST_F(Painting, BlackIsSeeThroughOnlyWhereTheToolkitDrawsTheBitmap) {
+    const BitmapShown cases[] = {
+        {"image", {2, 5}, {15, 5}, Black},
+        // Left-aligned 3 pixels in, centred in the 30-pixel height.
+        {"cell", {5, 15}, {18, 15}, CellBack},
+        // 5 pixels in, centred in the 40-pixel height.
+        {"button", {7, 20}, {20, 20}, ButtonBack},
+    };
+    for (const BitmapShown& shown : cases) {
+        SCOPED_TRACE(shown.element);
+        const std::unique_ptr<GUIElement> element = Make(shown.element);
+        ASSERT_TRUE(element->created);
+        const NBTest::WindowPicture picture = Repainted(*element);
+        EXPECT_EQ(picture.At(shown.blackHalf.x, shown.blackHalf.y), shown.blackShownAs);
+        EXPECT_EQ(picture.At(shown.redHalf.x, shown.redHalf.y), Red);
+    }
+}
+
+} // namespace
