@@ -25,25 +25,8 @@ namespace {
 const std::wstring programCaption = L"NB Nimbra Vexal Edition";
 const std::wstring password = L"correct horse";
 
-class FileSet : public testing::Test {
+class FileSet : public NBTest::HeldWindowTest {
 protected:
-    ScratchFolder folder;
-    NBTest::Hold hold;
-    // Set by a test that wants the job held once this holds.
-    std::function<bool()> holdWhen = [] { return false; };
-    std::unique_ptr<NBTest::HeldForm> form =
-        std::make_unique<NBTest::HeldForm>(hold, [this] { return holdWhen(); });
-    std::unique_ptr<AppDriver> app = std::make_unique<AppDriver>(form->window);
-
-    void SetUp() override { ASSERT_TRUE(app->Started()); }
-
-    void TearDown() override {
-        hold.Release();
-        hold.JoinReleaser();
-        app.reset();
-        form.reset();
-    }
-
     std::wstring MakeFile(const std::wstring& name, const std::string& bytes) {
         WriteFileBytes(folder.File(name), bytes);
         return folder.File(name);
