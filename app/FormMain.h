@@ -43,7 +43,8 @@ public:
     std::int32_t OnPaint() override;
     HBRUSH OnControlColor(HDC deviceContext) override;
 
-    // The paths the program was started with: the first is opened.
+    // The paths the program was started with: the files among them are opened,
+    // several as a set.
     void OpenGivenPaths(const std::vector<std::wstring>& paths);
 
     // The job link, called from the worker thread.
@@ -99,6 +100,10 @@ private:
     void StartWorker();
     void RunWorker();
     void FinishJob(bool done);
+    void RunSetJob();
+    // closingText: the box that ends a job not stopped (none when empty).
+    void EndJob(const std::string& closingText, bool someFailed);
+    void ShowSetPosition(const std::string& position);
     void RestoreAfterJob();
     void SetInputsEnabled(bool enabled);
     void ClearStatusBand();
@@ -115,8 +120,11 @@ private:
     void SelectSource();
     void SelectDestination();
     void PutSourcePath(const std::string& path);
+    void PutSourceSet(const std::vector<std::string>& paths);
+    void TakeFiles(const std::vector<std::string>& paths);
+    std::vector<std::string> SourceSetShown();
     void OnFilesDropped(const std::vector<std::wstring>& paths);
-    void OpenFile(const std::string& path);
+    void OpenFiles(const std::vector<std::string>& paths);
 
     // About window.
     void OpenAbout();
@@ -165,6 +173,13 @@ private:
     std::string savedEncryptDest, savedDecryptDest;
     std::string savedEncryptPassword, savedDecryptPassword;
     std::vector<std::string> cleanupList;
+    // The files the source box shows while its text is theirs; typing over
+    // the text makes the box a single path again.
+    std::vector<std::string> sourceSet;
+    // The set the running job works on; empty for a single file.
+    std::vector<std::string> jobSet;
+    // Which file of the set runs, for the status band; the interface thread's.
+    std::string setPosition;
     std::unique_ptr<NBUtility::Tread> worker;
     std::unique_ptr<NBUtility::FontSpec> formFont;
     NBUtility::OwnedIcon smallIcon;

@@ -12,6 +12,7 @@
 // while the interface thread shows a box the worker waits for.
 
 #include "Dialogs.h"
+#include "FileSetJob.h"
 #include "FormMain.h"
 #include "Jobs.h"
 #include "PlatformFiles.h"
@@ -60,6 +61,7 @@ void FormMain::OnStartButton() {
 void FormMain::StartJob() {
     // The last job's thread may still be on its way out.
     JoinWorker();
+    jobSet = SourceSetShown();
     jobPhase = JobPhase::Running;
     startButton->SetTextNarrow("STOP");
     SetInputsEnabled(false);
@@ -141,16 +143,38 @@ void FormMain::StartWorker() {
 void FormMain::RunWorker() {
     cleanupList.clear();
     pendingFocus = nullptr;
+    if (!jobSet.empty()) {
+        RunSetJob();
+        return;
+    }
     const bool done = NBEngine::RunJob(*this, jobState);
     FinishJob(done);
 }
 
 void FormMain::FinishJob(bool done) {
+    if (!done) {
+        EndJob(std::string(), false);
+        return;
+    }
+    EndJob(encryptMode ? "File encrypted successfully" : "File decrypted successfully", false);
+}
+
+// One box at the end tells how the whole set went.
+void FormMain::RunSetJob() {
+    FileSetJob job(*this, jobState, jobSet, [this](const std::string& position) {
+        RunOnWindowThread([&] { ShowSetPosition(position); });
+    });
+    const SetOutcome outcome = job.Run();
+    EndJob(outcome.ran ? SetSummaryText(outcome.total, outcome.failures, encryptMode)
+                       : std::string(),
+           !outcome.failures.empty());
+}
+
+void FormMain::EndJob(const std::string& closingText, bool someFailed) {
     JobPhase expected = JobPhase::Running;
     const bool stopped = !jobPhase.compare_exchange_strong(expected, JobPhase::Finishing);
-    if (done && !stopped) {
-        ShowInfo(this, encryptMode ? "File encrypted successfully" : "File decrypted successfully",
-                 programName);
+    if (!closingText.empty() && !stopped) {
+        (someFailed ? ShowError : ShowInfo)(this, closingText, programName);
     }
     if (stopped) {
         for (const std::string& path : cleanupList) {
@@ -164,6 +188,7 @@ void FormMain::FinishJob(bool done) {
 }
 
 void FormMain::RestoreAfterJob() {
+    setPosition.clear();
     SetInputsEnabled(true);
     if (pendingFocus != nullptr) {
         pendingFocus->Focus();
@@ -210,8 +235,20 @@ void FormMain::InvalidateStatusBand() {
     InvalidateRect(window, &band, FALSE);
 }
 
+// While a set runs the band names its file instead.
+void FormMain::ShowSetPosition(const std::string& position) {
+    setPosition = position;
+    bandText = position;
+    bandShown = true;
+    InvalidateStatusBand();
+}
+
 void FormMain::AnimateStatusBand() {
     if (!JobExists()) {
+        return;
+    }
+    if (!setPosition.empty()) {
+        ShowSetPosition(setPosition);
         return;
     }
     if (bandTicks < phraseTicks) {

@@ -3,6 +3,7 @@
 
 #include "Dialogs.h"
 #include "FileDrop.h"
+#include "FileSetText.h"
 #include "FormMain.h"
 #include "Paths.h"
 #include "PlatformFiles.h"
@@ -52,35 +53,63 @@ void FormMain::OnMenuItem(GUIElement* element) {
 }
 
 void FormMain::SelectSource() {
-    const std::string path =
-        OpenFileDialog(this, "", "", encryptMode ? allFilesFilter : containerFilter);
-    if (!path.empty()) {
-        PutSourcePath(path);
+    TakeFiles(OpenFilesDialog(this, "", "", encryptMode ? allFilesFilter : containerFilter));
+}
+
+void FormMain::TakeFiles(const std::vector<std::string>& paths) {
+    if (paths.size() == 1) {
+        PutSourcePath(paths.front());
+    } else if (paths.size() > 1) {
+        PutSourceSet(paths);
     }
 }
 
 void FormMain::PutSourcePath(const std::string& path) {
+    sourceSet.clear();
     sourceBox->SetTextNarrow(path);
     if (encryptMode && destBox->GetTextNarrow().empty()) {
         destBox->SetTextNarrow(NBEngine::ChangeNameExtension(path, containerExtension));
     }
 }
 
-// Folders are passed over; of the files, the first is taken. A running job
-// or the open About window (which disables this one) leaves the boxes alone.
+// For a set the destination box names a folder, empty for beside each file:
+// a file's destination left from before does not pass for one.
+void FormMain::PutSourceSet(const std::vector<std::string>& paths) {
+    sourceSet = paths;
+    sourceBox->SetTextNarrow(SetDisplayText(paths));
+    const std::string destination = NBEngine::Trim(destBox->GetTextNarrow());
+    if (!destination.empty() &&
+        NBEngine::Platform::KindOf(destination, true) != NBEngine::Platform::FileKind::Folder) {
+        destBox->SetTextNarrow("");
+    }
+}
+
+std::vector<std::string> FormMain::SourceSetShown() {
+    if (sourceSet.size() > 1 && sourceBox->GetTextNarrow() == SetDisplayText(sourceSet)) {
+        return sourceSet;
+    }
+    return {};
+}
+
+// The files dropped are taken, several as a set; folders are left out. A
+// running job or the open About window (which disables this one) leaves the
+// boxes alone.
 void FormMain::OnFilesDropped(const std::vector<std::wstring>& paths) {
     if (JobExists() || IsWindowEnabled(window) == FALSE) {
         return;
     }
-    const auto firstFile = std::find_if(
-        paths.begin(), paths.end(), [](const std::wstring& path) { return !IsFolderPath(path); });
-    if (firstFile == paths.end()) {
+    std::vector<std::string> files;
+    for (const std::wstring& path : paths) {
+        if (!IsFolderPath(path)) {
+            files.push_back(ToNarrow(path));
+        }
+    }
+    if (files.empty()) {
         return;
     }
-    PutSourcePath(ToNarrow(*firstFile));
-    if (paths.size() > 1) {
-        ShowInfo(this, "One file is handled at a time: only the first file dropped was taken.",
-                 programName);
+    TakeFiles(files);
+    if (files.size() < paths.size()) {
+        ShowInfo(this, "Folders are left out: only the files dropped were taken.", programName);
     }
 }
 
@@ -105,33 +134,46 @@ std::wstring FullPath(const std::wstring& path) {
     full.resize(written);
     return full;
 }
+
+// Why a path given cannot be opened; empty for a file.
+std::string NoticeForPath(const std::string& path) {
+    switch (NBEngine::Platform::KindOf(path, true)) {
+    case NBEngine::Platform::FileKind::Regular:
+        return std::string();
+    case NBEngine::Platform::FileKind::Folder:
+        return "A folder cannot be opened, only a file:\n" + path;
+    case NBEngine::Platform::FileKind::Missing:
+        return "The file was not found:\n" + path;
+    default:
+        return "This is not a file that can be opened:\n" + path;
+    }
+}
 } // namespace
 
-// A container opens for decryption beside itself, any other file for
-// encryption; what cannot be opened is said, and the window stays as usual.
+// The files given are opened, several as a set: containers only for
+// decryption beside themselves, anything else for encryption. What cannot be
+// opened is said, and the window stays as usual. A path given twice (as
+// Explorer may hand the first file of a selection) is taken once.
 void FormMain::OpenGivenPaths(const std::vector<std::wstring>& paths) {
     if (paths.empty() || JobExists()) {
         return;
     }
-    const std::string path = ToNarrow(FullPath(paths.front()));
+    std::vector<std::string> files;
     std::string notice;
-    switch (NBEngine::Platform::KindOf(path, true)) {
-    case NBEngine::Platform::FileKind::Regular:
-        OpenFile(path);
-        break;
-    case NBEngine::Platform::FileKind::Folder:
-        notice = "A folder cannot be opened, only a file:\n" + path;
-        break;
-    case NBEngine::Platform::FileKind::Missing:
-        notice = "The file was not found:\n" + path;
-        break;
-    default:
-        notice = "This is not a file that can be opened:\n" + path;
-        break;
+    for (const std::wstring& given : paths) {
+        const std::string path = ToNarrow(FullPath(given));
+        const std::string problem = NoticeForPath(path);
+        const bool seen = std::any_of(files.begin(), files.end(), [&](const std::string& file) {
+            return NBEngine::ToLower(file) == NBEngine::ToLower(path);
+        });
+        if (!problem.empty()) {
+            notice += (notice.empty() ? "" : "\n\n") + problem;
+        } else if (!seen) {
+            files.push_back(path);
+        }
     }
-    if (paths.size() > 1) {
-        notice += std::string(notice.empty() ? "" : "\n\n") +
-                  "One file is handled at a time: only the first file given was taken.";
+    if (!files.empty()) {
+        OpenFiles(files);
     }
     if (!notice.empty()) {
         ShowInfo(this, notice, programName);
@@ -140,24 +182,27 @@ void FormMain::OpenGivenPaths(const std::vector<std::wstring>& paths) {
     (sourceBox->GetTextNarrow().empty() ? sourceBox : passwordBox)->Focus();
 }
 
-void FormMain::OpenFile(const std::string& path) {
-    const bool container = IsContainerPath(path);
-    modeTabs->Select(container ? 1 : 0);
-    if (container) {
+void FormMain::OpenFiles(const std::vector<std::string>& paths) {
+    const bool containers = std::all_of(paths.begin(), paths.end(), IsContainerPath);
+    modeTabs->Select(containers ? 1 : 0);
+    if (containers) {
         sameFolderOption->SetChecked(true);
         specifyPathOption->SetChecked(false);
         OnNamingOption(sameFolderOption.get());
     }
-    PutSourcePath(path);
+    TakeFiles(paths);
 }
 
+// For a set, the folder of the name chosen.
 void FormMain::SelectDestination() {
     std::string path =
         SaveFileDialog(this, "", "", "", encryptMode ? containerFilter : allFilesFilter);
     if (path.empty()) {
         return;
     }
-    if (encryptMode) {
+    if (!SourceSetShown().empty()) {
+        path = NBEngine::DirectoryOf(path);
+    } else if (encryptMode) {
         path = NBEngine::ChangeNameExtension(path, containerExtension);
     }
     destBox->SetTextNarrow(path);

@@ -17,8 +17,10 @@
 !define NB_ENCRYPT_VERB_KEY "${NB_CLASSES}\*\shell\NBNimbra.Encrypt"
 ; CPACK_NSIS_EXECUTABLES_DIRECTORY is ".": the programs sit at the top.
 !define NB_PROGRAM "$INSTDIR\NBNimbra.exe"
-; Quoted twice over, so that paths with spaces stay one argument each.
-!define NB_OPEN_COMMAND '"${NB_PROGRAM}" "%1"'
+; Quoted twice over, so that paths with spaces stay one argument each. %1 is
+; the item chosen; %* adds whatever further items the shell hands over. The
+; program takes a path given twice once.
+!define NB_OPEN_COMMAND '"${NB_PROGRAM}" "%1" %*'
 
 ; Explorer keeps icons and menus cached until it hears of the change.
 !macro NBAssociationsChanged
@@ -36,12 +38,12 @@
     WriteRegStr HKLM "${NB_PROGID_KEY}\DefaultIcon" "" '"${NB_PROGRAM}",-${NB_ICON_DOCUMENT}'
     WriteRegStr HKLM "${NB_PROGID_KEY}\shell\open\command" "" '${NB_OPEN_COMMAND}'
     WriteRegStr HKLM "${NB_PROGID_KEY}\shell\NBNimbra.Decrypt" "" "Decrypt with NB Nimbra"
-    ; The program opens one file: one start per selected file, not a list.
-    WriteRegStr HKLM "${NB_PROGID_KEY}\shell\NBNimbra.Decrypt" "MultiSelectModel" "Single"
+    ; The program takes a selection of any size as one set.
+    WriteRegStr HKLM "${NB_PROGID_KEY}\shell\NBNimbra.Decrypt" "MultiSelectModel" "Player"
     WriteRegStr HKLM "${NB_PROGID_KEY}\shell\NBNimbra.Decrypt\command" "" '${NB_OPEN_COMMAND}'
 
     WriteRegStr HKLM "${NB_ENCRYPT_VERB_KEY}" "" "Encrypt with NB Nimbra"
-    WriteRegStr HKLM "${NB_ENCRYPT_VERB_KEY}" "MultiSelectModel" "Single"
+    WriteRegStr HKLM "${NB_ENCRYPT_VERB_KEY}" "MultiSelectModel" "Player"
     WriteRegStr HKLM "${NB_ENCRYPT_VERB_KEY}" "Icon" '"${NB_PROGRAM}",-${NB_ICON_PROGRAM}'
     WriteRegStr HKLM "${NB_ENCRYPT_VERB_KEY}\command" "" '${NB_OPEN_COMMAND}'
 

@@ -55,12 +55,28 @@ const Case cases[] = {
          expected = {0, path, folder.File(L"Αναφορά 2026.nbnx"), L""};
          return std::vector<std::wstring>{path};
      }},
-    {"SeveralPathsTakeTheFirstAndSaySo",
+    {"SeveralFilesOpenTheEncryptTabAsASet",
      [](const ScratchFolder& folder, Expected& expected) {
          const std::wstring first = MakeFile(folder, L"first.txt");
          const std::wstring second = MakeFile(folder, L"second.nbnx");
-         expected = {0, first, folder.File(L"first.nbnx"), L"only the first file given was taken"};
+         expected = {0, L"\"first.txt\" \"second.nbnx\"", L"", L""};
          return std::vector<std::wstring>{first, second};
+     }},
+    {"SeveralContainersOpenTheDecryptTabAsASet",
+     [](const ScratchFolder& folder, Expected& expected) {
+         const std::wstring first = MakeFile(folder, L"first.nbnx");
+         const std::wstring second = MakeFile(folder, L"Second.NBNX");
+         expected = {1, L"\"first.nbnx\" \"Second.NBNX\"", L"", L""};
+         // Explorer may hand the first file of a selection twice.
+         return std::vector<std::wstring>{first, first, second};
+     }},
+    {"WhatCannotBeOpenedIsLeftOutOfTheSet",
+     [](const ScratchFolder& folder, Expected& expected) {
+         const std::wstring first = MakeFile(folder, L"first.txt");
+         const std::wstring second = MakeFile(folder, L"second.txt");
+         expected = {0, L"\"first.txt\" \"second.txt\"", L"",
+                     L"The file was not found:\n" + folder.File(L"gone.txt")};
+         return std::vector<std::wstring>{first, folder.File(L"gone.txt"), second};
      }},
     {"MissingPathIsSaid",
      [](const ScratchFolder& folder, Expected& expected) {

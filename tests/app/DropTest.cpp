@@ -1,12 +1,9 @@
 // Files dropped on the main window, with the drop built the way the shell
-// builds it: a DROPFILES block followed by a double-zero-ended path list.
+// builds it.
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
-
-#include <shellapi.h>
-#include <shlobj.h>
 
 #include <atomic>
 #include <memory>
@@ -15,29 +12,12 @@
 #include "AppDriver.h"
 #include "FormMain.h"
 #include "ProgramInfo.h"
+#include "ShellDrop.h"
 #include "WindowTestSupport.h"
 
 using namespace NBDriver;
 
 namespace {
-
-HDROP ShellDrop(const std::vector<std::wstring>& paths) {
-    std::size_t characters = 1;
-    for (const std::wstring& path : paths) {
-        characters += path.size() + 1;
-    }
-    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + characters * sizeof(wchar_t));
-    auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
-    header->pFiles = sizeof(DROPFILES);
-    header->pt = {40, 200};
-    header->fWide = TRUE;
-    auto* list = reinterpret_cast<wchar_t*>(reinterpret_cast<BYTE*>(header) + sizeof(DROPFILES));
-    for (const std::wstring& path : paths) {
-        list = std::copy(path.begin(), path.end(), list) + 1;
-    }
-    GlobalUnlock(memory);
-    return static_cast<HDROP>(memory);
-}
 
 class Drop : public testing::Test {
 protected:
@@ -90,7 +70,8 @@ protected:
             }
             app->Answer(seen, IDOK);
         });
-        SendMessageW(app->Main(), WM_DROPFILES, reinterpret_cast<WPARAM>(ShellDrop(paths)), 0);
+        SendMessageW(app->Main(), WM_DROPFILES, reinterpret_cast<WPARAM>(NBTest::ShellDrop(paths)),
+                     0);
         dropped = true;
         watcher.join();
         return seen;
@@ -100,13 +81,13 @@ protected:
 std::unique_ptr<MyGame::FormMain> Drop::form;
 std::unique_ptr<AppDriver> Drop::app;
 
-const std::wstring oneAtATime =
-    L"One file is handled at a time: only the first file dropped was taken.";
+const std::wstring foldersLeftOut = L"Folders are left out: only the files dropped were taken.";
 
 TEST_F(Drop, FilesAndFoldersInEitherMode) {
     const std::wstring first = MakeFile(L"first.txt");
     const std::wstring second = MakeFile(L"second.txt");
     const std::wstring sub = MakeFolder(L"sub");
+    const std::wstring third = MakeFile(L"sub\\third.txt");
     struct Case {
         const char* what;
         int tab;
@@ -119,13 +100,28 @@ TEST_F(Drop, FilesAndFoldersInEitherMode) {
         {"one file, encrypt", 0, L"", {first}, first, folder.File(L"first.nbnx"), L""},
         {"a typed destination stays", 0, L"D:\\mine.nbnx", {first}, first, L"D:\\mine.nbnx", L""},
         {"decrypt leaves the destination", 1, L"", {first}, first, L"", L""},
-        {"several files: the first",
+        {"several files: a set, beside each file",
+         0,
+         L"D:\\mine.nbnx",
+         {second, first},
+         L"\"second.txt\" \"first.txt\"",
+         L"",
+         L""},
+        {"a set keeps a folder as its destination",
+         0,
+         folder.Path(),
+         {first, second},
+         L"\"first.txt\" \"second.txt\"",
+         folder.Path(),
+         L""},
+        {"a set to decrypt", 1, L"", {first, second}, L"\"first.txt\" \"second.txt\"", L"", L""},
+        {"files from several folders: full paths",
          0,
          L"",
-         {second, first},
-         second,
-         folder.File(L"second.nbnx"),
-         oneAtATime},
+         {first, third},
+         L"\"" + first + L"\" \"" + third + L"\"",
+         L"",
+         L""},
         {"a folder alone: nothing", 0, L"", {sub}, L"", L"", L""},
         {"a folder is passed over",
          0,
@@ -133,7 +129,14 @@ TEST_F(Drop, FilesAndFoldersInEitherMode) {
          {sub, first},
          first,
          folder.File(L"first.nbnx"),
-         oneAtATime},
+         foldersLeftOut},
+        {"a set with a folder in it",
+         0,
+         L"",
+         {first, sub, second},
+         L"\"first.txt\" \"second.txt\"",
+         L"",
+         foldersLeftOut},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

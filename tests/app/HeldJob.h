@@ -3,13 +3,17 @@
 // output exists, so that a test acts while the job surely runs. The hold lets
 // go by itself after a bound: a test that goes wrong still lets the worker go.
 
+#include <gtest/gtest.h>
+
 #include <windows.h>
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <thread>
 #include <utility>
 
+#include "AppDriver.h"
 #include "FormMain.h"
 #include "ProgramInfo.h"
 
@@ -70,6 +74,27 @@ public:
 private:
     Hold& hold;
     std::function<bool()> outputExists;
+};
+
+// A fixture: a held window in this process, driven as from outside, with a
+// scratch folder; holdWhen says when the job is held (never, unless set).
+class HeldWindowTest : public testing::Test {
+protected:
+    NBDriver::ScratchFolder folder;
+    Hold hold;
+    std::function<bool()> holdWhen = [] { return false; };
+    std::unique_ptr<HeldForm> form =
+        std::make_unique<HeldForm>(hold, [this] { return holdWhen(); });
+    std::unique_ptr<NBDriver::AppDriver> app = std::make_unique<NBDriver::AppDriver>(form->window);
+
+    void SetUp() override { ASSERT_TRUE(app->Started()); }
+
+    void TearDown() override {
+        hold.Release();
+        hold.JoinReleaser();
+        app.reset();
+        form.reset();
+    }
 };
 
 } // namespace NBTest

@@ -26,22 +26,10 @@ namespace {
 
 constexpr DWORD holdMs = 1500;
 
-using NBTest::HeldForm;
-using NBTest::Hold;
-
-class JobEnd : public testing::Test {
+class JobEnd : public NBTest::HeldWindowTest {
 protected:
-    ScratchFolder folder;
-    Hold hold;
-    std::unique_ptr<HeldForm> form = std::make_unique<HeldForm>(
-        hold, [this] { return !NamesStartingWith(folder.Path(), L"big.nbnx").empty(); });
-    std::unique_ptr<AppDriver> app = std::make_unique<AppDriver>(form->window);
-
-    void TearDown() override {
-        hold.Release();
-        hold.JoinReleaser();
-        app.reset();
-        form.reset();
+    JobEnd() {
+        holdWhen = [this] { return !NamesStartingWith(folder.Path(), L"big.nbnx").empty(); };
     }
 
     void StartHeldJob() {

@@ -28,21 +28,10 @@ COLORREF Complement(COLORREF color) {
     return RGB(255 - GetRValue(color), 255 - GetGValue(color), 255 - GetBValue(color));
 }
 
-class MainWindowPainting : public testing::Test {
+class MainWindowPainting : public NBTest::HeldWindowTest {
 protected:
-    ScratchFolder folder;
-    NBTest::Hold hold;
-    std::unique_ptr<NBTest::HeldForm> form = std::make_unique<NBTest::HeldForm>(
-        hold, [this] { return !NamesStartingWith(folder.Path(), L"big.nbnx").empty(); });
-    std::unique_ptr<AppDriver> app = std::make_unique<AppDriver>(form->window);
-
-    void SetUp() override { ASSERT_TRUE(app->Started()); }
-
-    void TearDown() override {
-        hold.Release();
-        hold.JoinReleaser();
-        app.reset();
-        form.reset();
+    MainWindowPainting() {
+        holdWhen = [this] { return !NamesStartingWith(folder.Path(), L"big.nbnx").empty(); };
     }
 };
 

@@ -147,7 +147,7 @@ for explorer_key in "$classes\\.nbnx" "$progid" "$encrypt_verb"; do
     win reg query "$explorer_key" /s | sed -n 's/^./   &/p'
 done
 program='C:\Program Files\NB Nimbra Vexal Edition\NBNimbra.exe'
-open_command="\"$program\" \"%1\""
+open_command="\"$program\" \"%1\" %*"
 # KEY|VALUE NAME (empty: the default value)|DATA
 registered=(
     "$classes\\.nbnx||NBNimbra.Container"
@@ -155,10 +155,10 @@ registered=(
     "$progid\\DefaultIcon||\"$program\",-$document_icon"
     "$progid\\shell\\open\\command||$open_command"
     "$progid\\shell\\NBNimbra.Decrypt||Decrypt with NB Nimbra"
-    "$progid\\shell\\NBNimbra.Decrypt|MultiSelectModel|Single"
+    "$progid\\shell\\NBNimbra.Decrypt|MultiSelectModel|Player"
     "$progid\\shell\\NBNimbra.Decrypt\\command||$open_command"
     "$encrypt_verb||Encrypt with NB Nimbra"
-    "$encrypt_verb|MultiSelectModel|Single"
+    "$encrypt_verb|MultiSelectModel|Player"
     "$encrypt_verb|Icon|\"$program\",-$program_icon"
     "$encrypt_verb\\command||$open_command"
 )
@@ -187,17 +187,31 @@ check "a .nbnx opens in the program on the Decrypt tab with its path" \
     eval 'has_line "$opened" "tab 1" && has_line "$opened" "source $(windows_path "$letter")" &&
           has_line "$opened" "closed with exit code 0"'
 # "Encrypt with NB Nimbra" on any file, as Explorer runs a verb: %1 becomes
-# the file's path, the command line starts as it is.
+# the chosen file's path and %* every item handed over (none for a single
+# file), the command line starts as it is.
 report="$work/annual report.txt"
+budget="$work/budget.txt"
 printf 'plain words\n' >"$report"
-placeholder='%1'
+printf 'more words\n' >"$budget"
+first='%1'
+rest='%*'
 verb=$(registry_value "$encrypt_verb\\command")
-"$wine" "$probe" start "${verb//"$placeholder"/"$(windows_path "$report")"}" \
-    </dev/null >/dev/null 2>&1
+# run_verb ITEMS_TEXT: the verb for the report, with these items for %*.
+run_verb() {
+    local command=${verb//"$first"/"$(windows_path "$report")"}
+    "$wine" "$probe" start "${command//"$rest"/"$1"}" </dev/null >/dev/null 2>&1
+}
+run_verb ""
 opened=$(win "$probe" opened)
 echo "   $(tr '\n' ' ' <<<"$opened")"
 check "Encrypt with NB Nimbra opens the Encrypt tab with the file" \
     eval 'has_line "$opened" "tab 0" && has_line "$opened" "source $(windows_path "$report")" &&
+          has_line "$opened" "closed with exit code 0"'
+run_verb "\"$(windows_path "$report")\" \"$(windows_path "$budget")\""
+opened=$(win "$probe" opened)
+echo "   $(tr '\n' ' ' <<<"$opened")"
+check "Encrypt with NB Nimbra on two files opens them as one set" \
+    eval 'has_line "$opened" "tab 0" && has_line "$opened" "source \"annual report.txt\" \"budget.txt\"" &&
           has_line "$opened" "closed with exit code 0"'
 
 win "$folder/Uninstall.exe" /S

@@ -26,7 +26,7 @@ const std::vector<std::string>& DefaultFilters() {
     return filters;
 }
 
-enum class DialogKind { Open, Save };
+enum class DialogKind { Open, OpenMany, Save };
 
 struct DialogRequest {
     DialogKind kind;
@@ -49,17 +49,22 @@ std::wstring NameBuffer(const std::string& suggestedName) {
 }
 
 BOOL ShowFileDialog(DialogKind kind, OPENFILENAMEW& dialog) {
-    if (kind == DialogKind::Open) {
+    if (kind != DialogKind::Save) {
         dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+        if (kind == DialogKind::OpenMany) {
+            dialog.Flags |= OFN_ALLOWMULTISELECT | OFN_EXPLORER;
+        }
         return GetOpenFileNameW(&dialog);
     }
     dialog.Flags = OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT;
     return GetSaveFileNameW(&dialog);
 }
 
-// What the confirmed dialog left in the buffer, when the program can use it.
-FileChoice Examine(std::wstring& buffer) {
-    const std::size_t end = buffer.find(L'\0');
+// What the confirmed dialog left in the buffer, when the program can use it:
+// up to the first zero, or for several files up to the two that end the list.
+FileChoice Examine(DialogKind kind, std::wstring& buffer) {
+    const std::size_t end =
+        kind == DialogKind::OpenMany ? buffer.find(std::wstring(2, L'\0')) : buffer.find(L'\0');
     if (end == std::wstring::npos) {
         return FileChoice::TooLong;
     }
@@ -67,7 +72,8 @@ FileChoice Examine(std::wstring& buffer) {
     return FileChoice::Chosen;
 }
 
-std::string RunFileDialog(const DialogRequest& request, FileChoice* outcome) {
+// The buffer as the dialog left it, without its closing zeros.
+std::wstring RunFileDialog(const DialogRequest& request, FileChoice* outcome) {
     const std::wstring filterBlock = FilterBlock(request.filters);
     const std::wstring title = ToWide(request.title);
     const std::wstring initialDirectory = ToWide(request.initialDirectory);
@@ -84,14 +90,14 @@ std::string RunFileDialog(const DialogRequest& request, FileChoice* outcome) {
     dialog.lpstrTitle = title.empty() ? nullptr : title.c_str();
     FileChoice choice = FileChoice::Cancelled;
     if (ShowFileDialog(request.kind, dialog)) {
-        choice = Examine(fileName);
+        choice = Examine(request.kind, fileName);
     } else if (CommDlgExtendedError() == FNERR_BUFFERTOOSMALL) {
         choice = FileChoice::TooLong;
     }
     if (outcome != nullptr) {
         *outcome = choice;
     }
-    return choice == FileChoice::Chosen ? ToNarrow(fileName) : std::string();
+    return choice == FileChoice::Chosen ? fileName : std::wstring();
 }
 
 } // namespace
@@ -128,7 +134,44 @@ std::wstring FilterBlock(const std::vector<std::string>& filters) {
 std::string OpenFileDialog(GUIElement* owner, const std::string& title,
                            const std::string& initialDirectory,
                            const std::vector<std::string>& filters, FileChoice* outcome) {
-    return RunFileDialog({DialogKind::Open, owner, title, initialDirectory, {}, filters}, outcome);
+    return ToNarrow(
+        RunFileDialog({DialogKind::Open, owner, title, initialDirectory, {}, filters}, outcome));
+}
+
+std::vector<std::string> OpenFilesDialog(GUIElement* owner, const std::string& title,
+                                         const std::string& initialDirectory,
+                                         const std::vector<std::string>& filters,
+                                         FileChoice* outcome) {
+    std::vector<std::string> paths;
+    const std::wstring buffer =
+        RunFileDialog({DialogKind::OpenMany, owner, title, initialDirectory, {}, filters}, outcome);
+    for (const std::wstring& path : SplitMultipleSelection(buffer)) {
+        paths.push_back(ToNarrow(path));
+    }
+    return paths;
+}
+
+std::vector<std::wstring> SplitMultipleSelection(const std::wstring& buffer) {
+    std::vector<std::wstring> parts;
+    std::size_t start = 0;
+    while (start < buffer.size() && buffer[start] != L'\0') {
+        const std::size_t end = std::min(buffer.find(L'\0', start), buffer.size());
+        parts.push_back(buffer.substr(start, end - start));
+        start = end + 1;
+    }
+    if (parts.size() < 2) {
+        return parts;
+    }
+    // A root folder comes with its separator, any other folder without.
+    std::wstring folder = parts.front();
+    if (folder.back() != L'\\') {
+        folder += L'\\';
+    }
+    std::vector<std::wstring> paths;
+    for (std::size_t i = 1; i < parts.size(); ++i) {
+        paths.push_back(folder + parts[i]);
+    }
+    return paths;
 }
 
 std::string OpenFileDialog(GUIElement* owner) {
@@ -138,8 +181,8 @@ std::string OpenFileDialog(GUIElement* owner) {
 std::string SaveFileDialog(GUIElement* owner, const std::string& title,
                            const std::string& initialDirectory, const std::string& suggestedName,
                            const std::vector<std::string>& filters, FileChoice* outcome) {
-    return RunFileDialog({DialogKind::Save, owner, title, initialDirectory, suggestedName, filters},
-                         outcome);
+    return ToNarrow(RunFileDialog(
+        {DialogKind::Save, owner, title, initialDirectory, suggestedName, filters}, outcome));
 }
 
 std::string SaveFileDialog(GUIElement* owner, const std::string& title,

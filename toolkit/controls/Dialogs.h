@@ -30,6 +30,16 @@ std::string OpenFileDialog(GUIElement* owner, const std::string& title,
                            const std::string& initialDirectory,
                            const std::vector<std::string>& filters, FileChoice* outcome = nullptr);
 std::string OpenFileDialog(GUIElement* owner);
+// Several files chosen together, as full paths in the dialog's order; one
+// chosen file gives one path. Empty when cancelled.
+std::vector<std::string> OpenFilesDialog(GUIElement* owner, const std::string& title,
+                                         const std::string& initialDirectory,
+                                         const std::vector<std::string>& filters,
+                                         FileChoice* outcome = nullptr);
+// What a multiple-selection dialog leaves in its buffer: one full path, or a
+// folder followed by names, each ended by a zero, the list by another zero.
+std::vector<std::wstring> SplitMultipleSelection(const std::wstring& buffer);
+
 std::string SaveFileDialog(GUIElement* owner, const std::string& title,
                            const std::string& initialDirectory, const std::string& suggestedName,
                            const std::vector<std::string>& filters, FileChoice* outcome = nullptr);

@@ -1,0 +1,293 @@
+// Sets of files in the main window: dropped or chosen together, checked once,
+// each file through its own job, one box at the end.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "AppDriver.h"
+#include "HeldJob.h"
+#include "ShellDrop.h"
+#include "WindowTestSupport.h"
+
+using namespace NBDriver;
+
+namespace {
+
+const std::wstring programCaption = L"NB Nimbra Vexal Edition";
+const std::wstring password = L"correct horse";
+
+class FileSet : public NBTest::HeldWindowTest {
+protected:
+    std::wstring MakeFile(const std::wstring& name, const std::string& bytes) {
+        WriteFileBytes(folder.File(name), bytes);
+        return folder.File(name);
+    }
+
+    // Every container and every partial output in the folder.
+    std::vector<std::wstring> Containers() {
+        std::vector<std::wstring> found;
+        for (const std::wstring& name : FolderNames(folder.Path())) {
+            if (name.find(L".nbnx") != std::wstring::npos) {
+                found.push_back(name);
+            }
+        }
+        return found;
+    }
+
+    void Drop(const std::vector<std::wstring>& paths) {
+        SendMessageW(app->Main(), WM_DROPFILES, reinterpret_cast<WPARAM>(NBTest::ShellDrop(paths)),
+                     0);
+    }
+
+    void FillPasswords() {
+        app->SetText(PasswordBox, password);
+        app->SetText(ConfirmBox, password);
+    }
+
+    // Presses START and answers the box that ends the job (or refuses it);
+    // the box as it was seen. With NB_SCREENSHOT_DIR set and a picture name,
+    // the screen is taken while the box is up.
+    MessageBoxSeen StartAndAnswer(const wchar_t* picture = nullptr) {
+        MessageBoxSeen seen;
+        std::atomic<bool> answered{false};
+        std::thread person([&] {
+            seen = app->WaitForMessageBox(30000);
+            const wchar_t* shots = _wgetenv(L"NB_SCREENSHOT_DIR");
+            if (picture != nullptr && shots != nullptr && seen.window != nullptr) {
+                Sleep(500);
+                CaptureScreen(std::wstring(shots) + L"\\" + picture + L".bmp");
+            }
+            app->Answer(seen, IDOK);
+            answered = true;
+        });
+        app->Click(StartButton);
+        const bool ended = NBTest::PumpUntil(
+            [&] { return answered.load() && app->Text(StartButton) == L"START"; }, 45000);
+        person.join();
+        EXPECT_TRUE(ended) << "the job did not end";
+        return seen;
+    }
+};
+
+TEST_F(FileSet, ADroppedSetIsEncryptedAndDecryptedBackByteForByte) {
+    const std::vector<std::wstring> names{L"one.txt", L"two.bin", L"three.doc"};
+    const std::vector<std::string> contents{"first file\n", std::string(70000, '\x5A') + "end",
+                                            std::string("\0\1\2\3", 4)};
+    std::vector<std::wstring> plain;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        plain.push_back(MakeFile(names[i], contents[i]));
+    }
+    Drop(plain);
+    EXPECT_EQ(app->Text(SourceBox), L"\"one.txt\" \"two.bin\" \"three.doc\"");
+    FillPasswords();
+    MessageBoxSeen box = StartAndAnswer();
+    EXPECT_EQ(box.caption, programCaption);
+    EXPECT_EQ(box.text, L"3 files encrypted successfully");
+    EXPECT_EQ(app->Progress(), 100);
+
+    std::vector<std::wstring> containers;
+    for (const std::wstring& path : plain) {
+        containers.push_back(path.substr(0, path.rfind(L'.')) + L".nbnx");
+        ASSERT_TRUE(FileThere(containers.back()));
+        DeleteFileW(path.c_str());
+    }
+    app->SelectTab(1);
+    NBTest::PumpFor(50);
+    Drop(containers);
+    EXPECT_EQ(app->Text(SourceBox), L"\"one.nbnx\" \"two.nbnx\" \"three.nbnx\"");
+    app->SetText(PasswordBox, password);
+    box = StartAndAnswer();
+    EXPECT_EQ(box.text, L"3 files decrypted successfully");
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        EXPECT_EQ(ReadFileBytes(plain[i]), contents[i]) << plain[i].c_str();
+    }
+}
+
+TEST_F(FileSet, AFailedFileIsNamedInTheBoxAndTheOthersAreWritten) {
+    const std::wstring a = MakeFile(L"a.txt", "alpha");
+    const std::wstring empty = MakeFile(L"empty.txt", "");
+    const std::wstring c = MakeFile(L"c.txt", "gamma");
+    Drop({a, empty, c});
+    FillPasswords();
+    const MessageBoxSeen box = StartAndAnswer(L"set-summary");
+    EXPECT_EQ(box.caption, programCaption);
+    EXPECT_EQ(box.text, L"2 of 3 files encrypted successfully\n\n"
+                        L"empty.txt: file not found or inaccessible");
+    EXPECT_TRUE(FileThere(folder.File(L"a.nbnx")));
+    EXPECT_TRUE(FileThere(folder.File(L"c.nbnx")));
+    EXPECT_FALSE(FileThere(folder.File(L"empty.nbnx")));
+
+    // Opened again, a file that is no container fails alone, and so does one
+    // whose output would replace a folder: named by its own name first.
+    DeleteFileW(a.c_str());
+    DeleteFileW(c.c_str());
+    CreateDirectoryW(c.c_str(), nullptr);
+    const std::wstring fake = MakeFile(L"fake.nbnx", "not a container");
+    app->SelectTab(1);
+    NBTest::PumpFor(50);
+    Drop({folder.File(L"a.nbnx"), fake, folder.File(L"c.nbnx")});
+    app->SetText(PasswordBox, password);
+    EXPECT_EQ(StartAndAnswer().text,
+              L"1 of 3 files decrypted successfully\n\n"
+              L"fake.nbnx: The password is incorrect or not valid NBN Encrypted File\n"
+              L"c.nbnx: c.txt: file not accessible");
+    EXPECT_EQ(ReadFileBytes(a), "alpha");
+}
+
+TEST_F(FileSet, StopEndsTheRunningFileAndSkipsTheRest) {
+    const std::wstring a = MakeFile(L"a.txt", "alpha");
+    const std::wstring b = MakeFile(L"b.txt", std::string(300000, 'b'));
+    const std::wstring c = MakeFile(L"c.txt", "gamma");
+    holdWhen = [&] {
+        return FileThere(folder.File(L"a.nbnx")) &&
+               !NamesStartingWith(folder.Path(), L"b.nbnx").empty();
+    };
+    Drop({a, b, c});
+    FillPasswords();
+    app->Click(StartButton);
+    ASSERT_TRUE(NBTest::PumpUntil([&] { return hold.held.load(); }, 30000))
+        << "the second file did not begin";
+    // The bar shows the whole set: one file of three is done, the second begun.
+    EXPECT_GE(app->Progress(), 33);
+    EXPECT_LT(app->Progress(), 67);
+    if (const wchar_t* shots = _wgetenv(L"NB_SCREENSHOT_DIR"); shots != nullptr) {
+        NBTest::PumpFor(1600); // a tick of the band as well
+        CaptureScreen(std::wstring(shots) + L"\\set-running.bmp");
+    }
+    app->Click(StartButton);
+    ASSERT_TRUE(NBTest::PumpUntil([&] { return !form->IsRunning(); }));
+    hold.Release();
+    ASSERT_TRUE(NBTest::PumpUntil([&] { return app->Text(StartButton) == L"START"; }, 30000));
+    EXPECT_EQ(app->WaitForMessageBox(300).window, nullptr) << "a stopped set shows nothing";
+    EXPECT_EQ(Containers(), std::vector<std::wstring>{L"a.nbnx"});
+    EXPECT_EQ(ReadFileBytes(b), std::string(300000, 'b'));
+    EXPECT_TRUE(app->IsEnabled(SourceBox));
+}
+
+// A request refused as a whole: one box, the focus where a single job puts
+// it, nothing written.
+TEST_F(FileSet, ARefusedSetWritesNothing) {
+    const std::wstring doc = MakeFile(L"report.doc", "doc");
+    const std::wstring docx = MakeFile(L"report.docx", "docx");
+    const std::wstring other = MakeFile(L"other.txt", "other");
+    MakeFile(L"other.nbnx", "an older container");
+    struct Case {
+        const char* what;
+        std::vector<std::wstring> files;
+        std::wstring password, confirmation, destination;
+        std::wstring text; // the whole message, or the part that names the files
+        Control focus;
+    } cases[] = {
+        {"no password", {doc, other}, L"", L"", L"", L"Password required", PasswordBox},
+        {"short password",
+         {doc, other},
+         L"short",
+         L"short",
+         L"",
+         L"Password must be at least 8 characters",
+         PasswordBox},
+        {"no confirmation",
+         {doc, other},
+         password,
+         L"",
+         L"",
+         L"Confirmation password required",
+         ConfirmBox},
+        {"confirmation differs",
+         {doc, other},
+         password,
+         L"correct horsE",
+         L"",
+         L"Confirmation password does not match",
+         ConfirmBox},
+        {"two files, one output",
+         {doc, docx},
+         password,
+         password,
+         L"",
+         L"report.doc and report.docx",
+         SourceBox},
+        {"one file twice",
+         {doc, folder.File(L"REPORT.DOC")},
+         password,
+         password,
+         L"",
+         L"report.doc and REPORT.DOC",
+         SourceBox},
+        {"a missing folder",
+         {doc, other},
+         password,
+         password,
+         folder.File(L"nowhere"),
+         folder.File(L"nowhere"),
+         DestBox},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Drop(c.files);
+        app->SetText(DestBox, c.destination);
+        app->SetText(PasswordBox, c.password);
+        app->SetText(ConfirmBox, c.confirmation);
+        const MessageBoxSeen box = StartAndAnswer();
+        EXPECT_EQ(box.caption, L"ERROR");
+        EXPECT_NE(box.text.find(c.text), std::wstring::npos) << box.text.c_str();
+        if (c.focus != SourceBox) {
+            EXPECT_EQ(app->FocusedWindow(), app->Get(c.focus));
+        }
+        EXPECT_EQ(Containers(), std::vector<std::wstring>{L"other.nbnx"});
+        EXPECT_EQ(ReadFileBytes(folder.File(L"other.nbnx")), "an older container");
+    }
+}
+
+TEST_F(FileSet, TypingOverASetMakesTheBoxASinglePathAgain) {
+    const std::wstring a = MakeFile(L"a.txt", "alpha");
+    const std::wstring b = MakeFile(L"b.txt", "beta");
+    Drop({a, b});
+    ASSERT_EQ(app->Text(SourceBox), L"\"a.txt\" \"b.txt\"");
+    app->SetText(SourceBox, b);
+    app->SetText(DestBox, folder.File(L"mine.nbnx"));
+    FillPasswords();
+    const MessageBoxSeen box = StartAndAnswer();
+    EXPECT_EQ(box.text, L"File encrypted successfully");
+    EXPECT_EQ(Containers(), std::vector<std::wstring>{L"mine.nbnx"});
+}
+
+// Both the folder and the names are typed into the real dialog, as a person
+// picks several files there.
+TEST_F(FileSet, SeveralFilesChosenTogetherInTheOpenDialogFormASet) {
+    MakeFile(L"a.txt", "alpha");
+    MakeFile(L"b.txt", "beta");
+    std::atomic<bool> answered{false};
+    std::thread person([&] {
+        const auto type = [&](const std::wstring& text) {
+            HWND dialog = app->FindTopLevel(L"Open");
+            if (dialog != nullptr) {
+                SendMessageW(GetDlgItem(dialog, 0x47C), WM_SETTEXT, 0,
+                             reinterpret_cast<LPARAM>(text.c_str()));
+                PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+            }
+            return dialog;
+        };
+        type(folder.Path() + L"\\");
+        Sleep(500);
+        WaitUntilGone(type(L"\"a.txt\" \"b.txt\""));
+        answered = true;
+    });
+    app->Click(SourceSelectButton);
+    EXPECT_TRUE(NBTest::PumpUntil([&] { return answered.load(); }, 30000));
+    person.join();
+    NBTest::PumpFor(100);
+    EXPECT_EQ(app->Text(SourceBox), L"\"a.txt\" \"b.txt\"");
+    EXPECT_EQ(app->Text(DestBox), L"");
+}
+
+} // namespace
