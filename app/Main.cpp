@@ -1,14 +1,17 @@
 // The program's entry: the main window until it is closed. A path on the
-// command line (from Explorer, "Open with" or a drop on the icon) is opened.
+// command line (from Explorer, "Open with" or a drop on the icon) is opened;
+// started by COM for an Explorer verb, the window takes the verb's drop.
 
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "FormMain.h"
 #include "LibraryLoading.h"
 #include "ProgramInfo.h"
+#include "ShellVerb.h"
 
 #include <shellapi.h>
 
@@ -35,8 +38,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     if (!form) {
         return 0;
     }
-    form->OpenGivenPaths(paths);
+    std::optional<MyGame::ShellVerbServer> verbServer;
+    if (MyGame::StartedForEmbedding(paths)) {
+        verbServer.emplace(*form);
+    } else {
+        form->OpenGivenPaths(paths);
+    }
     NBUtility::RunMessageLoop(form.get());
+    verbServer.reset();
     form.reset();
     return 0;
 }

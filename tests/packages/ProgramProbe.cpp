@@ -8,6 +8,11 @@
 //                               and the sizes its resource holds
 //   program_probe start COMMAND starts a command line as Explorer does and
 //                               returns at once
+//   program_probe verb KEY FILE...
+//                               runs a drop-target verb on files as Explorer
+//                               does: KEY is the verb's key below
+//                               HKEY_CLASSES_ROOT; its class is created and
+//                               the files dropped on it together
 //   program_probe opened        the main window that another process started:
 //                               its tab and source box; then closes it
 // Exit code 0 when all of that was found.
@@ -26,6 +31,7 @@
 #include <vector>
 
 #include "AppDriver.h"
+#include "SelectionData.h"
 
 namespace {
 
@@ -172,6 +178,55 @@ int StartCommand(const std::wstring& command) {
     return 0;
 }
 
+// The class a verb's DropTarget key names, or empty.
+std::wstring VerbClass(const std::wstring& verbKey) {
+    wchar_t text[64] = {};
+    DWORD size = sizeof text;
+    const std::wstring key = verbKey + L"\\DropTarget";
+    if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), L"CLSID", RRF_RT_REG_SZ, nullptr, text,
+                     &size) != ERROR_SUCCESS) {
+        return L"";
+    }
+    return text;
+}
+
+// Enters and drops as a drag from Explorer would; true when the target took
+// the copy offered.
+bool DropOn(IDropTarget* target, const std::vector<std::wstring>& paths) {
+    auto* data = new NBDriver::SelectionData(paths);
+    const POINTL point{0, 0};
+    DWORD entered = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
+    DWORD dropped = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
+    const bool taken = SUCCEEDED(target->DragEnter(data, MK_LBUTTON, point, &entered)) &&
+                       entered == DROPEFFECT_COPY &&
+                       SUCCEEDED(target->Drop(data, MK_LBUTTON, point, &dropped)) &&
+                       dropped == DROPEFFECT_COPY;
+    data->Release();
+    return taken;
+}
+
+int RunVerb(const std::wstring& verbKey, const std::vector<std::wstring>& paths) {
+    const std::wstring classText = VerbClass(verbKey);
+    std::wprintf(L"class %ls\n", classText.empty() ? L"none" : classText.c_str());
+    CLSID verbClass{};
+    if (classText.empty() || FAILED(CLSIDFromString(classText.c_str(), &verbClass)) ||
+        FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
+        return 1;
+    }
+    IDropTarget* target = nullptr;
+    const HRESULT created = CoCreateInstance(verbClass, nullptr, CLSCTX_LOCAL_SERVER,
+                                             IID_IDropTarget, reinterpret_cast<void**>(&target));
+    std::wprintf(L"created 0x%08lx\n", static_cast<unsigned long>(created));
+    bool taken = false;
+    if (SUCCEEDED(created)) {
+        taken = DropOn(target, paths);
+        target->Release();
+    }
+    CoUninitialize();
+    std::wprintf(L"drop of %zu files %ls\n", paths.size(), taken ? L"taken" : L"refused");
+    return taken ? 0 : 1;
+}
+
 int ShowOpened() {
     HWND main = NBDriver::WaitForMainWindowStartedElsewhere();
     if (main == nullptr) {
@@ -206,11 +261,13 @@ int wmain(int argc, wchar_t** argv) {
         status = ShowIcon(argv[2]);
     } else if (argc == 3 && mode == L"start") {
         status = StartCommand(argv[2]);
+    } else if (argc >= 4 && mode == L"verb") {
+        status = RunVerb(argv[2], std::vector<std::wstring>(argv + 3, argv + argc));
     } else if (argc == 2 && mode == L"opened") {
         status = ShowOpened();
     } else {
         std::fwprintf(stderr, L"usage: program_probe run PROGRAM | shortcut LNK | icon LOCATION | "
-                              L"start COMMAND | opened\n");
+                              L"start COMMAND | verb KEY FILE... | opened\n");
     }
     std::fflush(stdout);
     return status;

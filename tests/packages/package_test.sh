@@ -52,7 +52,13 @@ registry_lacks() {
 classes='HKLM\Software\Classes'
 progid="$classes\NBNimbra.Container"
 encrypt_verb="$classes\*\shell\NBNimbra.Encrypt"
-our_keys=("$classes\.nbnx" "$progid" "$encrypt_verb")
+decrypt_verb="$progid\shell\NBNimbra.Decrypt"
+# The class both verbs drop their selection on, as the program defines it.
+verb_class=$(sed -n 's/.*shellVerbClassText\[\] = L"\({[-0-9A-F]*}\)";$/\1/p' \
+    "$(dirname "$0")/../../app/ShellVerb.h")
+[ -n "$verb_class" ] || { echo "package tests: no verb class found"; exit 1; }
+verb_class_key="$classes\\CLSID\\$verb_class"
+our_keys=("$classes\.nbnx" "$progid" "$encrypt_verb" "$verb_class_key")
 resource_id() { # NAME: its number in the program's resource header
     sed -n "s/^#define $1 \([0-9]*\)$/\1/p" "$(dirname "$0")/../../resources/ResourceIds.h"
 }
@@ -143,7 +149,7 @@ echo "   $(tr '\n' ' ' <<<"$run")"
 check "installed NBNimbra.exe shows its window and version" \
     eval 'contains "$run" "version $version" && contains "$run" "closed with exit code 0"'
 
-for explorer_key in "$classes\\.nbnx" "$progid" "$encrypt_verb"; do
+for explorer_key in "${our_keys[@]}"; do
     win reg query "$explorer_key" /s | sed -n 's/^./   &/p'
 done
 program='C:\Program Files\NB Nimbra Vexal Edition\NBNimbra.exe'
@@ -154,18 +160,23 @@ registered=(
     "$progid||NB Nimbra encrypted file"
     "$progid\\DefaultIcon||\"$program\",-$document_icon"
     "$progid\\shell\\open\\command||$open_command"
-    "$progid\\shell\\NBNimbra.Decrypt||Decrypt with NB Nimbra"
-    "$progid\\shell\\NBNimbra.Decrypt|MultiSelectModel|Player"
-    "$progid\\shell\\NBNimbra.Decrypt\\command||$open_command"
+    "$decrypt_verb||Decrypt with NB Nimbra"
+    "$decrypt_verb|MultiSelectModel|Player"
+    "$decrypt_verb\\DropTarget|CLSID|$verb_class"
     "$encrypt_verb||Encrypt with NB Nimbra"
     "$encrypt_verb|MultiSelectModel|Player"
     "$encrypt_verb|Icon|\"$program\",-$program_icon"
-    "$encrypt_verb\\command||$open_command"
+    "$encrypt_verb\\DropTarget|CLSID|$verb_class"
+    "$verb_class_key\\LocalServer32||\"$program\""
 )
 for row in "${registered[@]}"; do
     IFS='|' read -r reg_key reg_name reg_data <<<"$row"
     check "registers ${reg_key#"$classes\\"} ${reg_name:-(default)} = $reg_data" \
         test "$(registry_value "$reg_key" "$reg_name")" = "$reg_data"
+done
+# A command beside the drop target would be started once per file again.
+for verb_key in "$decrypt_verb" "$encrypt_verb"; do
+    check "${verb_key#"$classes\\"} has no command" registry_lacks "$verb_key\\command"
 done
 # The registered icons must be in the installed program, in every size.
 for location in "$(registry_value "$progid\\DefaultIcon")" \
@@ -186,33 +197,40 @@ echo "   $(tr '\n' ' ' <<<"$opened")"
 check "a .nbnx opens in the program on the Decrypt tab with its path" \
     eval 'has_line "$opened" "tab 1" && has_line "$opened" "source $(windows_path "$letter")" &&
           has_line "$opened" "closed with exit code 0"'
-# "Encrypt with NB Nimbra" on any file, as Explorer runs a verb: %1 becomes
-# the chosen file's path and %* every item handed over (none for a single
-# file), the command line starts as it is.
+# The verbs as Explorer runs them on a selection: the class their
+# DropTarget names is created (COM starts the program to serve it) and the
+# files are dropped on it together.
 report="$work/annual report.txt"
 budget="$work/budget.txt"
+minutes="$work/minutes.nbnx"
 printf 'plain words\n' >"$report"
 printf 'more words\n' >"$budget"
-first='%1'
-rest='%*'
-verb=$(registry_value "$encrypt_verb\\command")
-# run_verb ITEMS_TEXT: the verb for the report, with these items for %*.
-run_verb() {
-    local command=${verb//"$first"/"$(windows_path "$report")"}
-    "$wine" "$probe" start "${command//"$rest"/"$1"}" </dev/null >/dev/null 2>&1
-}
-run_verb ""
-opened=$(win "$probe" opened)
-echo "   $(tr '\n' ' ' <<<"$opened")"
-check "Encrypt with NB Nimbra opens the Encrypt tab with the file" \
-    eval 'has_line "$opened" "tab 0" && has_line "$opened" "source $(windows_path "$report")" &&
-          has_line "$opened" "closed with exit code 0"'
-run_verb "\"$(windows_path "$report")\" \"$(windows_path "$budget")\""
-opened=$(win "$probe" opened)
-echo "   $(tr '\n' ' ' <<<"$opened")"
-check "Encrypt with NB Nimbra on two files opens them as one set" \
-    eval 'has_line "$opened" "tab 0" && has_line "$opened" "source \"annual report.txt\" \"budget.txt\"" &&
-          has_line "$opened" "closed with exit code 0"'
+printf 'not opened, only shown\n' >"$minutes"
+# VERB KEY (below HKEY_CLASSES_ROOT)|FILES, ;-separated|TAB|SOURCE BOX
+verb_cases=(
+    "*\\shell\\NBNimbra.Encrypt|$report|0|$(windows_path "$report")"
+    "*\\shell\\NBNimbra.Encrypt|$report;$budget|0|\"annual report.txt\" \"budget.txt\""
+    "NBNimbra.Container\\shell\\NBNimbra.Decrypt|$letter;$minutes|1|\"my letter.nbnx\" \"minutes.nbnx\""
+)
+for row in "${verb_cases[@]}"; do
+    IFS='|' read -r verb_key verb_files expected_tab expected_source <<<"$row"
+    IFS=';' read -r -a unix_files <<<"$verb_files"
+    files=()
+    for file in "${unix_files[@]}"; do
+        files+=("$(windows_path "$file")")
+    done
+    # Into a file: the program COM starts would hold a pipe open while it runs.
+    "$wine" "$probe" verb "$verb_key" "${files[@]}" </dev/null >"$work/verb.txt" 2>&1
+    dropped=$(tr -d '\r' <"$work/verb.txt")
+    echo "   $(tr '\n' ' ' <<<"$dropped")"
+    opened=$(win "$probe" opened)
+    echo "   $(tr '\n' ' ' <<<"$opened")"
+    check "${verb_key##*.} on ${#files[@]} file(s) opens them in one window as one set" \
+        eval 'has_line "$dropped" "drop of ${#files[@]} files taken" &&
+              has_line "$opened" "tab $expected_tab" &&
+              has_line "$opened" "source $expected_source" &&
+              has_line "$opened" "closed with exit code 0"'
+done
 
 win "$folder/Uninstall.exe" /S
 check "silent uninstall removes the folder" eventually test ! -e "$folder"
@@ -231,7 +249,7 @@ win "$folder/Uninstall.exe" /S
 check "uninstalls again" eventually test ! -e "$folder"
 check "a .nbnx taken over by another program keeps its class" \
     test "$(registry_value "$classes\\.nbnx")" = Other.Document
-for explorer_key in "$progid" "$encrypt_verb"; do
+for explorer_key in "$progid" "$encrypt_verb" "$verb_class_key"; do
     check "while ${explorer_key#"$classes\\"} goes" registry_lacks "$explorer_key"
 done
 

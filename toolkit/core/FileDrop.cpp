@@ -8,7 +8,7 @@ namespace {
 constexpr UINT countQuery = 0xFFFFFFFF;
 }
 
-std::vector<std::wstring> TakeDroppedPaths(HDROP drop) {
+std::vector<std::wstring> DroppedPaths(HDROP drop) {
     std::vector<std::wstring> paths;
     if (drop == nullptr) {
         return paths;
@@ -24,7 +24,14 @@ std::vector<std::wstring> TakeDroppedPaths(HDROP drop) {
             paths.push_back(path);
         }
     }
-    DragFinish(drop);
+    return paths;
+}
+
+std::vector<std::wstring> TakeDroppedPaths(HDROP drop) {
+    std::vector<std::wstring> paths = DroppedPaths(drop);
+    if (drop != nullptr) {
+        DragFinish(drop);
+    }
     return paths;
 }
 
