@@ -137,12 +137,7 @@ bool FileSetJob::CheckFolder() {
 // A file whose output cannot be settled fails alone; a conflict refuses all.
 bool FileSetJob::SettleOutputs() {
     for (NBEngine::SetMember& member : members) {
-        if (encrypt) {
-            member.output = NBEngine::SetEncryptionOutput(member.input, folder);
-        } else {
-            NBEngine::SetDecryptionOutput(member.input, folder, password, member.output,
-                                          member.reason);
-        }
+        member = NBEngine::SettleMember(member.input, encrypt, folder, password);
     }
     const NBEngine::SetConflict conflict = NBEngine::FindSetConflict(members);
     if (conflict.kind == NBEngine::SetConflictKind::None) {

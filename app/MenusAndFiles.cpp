@@ -152,8 +152,8 @@ std::string NoticeForPath(const std::string& path) {
 
 // The files given are opened, several as a set: containers only for
 // decryption beside themselves, anything else for encryption. What cannot be
-// opened is said, and the window stays as usual. A path given twice (as
-// Explorer may hand the first file of a selection) is taken once.
+// opened is said, and the window stays as usual. A path given twice is taken
+// once rather than refused as a set that names one file twice.
 void FormMain::OpenGivenPaths(const std::vector<std::wstring>& paths) {
     if (paths.empty() || JobExists()) {
         return;

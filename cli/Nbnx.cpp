@@ -174,17 +174,8 @@ std::string SetPasswordRefusal(const CliRequest& request) {
 std::vector<NBEngine::SetMember> SettleSet(const Command& command, const CliRequest& model) {
     std::vector<NBEngine::SetMember> members;
     for (const std::string& input : command.inputs) {
-        NBEngine::SetMember member;
-        member.input = input;
-        if (IsFolder(input)) {
-            member.reason = "a folder, not a file";
-        } else if (model.encrypt) {
-            member.output = NBEngine::SetEncryptionOutput(input, command.output);
-        } else {
-            NBEngine::SetDecryptionOutput(input, command.output, model.password, member.output,
-                                          member.reason);
-        }
-        members.push_back(member);
+        members.push_back(
+            NBEngine::SettleMember(input, model.encrypt, command.output, model.password));
     }
     return members;
 }

@@ -106,9 +106,9 @@ bool SetDecryptionOutput(const std::string& container, const std::string& folder
         reason = MissingSourceMessage(container);
         return false;
     }
-    reason = PasswordRefusal(password);
     JobState state;
-    if (!reason.empty() || !DeriveKey(Trim(password), state.keyTable)) {
+    reason = PasswordRefusal(password, state.keyTable);
+    if (!reason.empty()) {
         return false;
     }
     reason = ContainerRefusal(container, state);
@@ -123,6 +123,20 @@ bool SetDecryptionOutput(const std::string& container, const std::string& folder
     output = folder.empty() ? SameFolderDestination(container, name)
                             : WithTrailingSeparator(folder) + name;
     return true;
+}
+
+SetMember SettleMember(const std::string& input, bool encrypt, const std::string& folder,
+                       const std::string& password) {
+    SetMember member;
+    member.input = input;
+    if (Platform::KindOf(input, true) == Platform::FileKind::Folder) {
+        member.reason = "a folder, not a file";
+    } else if (encrypt) {
+        member.output = SetEncryptionOutput(input, folder);
+    } else {
+        SetDecryptionOutput(input, folder, password, member.output, member.reason);
+    }
+    return member;
 }
 
 SetConflict FindSetConflict(const std::vector<SetMember>& members) {

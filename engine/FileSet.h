@@ -28,6 +28,11 @@ std::string SetEncryptionOutput(const std::string& input, const std::string& fol
 bool SetDecryptionOutput(const std::string& container, const std::string& folder,
                          const std::string& password, std::string& output, std::string& reason);
 
+// One file of a set settled: its output, or why it has none (a folder, or
+// what SetDecryptionOutput says).
+SetMember SettleMember(const std::string& input, bool encrypt, const std::string& folder,
+                       const std::string& password);
+
 enum class SetConflictKind { None, SameInput, SameOutput, OutputIsInput };
 struct SetConflict {
     SetConflictKind kind = SetConflictKind::None;

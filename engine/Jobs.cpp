@@ -334,6 +334,11 @@ std::string MissingSourceMessage(const std::string& source) {
 }
 
 std::string PasswordRefusal(const std::string& password) {
+    KeyTable key;
+    return PasswordRefusal(password, key);
+}
+
+std::string PasswordRefusal(const std::string& password, KeyTable& key) {
     const std::string trimmed = Trim(password);
     if (trimmed.empty()) {
         return passwordRequired;
@@ -341,7 +346,6 @@ std::string PasswordRefusal(const std::string& password) {
     if (trimmed.size() < minimumPasswordLength) {
         return passwordTooShort;
     }
-    KeyTable key;
     return DeriveKey(trimmed, key) ? std::string() : passwordUnusable;
 }
 

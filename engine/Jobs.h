@@ -17,6 +17,8 @@ std::string MissingSourceMessage(const std::string& source);
 // The refusal a job gives for this password (taken as typed: the job trims
 // it), or empty when the password can be used.
 std::string PasswordRefusal(const std::string& password);
+// The same, keeping the key derived from the trimmed password.
+std::string PasswordRefusal(const std::string& password, KeyTable& key);
 
 // The refusal a job gives for a typed confirmation of the password, or empty
 // when it repeats the password.
