@@ -383,23 +383,60 @@ run_case "set: two containers of one stored name" 2 \
     "set/one.nbnx and set/out/one.nbnx would both be written to set/out/one.txt" \
     decrypt --password-file pw -o set/out/ set/one.nbnx set/out/one.nbnx
 
-# Ctrl+C in the second of three: the first kept, the second gone without a
-# trace, the third never started.
+# A fault in the second of three, over containers the user already had
+# (--force): the first is written, the second's old container stays byte for
+# byte, and so does the third's when the fault ends the set. Ctrl+C and kill
+# -9 end it; a write fault fails the second alone.
 mkdir set/stop
 printf 'first' >set/stop/first.txt
 truncate -s 400M set/stop/second.bin
 printf 'third' >set/stop/third.txt
-"${nbnx[@]}" encrypt --password-file pw set/stop/first.txt set/stop/second.bin set/stop/third.txt \
-    >out.txt 2>err.txt </dev/null &
-pid=$!
-check "set stop: the second job was under way" wait_for_growth set/stop/second.nbnx.incomplete
+start_set() {
+    rm -f set/stop/*.nbnx set/stop/*.incomplete
+    cp abc.nbnx set/stop/second.nbnx
+    cp abc.nbnx set/stop/third.nbnx
+    "${nbnx[@]}" encrypt --force --password-file pw set/stop/first.txt set/stop/second.bin \
+        set/stop/third.txt >out.txt 2>err.txt </dev/null &
+    pid=$!
+    check "set $1: the second job was under way" wait_for_growth set/stop/second.nbnx.incomplete
+}
+start_set INT
 kill -INT "$pid"
 wait_bounded "$pid"
 got=$?
-check "set stop: exit $got" [ "$got" = 130 ]
-check "set stop: message" has "stopped; nothing of set/stop/second.bin was kept; 1 file not started" err.txt
-check "set stop: the first kept, nothing else" only_files set/stop first.txt first.nbnx second.bin third.txt
-check "set stop: the first whole" [ "$(tr -d '\r' <out.txt)" = "set/stop/first.nbnx written" ]
+check "set INT: exit $got" [ "$got" = 130 ]
+check "set INT: message" has "stopped; nothing of set/stop/second.bin was kept; 1 file not started" err.txt
+check "set INT: nothing new but the first" only_files set/stop first.txt first.nbnx second.bin \
+    second.nbnx third.txt third.nbnx
+check "set INT: the first written" [ "$(tr -d '\r' <out.txt)" = "set/stop/first.nbnx written" ]
+for name in second third; do
+    check "set INT: the old $name container unchanged" cmp -s "set/stop/$name.nbnx" abc.nbnx
+done
+start_set KILL
+kill -KILL "$pid"
+wait "$pid" 2>/dev/null
+check "set KILL: at most the temporary file is new" [ -z "$(ls set/stop | grep -vxE \
+    'first\.(txt|nbnx)|second\.(bin|nbnx|nbnx\.incomplete)|third\.(txt|nbnx)')" ]
+check "set KILL: the first written" [ "$(tr -d '\r' <out.txt)" = "set/stop/first.nbnx written" ]
+for name in second third; do
+    check "set KILL: the old $name container unchanged" cmp -s "set/stop/$name.nbnx" abc.nbnx
+done
+(
+    trap '' XFSZ
+    ulimit -f 100
+    rm -f set/stop/*.incomplete set/stop/first.nbnx
+    cp abc.nbnx set/stop/third.nbnx
+    "${nbnx[@]}" encrypt --force --password-file pw set/stop/first.txt set/stop/second.bin \
+        set/stop/third.txt >out.txt 2>err.txt </dev/null
+    echo $? >status.txt
+)
+check "set write fault: status" same_text status.txt 1
+check "set write fault: the second named" has "Error during encryption: " err.txt
+check "set write fault: the old second container unchanged" cmp -s set/stop/second.nbnx abc.nbnx
+check "set write fault: the first and third written" \
+    [ "$(tr -d '\r' <out.txt)" = "$(printf 'set/stop/%s.nbnx written\n' first third)" ]
+check "set write fault: nothing else new" only_files set/stop first.txt first.nbnx second.bin \
+    second.nbnx third.txt third.nbnx
 rm -f set/stop/second.bin
 
 if $native; then
