@@ -59,7 +59,7 @@ KitCase ReadSidecar(const fs::path& path) {
     return kit;
 }
 
-std::vector<KitCase> LoadKit() {
+std::vector<KitCase> Kit() {
     std::vector<KitCase> kit;
     std::error_code error;
     for (const auto& entry : fs::directory_iterator(fs::path(kitFolder), error)) {
@@ -69,11 +69,6 @@ std::vector<KitCase> LoadKit() {
     }
     std::sort(kit.begin(), kit.end(),
               [](const KitCase& a, const KitCase& b) { return a.stem < b.stem; });
-    return kit;
-}
-
-const std::vector<KitCase>& Kit() {
-    static const std::vector<KitCase> kit = LoadKit();
     return kit;
 }
 
@@ -104,10 +99,6 @@ std::pair<std::string, TextField> ExpectedError(const KitCase& kit) {
     return {kit.ContainerName() + tail->second, TextField::Source};
 }
 
-Bytes TextBytes(const std::string& text) {
-    return Bytes(text.begin(), text.end());
-}
-
 TEST(ContainerKit, HoldsAtLeastFifteenCases) {
     EXPECT_GE(Kit().size(), 15u) << kitFolder;
 }
@@ -123,7 +114,7 @@ TEST_P(ContainerKitCase, DecryptsBesideItselfAsItsSidecarSays) {
     const std::string name = kit.Field("name");
     const std::string existing = kit.Field("existing");
     if (!existing.empty()) {
-        NBTest::WriteBytes(dir.File(name), TextBytes(existing));
+        NBTest::WriteBytes(dir.File(name), Bytes(existing.begin(), existing.end()));
     }
 
     auto link = NBTest::Request(false, container, "", kit.Field("password"));
@@ -151,8 +142,7 @@ TEST_P(ContainerKitCase, DecryptsBesideItselfAsItsSidecarSays) {
         const auto& listed = link.cleanupPaths;
         EXPECT_NE(std::find(listed.begin(), listed.end(), dir.File(name)), listed.end());
     } else {
-        const Bytes kept = NBTest::ReadBytes(dir.File(name));
-        EXPECT_EQ(std::string(kept.begin(), kept.end()), existing);
+        EXPECT_EQ(NBTest::ReadBytes(dir.File(name)), Bytes(existing.begin(), existing.end()));
     }
 }
 

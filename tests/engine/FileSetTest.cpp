@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include "FileSet.h"
-#include "OneByteContainer.h"
 #include "Paths.h"
 #include "TestSupport.h"
 
@@ -128,43 +127,27 @@ TEST(FileSet, AnOutputThatIsAnInputRefusesTheSet) {
     for (const std::string name : {"notes", "notes.nbnx", "box.nbnx", "other.txt"}) {
         NBTest::WriteBytes(name, {'n'});
     }
-    const std::vector<std::tuple<std::vector<SetMember>, SetConflictKind, std::size_t, std::size_t>>
-        cases = {
-            {{{"notes", "notes.nbnx", ""},
-              {"other.txt", "other.nbnx", ""},
-              {"notes.nbnx", "restored", ""}},
-             SetConflictKind::OutputIsInput,
-             0,
-             2},
-            {{{"notes.nbnx", "restored", ""},
-              {"other.txt", "other.nbnx", ""},
-              {"notes", "notes.nbnx", ""}},
-             SetConflictKind::OutputIsInput,
-             2,
-             0},
-            // Encrypting a container would write over it.
-            {EncryptionSet({"other.txt", "box.nbnx"}), SetConflictKind::OutputIsInput, 1, 1},
-            // A decryption whose stored name is another input of the set.
-            {{{"box.nbnx", "other.txt", ""}, {"other.txt", "other.nbnx", ""}},
-             SetConflictKind::OutputIsInput,
-             0,
-             1},
-            {{{"box.nbnx", std::string(".") + sep + "box.nbnx", ""}},
-             SetConflictKind::OutputIsInput,
-             0,
-             0},
-            {{{"box.nbnx", "", "not opened"}, {"other.txt", "box.nbnx", ""}},
-             SetConflictKind::OutputIsInput,
-             1,
-             0},
-            {{{"box.nbnx", "", "not opened"}, {"other.txt", "other.nbnx", ""}},
-             SetConflictKind::None,
-             0,
-             0},
-        };
-    for (const auto& [set, kind, first, second] : cases) {
+    const SetMember encryptNotes{"notes", "notes.nbnx", ""};
+    const SetMember encryptOther{"other.txt", "other.nbnx", ""};
+    const SetMember decryptNotes{"notes.nbnx", "restored", ""};
+    const SetMember unopened{"box.nbnx", "", "not opened"};
+    const auto refused = [](std::size_t first, std::size_t second) {
+        return std::make_tuple(SetConflictKind::OutputIsInput, first, second);
+    };
+    const std::vector<std::pair<std::vector<SetMember>, decltype(refused(0, 0))>> cases = {
+        {{encryptNotes, encryptOther, decryptNotes}, refused(0, 2)},
+        {{decryptNotes, encryptOther, encryptNotes}, refused(2, 0)},
+        // Encrypting a container would write over it.
+        {EncryptionSet({"other.txt", "box.nbnx"}), refused(1, 1)},
+        // A decryption whose stored name is another input of the set.
+        {{{"box.nbnx", "other.txt", ""}, encryptOther}, refused(0, 1)},
+        {{{"box.nbnx", std::string(".") + sep + "box.nbnx", ""}}, refused(0, 0)},
+        {{unopened, {"other.txt", "box.nbnx", ""}}, refused(1, 0)},
+        {{unopened, encryptOther}, std::make_tuple(SetConflictKind::None, 0u, 0u)},
+    };
+    for (const auto& [set, expected] : cases) {
         SCOPED_TRACE(set.front().input + " ... " + set.back().input);
-        EXPECT_EQ(Found(set), std::make_tuple(kind, first, second));
+        EXPECT_EQ(Found(set), expected);
     }
 }
 

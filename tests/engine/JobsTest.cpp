@@ -8,7 +8,6 @@
 
 #include "Container.h"
 #include "Jobs.h"
-#include "OneByteContainer.h"
 #include "Paths.h"
 #include "TestSupport.h"
 
@@ -77,14 +76,13 @@ TEST(Jobs, StoredNamesThatLeaveTheFolderOrNameTheContainerAreRefused) {
 // A name beyond Latin-1 is stored as UTF-8 and comes back under its own name;
 // the 128 bytes of the name field count bytes, not characters.
 TEST(Jobs, NamesBeyondLatin1RoundTripAndTheNameFieldCountsBytes) {
+    const std::string lodz = "\xC5\x81\xC3\xB3"
+                             "d\xC5\xBA.txt";
     std::string wide;
     for (int i = 0; i < 64; ++i) {
         wide += "\xC5\x81"; // U+0141, two bytes
     }
-    for (const auto& [name, fits] : {std::pair{std::string("\xC5\x81\xC3\xB3"
-                                                           "d\xC5\xBA.txt"),
-                                               true},
-                                     std::pair{wide, true}, std::pair{wide + "a", false}}) {
+    for (const auto& [name, fits] : {std::pair{lodz, true}, {wide, true}, {wide + "a", false}}) {
         SCOPED_TRACE(name.size());
         NBTest::TempDir dir;
         const std::string plain = dir.File(name);

@@ -32,12 +32,10 @@ const Bytes what_the_user_had = {'m', 'i', 'n', 'e'};
 constexpr std::size_t plainLength = 3u << 20; // several chunks: a pass can be caught midway
 
 bool HasIncompleteFile(const std::string& folder) {
-    for (const std::string& name : Listing(folder)) {
-        if (name.find(".incomplete") != std::string::npos) {
-            return true;
-        }
-    }
-    return false;
+    const auto names = Listing(folder);
+    return std::any_of(names.begin(), names.end(), [](const std::string& name) {
+        return name.find(".incomplete") != std::string::npos;
+    });
 }
 
 // A folder with plain.txt, its container plain.nbnx (stored name plain.txt)
@@ -101,47 +99,47 @@ TEST_P(ExistingDestination, SurvivesByteForByte) {
     }
 }
 
-std::string StopAt(NBTest::RecordingJobLink& link, int progress, const std::string& users) {
-    link.stopAbove = progress;
-    return users;
+// A stop pressed once progress passes the given value; the user's file is the output.
+FailureCase StopAbove(const char* what, bool encrypt, int progress) {
+    return {what, encrypt,
+            [encrypt, progress](Outcomes& o, NBTest::RecordingJobLink& link) {
+                link.stopAbove = progress;
+                return encrypt ? o.box : o.plain;
+            },
+            ""};
 }
 
 INSTANTIATE_TEST_SUITE_P(
     EveryFailure, ExistingDestination,
-    testing::Values(
-        FailureCase{"stop during the checksum of the source", true,
-                    [](Outcomes& o, auto& link) { return StopAt(link, 4, o.box); }, ""},
-        FailureCase{"stop while encrypting", true,
-                    [](Outcomes& o, auto& link) { return StopAt(link, 20, o.box); }, ""},
-        FailureCase{"stop during the check", true,
-                    [](Outcomes& o, auto& link) { return StopAt(link, 60, o.box); }, ""},
-        FailureCase{"stop while decrypting beside a newer file", false,
-                    [](Outcomes& o, auto& link) { return StopAt(link, 20, o.plain); }, ""},
-        FailureCase{"a container that fails its own check", true,
-                    [](Outcomes& o, auto& link) {
-                        // Once the check has begun, its not yet read part changes.
-                        link.onProgress = [&o, done = false](int value) mutable {
-                            if (value > 55 && !done) {
-                                done = true;
-                                Outcomes::Damage(o.box + ".incomplete", plainLength);
-                            }
-                        };
-                        return o.box;
-                    },
-                    "Check failed."},
-        FailureCase{"a file that appears meanwhile, where it may not be replaced", true,
-                    [](Outcomes& o, auto& link) {
-                        link.mayReplace = false;
-                        link.onProgress = [&o, done = false](int value) mutable {
-                            if (value > 20 && !done) {
-                                done = true;
-                                NBTest::WriteBytes(o.box, what_the_user_had);
-                            }
-                        };
-                        NBTest::Remove(o.box);
-                        return o.dir.File("unrelated");
-                    },
-                    "plain.nbnx: file not accessible"}),
+    testing::Values(StopAbove("stop during the checksum of the source", true, 4),
+                    StopAbove("stop while encrypting", true, 20),
+                    StopAbove("stop during the check", true, 60),
+                    StopAbove("stop while decrypting beside a newer file", false, 20),
+                    FailureCase{"a container that fails its own check", true,
+                                [](Outcomes& o, auto& link) {
+                                    // Once the check has begun, its not yet read part changes.
+                                    link.onProgress = [&o, done = false](int value) mutable {
+                                        if (value > 55 && !done) {
+                                            done = true;
+                                            Outcomes::Damage(o.box + ".incomplete", plainLength);
+                                        }
+                                    };
+                                    return o.box;
+                                },
+                                "Check failed."},
+                    FailureCase{"a file that appears meanwhile, where it may not be replaced", true,
+                                [](Outcomes& o, auto& link) {
+                                    link.mayReplace = false;
+                                    link.onProgress = [&o, done = false](int value) mutable {
+                                        if (value > 20 && !done) {
+                                            done = true;
+                                            NBTest::WriteBytes(o.box, what_the_user_had);
+                                        }
+                                    };
+                                    NBTest::Remove(o.box);
+                                    return o.dir.File("unrelated");
+                                },
+                                "plain.nbnx: file not accessible"}),
     [](const testing::TestParamInfo<FailureCase>& info) {
         std::string name = info.param.what;
         for (char& c : name) {

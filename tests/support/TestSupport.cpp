@@ -7,6 +7,7 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "Container.h"
 #include "Jobs.h"
 #include "TextConversion.h"
 
@@ -118,6 +119,22 @@ RecordingJobLink Request(bool encrypt, const std::string& source, const std::str
 bool Run(RecordingJobLink& link) {
     NBEngine::JobState state;
     return NBEngine::RunJob(link, state);
+}
+
+bool WriteOneByteContainer(const std::string& path, const std::string& name,
+                           const std::string& password) {
+    NBEngine::JobState made;
+    if (!NBEngine::DeriveKey(password, made.keyTable)) {
+        return false;
+    }
+    made.plainName = name;
+    made.checksumText = std::string(32, '0');
+    made.plainSize = 1;
+    if (!NBEngine::WriteHeader(path, made)) {
+        return false;
+    }
+    AppendBytes(path, {0x55});
+    return true;
 }
 
 } // namespace NBTest

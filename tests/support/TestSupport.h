@@ -1,6 +1,6 @@
 #pragma once
 // For the engine tests: a private folder removed afterwards, whole-file reads
-// and writes, and a job link without a window.
+// and writes, a job link without a window, and containers made from a header.
 
 #include <algorithm>
 #include <cstdint>
@@ -85,5 +85,10 @@ RecordingJobLink Request(bool encrypt, const std::string& source, const std::str
                          const std::string& password);
 // Runs the request; false when refused or stopped.
 bool Run(RecordingJobLink& link);
+
+// One body byte behind a header that stores name (with a zero checksum: the
+// body never decrypts cleanly); false when it cannot be made.
+bool WriteOneByteContainer(const std::string& path, const std::string& name,
+                           const std::string& password);
 
 } // namespace NBTest

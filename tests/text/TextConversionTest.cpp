@@ -44,16 +44,14 @@ TEST(WideText, CarriesEveryCharacterAcrossTheWin32Boundary) {
               "\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD");
 }
 
-TEST(Utf8, MalformedTextIsRefused) {
+// A malformed sequence is refused; an unpaired surrogate becomes U+FFFD.
+TEST(Utf8, MalformedTextIsRefusedAndAnUnpairedSurrogateReplaced) {
     for (const std::string bad : {"\xC3", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80",
                                   "\xF4\x90\x80\x80", "\xFF", "a\x80z", "caf\xE9"}) {
         std::u16string decoded = u"left over";
         EXPECT_FALSE(Utf8ToUtf16(bad, decoded)) << bad;
         EXPECT_TRUE(decoded.empty());
     }
-}
-
-TEST(Utf16, AnUnpairedSurrogateBecomesTheReplacementCharacter) {
     EXPECT_EQ(Utf16ToUtf8(std::u16string(1, u'\xD800') + u"x"), "\xEF\xBF\xBDx");
     EXPECT_EQ(Utf16ToUtf8(std::u16string(1, u'\xDC00')), "\xEF\xBF\xBD");
 }
@@ -76,9 +74,7 @@ TEST(StoredName, KeepsEveryNameBothWays) {
         EXPECT_EQ(StoredNameOf(characters), stored) << stored;
         EXPECT_EQ(NameOfStored(stored), characters) << stored;
     }
-}
-
-TEST(StoredName, APosixNameThatIsNotUtf8IsTakenAsLatin1) {
+    // A POSIX name that is not UTF-8 is taken as Latin-1.
     EXPECT_EQ(CharactersOfUtf8Name("caf\xE9.txt"), u"caf\u00E9.txt");
     EXPECT_EQ(CharactersOfUtf8Name("caf\xC3\xA9.txt"), u"caf\u00E9.txt");
 }
@@ -101,9 +97,7 @@ TEST(PasswordBytes, TheSameTypedPasswordGivesTheSameBytesFromEverySource) {
     for (const auto& [what, contents] : files) {
         EXPECT_EQ(PasswordBytesOfFile(contents), expected) << what;
     }
-}
-
-TEST(PasswordBytes, OneBytePerCharacterWhateverItsUtf8Length) {
+    // One byte per character, whatever its UTF-8 length.
     std::string eightAcute;
     for (int i = 0; i < 8; ++i) {
         eightAcute += "\xC3\xA9";
