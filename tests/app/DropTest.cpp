@@ -52,11 +52,6 @@ protected:
         return folder.File(name);
     }
 
-    std::wstring MakeFolder(const std::wstring& name) {
-        CreateDirectoryW(folder.File(name).c_str(), nullptr);
-        return folder.File(name);
-    }
-
     // Drops the paths and answers the message box the drop shows, if any;
     // returns that box. The drop returns only once its box is closed, so no
     // box can come after it.
@@ -86,7 +81,8 @@ const std::wstring foldersLeftOut = L"Folders are left out: only the files dropp
 TEST_F(Drop, FilesAndFoldersInEitherMode) {
     const std::wstring first = MakeFile(L"first.txt");
     const std::wstring second = MakeFile(L"second.txt");
-    const std::wstring sub = MakeFolder(L"sub");
+    const std::wstring sub = folder.File(L"sub");
+    CreateDirectoryW(sub.c_str(), nullptr);
     const std::wstring third = MakeFile(L"sub\\third.txt");
     // Each drop on an emptied source box; dest is the box after, box the
     // message the drop showed (none when empty).

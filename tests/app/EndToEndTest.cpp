@@ -57,13 +57,6 @@ protected:
         }
     }
 
-    // Starts encrypting a sparse file big enough to act while the job runs;
-    // answers the container's path.
-    std::wstring StartLongEncryption() {
-        EXPECT_TRUE(app.StartLongEncryption(folder.Path()));
-        return folder.File(L"big.nbnx");
-    }
-
     // Presses START and returns the message box the job shows.
     MessageBoxSeen Start() {
         app.Click(StartButton);
@@ -391,7 +384,8 @@ void PrintTo(const StopCase& c, std::ostream* out) {
 TEST_P(StopOverAnExistingContainer, KeepsItByteForByte) {
     const std::string before = GoldenAbc();
     WriteFileBytes(folder.File(L"big.nbnx"), before);
-    const std::wstring box = StartLongEncryption();
+    const std::wstring box = folder.File(L"big.nbnx");
+    ASSERT_TRUE(app.StartLongEncryption(folder.Path()));
     ASSERT_TRUE(PollUntil([&] { return app.Progress() > GetParam().progressAbove; }, 60000))
         << "the job did not get that far";
     app.Click(StartButton);
