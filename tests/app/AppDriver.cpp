@@ -35,27 +35,7 @@ LRESULT SendWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     return static_cast<LRESULT>(result);
 }
 
-struct TopLevelSearch {
-    DWORD pid;
-    std::vector<HWND> found;
-};
-
 constexpr DWORD anyProcess = 0;
-
-// The visible top-level windows of process pid, or of every process.
-std::vector<HWND> TopLevelWindowsOf(DWORD pid) {
-    TopLevelSearch search{pid, {}};
-    EnumWindows(
-        [](HWND window, LPARAM context) -> BOOL {
-            auto* s = reinterpret_cast<TopLevelSearch*>(context);
-            if ((s->pid == anyProcess || ProcessOf(window) == s->pid) && IsWindowVisible(window)) {
-                s->found.push_back(window);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
 
 std::wstring CaptionOf(HWND window) {
     wchar_t caption[256] = {};
@@ -75,6 +55,34 @@ std::wstring WindowText(HWND window) {
 // Message boxes carry the program's caption too.
 bool IsMainWindow(HWND window) {
     return ClassOf(window) != L"#32770" && CaptionOf(window).rfind(mainCaptionStart, 0) == 0;
+}
+
+struct TopLevelSearch {
+    DWORD pid;
+    const std::function<bool(HWND)>& is;
+    HWND found;
+};
+
+// The last visible top-level window of process pid (or of any) that is;
+// null once timeoutMs has passed without one.
+HWND WaitForTopLevel(DWORD pid, const std::function<bool(HWND)>& is, DWORD timeoutMs) {
+    TopLevelSearch search{pid, is, nullptr};
+    PollUntil(
+        [&] {
+            EnumWindows(
+                [](HWND window, LPARAM context) -> BOOL {
+                    auto* s = reinterpret_cast<TopLevelSearch*>(context);
+                    if ((s->pid == anyProcess || ProcessOf(window) == s->pid) &&
+                        IsWindowVisible(window) && s->is(window)) {
+                        s->found = window;
+                    }
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        },
+        timeoutMs);
+    return search.found;
 }
 
 } // namespace
@@ -134,26 +142,13 @@ bool WaitUntilGone(HWND window, DWORD timeoutMs) {
 }
 
 HWND WaitForMainWindowStartedElsewhere(DWORD timeoutMs) {
-    HWND found = nullptr;
-    PollUntil(
-        [&] {
-            for (HWND window : TopLevelWindowsOf(anyProcess)) {
-                if (ProcessOf(window) != GetCurrentProcessId() && IsMainWindow(window)) {
-                    found = window;
-                }
-            }
-            return found != nullptr;
+    return WaitForTopLevel(
+        anyProcess,
+        [](HWND window) {
+            return ProcessOf(window) != GetCurrentProcessId() && IsMainWindow(window);
         },
         timeoutMs);
-    return found;
 }
-
-AppDriver::AppDriver() : AppDriver(NB_APP_PATH) {}
-
-AppDriver::AppDriver(const std::wstring& programPath) : AppDriver(programPath, {}) {}
-
-AppDriver::AppDriver(const std::vector<std::wstring>& arguments)
-    : AppDriver(NB_APP_PATH, arguments) {}
 
 AppDriver::AppDriver(const std::wstring& programPath, const std::vector<std::wstring>& arguments) {
     if (Launch(programPath, arguments)) {
@@ -199,16 +194,8 @@ bool AppDriver::Launch(const std::wstring& programPath,
         process = PROCESS_INFORMATION{};
         return false;
     }
-    return PollUntil(
-        [&] {
-            for (HWND window : TopLevelWindowsOf(process.dwProcessId)) {
-                if (IsMainWindow(window)) {
-                    mainWindow = window;
-                }
-            }
-            return mainWindow != nullptr;
-        },
-        30000);
+    mainWindow = WaitForTopLevel(process.dwProcessId, IsMainWindow, 30000);
+    return mainWindow != nullptr;
 }
 
 void AppDriver::FindControls() {
@@ -287,20 +274,13 @@ void AppDriver::TypeCharacters(Control control, const std::wstring& characters) 
 }
 
 MessageBoxSeen AppDriver::WaitForMessageBox(DWORD timeoutMs) {
-    MessageBoxSeen seen;
-    PollUntil(
-        [&] {
-            for (HWND window : TopLevelWindowsOf(process.dwProcessId)) {
-                if (ClassOf(window) == L"#32770") {
-                    HWND textControl = GetDlgItem(window, 0xFFFF);
-                    seen = {window, CaptionOf(window),
-                            textControl != nullptr ? WindowText(textControl) : L""};
-                }
-            }
-            return seen.window != nullptr;
-        },
-        timeoutMs);
-    return seen;
+    const HWND box = WaitForTopLevel(
+        process.dwProcessId, [](HWND window) { return ClassOf(window) == L"#32770"; }, timeoutMs);
+    if (box == nullptr) {
+        return {};
+    }
+    const HWND textControl = GetDlgItem(box, 0xFFFF);
+    return {box, CaptionOf(box), textControl != nullptr ? WindowText(textControl) : L""};
 }
 
 void AppDriver::Answer(const MessageBoxSeen& box, int buttonId) {
@@ -317,18 +297,8 @@ bool AppDriver::WaitForCaption(Control control, const std::wstring& caption, DWO
 }
 
 HWND AppDriver::FindTopLevel(const std::wstring& caption, DWORD timeoutMs) const {
-    HWND found = nullptr;
-    PollUntil(
-        [&] {
-            for (HWND window : TopLevelWindowsOf(process.dwProcessId)) {
-                if (CaptionOf(window) == caption) {
-                    found = window;
-                }
-            }
-            return found != nullptr;
-        },
-        timeoutMs);
-    return found;
+    return WaitForTopLevel(
+        process.dwProcessId, [&](HWND window) { return CaptionOf(window) == caption; }, timeoutMs);
 }
 
 bool AppDriver::StartLongEncryption(const std::wstring& folder) {
@@ -377,22 +347,13 @@ ScratchFolder::ScratchFolder() {
 namespace {
 // Everything below folder, then the folder; the long form reaches any depth.
 void RemoveTree(const std::wstring& folder) {
-    WIN32_FIND_DATAW entry;
-    HANDLE search = FindFirstFileW((L"\\\\?\\" + folder + L"\\*").c_str(), &entry);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = entry.cFileName;
-            const std::wstring inside = folder + L"\\" + name;
-            if (name == L"." || name == L"..") {
-                continue;
-            }
-            if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-                RemoveTree(inside);
-            } else {
-                DeleteFileW((L"\\\\?\\" + inside).c_str());
-            }
-        } while (FindNextFileW(search, &entry));
-        FindClose(search);
+    for (const std::wstring& name : FolderNames(L"\\\\?\\" + folder)) {
+        const std::wstring inside = L"\\\\?\\" + folder + L"\\" + name;
+        if ((GetFileAttributesW(inside.c_str()) & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            RemoveTree(folder + L"\\" + name);
+        } else {
+            DeleteFileW(inside.c_str());
+        }
     }
     RemoveDirectoryW((L"\\\\?\\" + folder).c_str());
 }

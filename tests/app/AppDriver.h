@@ -41,12 +41,12 @@ HWND WaitForMainWindowStartedElsewhere(DWORD timeoutMs = 30000);
 
 class AppDriver {
 public:
-    // Starts the program of this build, or the one at programPath.
-    AppDriver();
-    explicit AppDriver(const std::wstring& programPath);
-    // Starts the program of this build with these arguments, each quoted.
-    explicit AppDriver(const std::vector<std::wstring>& arguments);
-    AppDriver(const std::wstring& programPath, const std::vector<std::wstring>& arguments);
+    // Starts the program at programPath (this build's by default) with these
+    // arguments, each quoted.
+    explicit AppDriver(const std::wstring& programPath = NB_APP_PATH,
+                       const std::vector<std::wstring>& arguments = {});
+    explicit AppDriver(const std::vector<std::wstring>& arguments)
+        : AppDriver(NB_APP_PATH, arguments) {}
     // Drives a main window already shown. One of this very process is left
     // alone; one of another (started by Explorer, say) is ended at the end if
     // still running.

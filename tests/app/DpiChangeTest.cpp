@@ -6,7 +6,6 @@
 
 #include <windows.h>
 
-#include <array>
 #include <cstdlib>
 #include <memory>
 
@@ -18,14 +17,6 @@
 using namespace NBDriver;
 
 namespace {
-
-std::array<RECT, ControlCount> RectsOf(const AppDriver& app) {
-    std::array<RECT, ControlCount> rects{};
-    for (int control = 0; control < ControlCount; ++control) {
-        rects[control] = app.RectInParent(static_cast<Control>(control));
-    }
-    return rects;
-}
 
 bool SameRect(const RECT& a, const RECT& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
@@ -43,31 +34,35 @@ void MoveToDpi(HWND window, int fromDpi, int toDpi) {
     NBTest::PumpFor(50);
 }
 
-TEST(DpiChange, TheMainWindowFollowsAndComesBackToThePixel) {
-    auto form =
+class DpiChange : public testing::Test {
+protected:
+    std::unique_ptr<MyGame::FormMain> form =
         std::make_unique<MyGame::FormMain>(GetModuleHandleW(nullptr), MyGame::MainCaption());
-    AppDriver app(form->window);
-    ASSERT_TRUE(app.Started());
+    AppDriver app{form->window};
+
     // From the design's own DPI, whatever the display's.
-    const int startDpi = 96;
-    MoveToDpi(form->window, form->layout.Dpi(), startDpi);
-    const SIZE startClient = app.ClientSize();
-    const std::array<RECT, ControlCount> before = RectsOf(app);
-    for (int control = 0; control < ControlCount; ++control) {
-        EXPECT_TRUE(SameRect(before[control], DesignRect(static_cast<Control>(control))))
-            << "control " << control;
+    void SetUp() override {
+        ASSERT_TRUE(app.Started());
+        MoveToDpi(form->window, form->layout.Dpi(), 96);
     }
 
-    const int higherDpi = 144;
-    MoveToDpi(form->window, startDpi, higherDpi);
-    const SIZE client = app.ClientSize();
-    EXPECT_EQ(client.cx, MulDiv(designClient.cx, higherDpi, 96));
-    EXPECT_EQ(client.cy, MulDiv(designClient.cy, higherDpi, 96));
-    for (int control = 0; control < ControlCount; ++control) {
-        const RECT expected = ScaledRect(DesignRect(static_cast<Control>(control)), higherDpi);
-        EXPECT_TRUE(SameRect(app.RectInParent(static_cast<Control>(control)), expected))
-            << "control " << control;
+    // The client area and every control where the design scaled to dpi puts them.
+    void ExpectLaidOutAt(int dpi) {
+        EXPECT_EQ(app.ClientSize().cx, MulDiv(designClient.cx, dpi, 96));
+        EXPECT_EQ(app.ClientSize().cy, MulDiv(designClient.cy, dpi, 96));
+        for (int control = 0; control < ControlCount; ++control) {
+            const auto which = static_cast<Control>(control);
+            EXPECT_TRUE(SameRect(app.RectInParent(which), ScaledRect(DesignRect(which), dpi)))
+                << "control " << control << " at " << dpi << " DPI";
+        }
     }
+};
+
+// Back at 96 DPI every rectangle is the design's again, to the pixel.
+TEST_F(DpiChange, TheMainWindowFollowsAndComesBackToThePixel) {
+    ExpectLaidOutAt(96);
+    MoveToDpi(form->window, 96, 144);
+    ExpectLaidOutAt(144);
     // The logo is the picture drawn for that scale, not a stretched one.
     BITMAP logo{};
     const auto shown =
@@ -76,21 +71,11 @@ TEST(DpiChange, TheMainWindowFollowsAndComesBackToThePixel) {
     EXPECT_EQ(logo.bmWidth, 300);
     EXPECT_EQ(logo.bmHeight, 75);
 
-    MoveToDpi(form->window, higherDpi, startDpi);
-    EXPECT_EQ(app.ClientSize().cx, startClient.cx);
-    EXPECT_EQ(app.ClientSize().cy, startClient.cy);
-    const std::array<RECT, ControlCount> after = RectsOf(app);
-    for (int control = 0; control < ControlCount; ++control) {
-        EXPECT_TRUE(SameRect(after[control], before[control])) << "control " << control;
-    }
+    MoveToDpi(form->window, 144, 96);
+    ExpectLaidOutAt(96);
 }
 
-TEST(DpiChange, TheAboutWindowFollowsWithItsOwnPicture) {
-    auto form =
-        std::make_unique<MyGame::FormMain>(GetModuleHandleW(nullptr), MyGame::MainCaption());
-    AppDriver app(form->window);
-    ASSERT_TRUE(app.Started());
-    MoveToDpi(form->window, form->layout.Dpi(), 96);
+TEST_F(DpiChange, TheAboutWindowFollowsWithItsOwnPicture) {
     SendMessageW(app.Get(InfoButton), BM_CLICK, 0, 0);
     NBTest::PumpFor(100);
     const HWND about = app.FindTopLevel(L"Info...", 0);

@@ -52,11 +52,6 @@ protected:
         return folder.File(name);
     }
 
-    std::wstring MakeFolder(const std::wstring& name) {
-        CreateDirectoryW(folder.File(name).c_str(), nullptr);
-        return folder.File(name);
-    }
-
     // Drops the paths and answers the message box the drop shows, if any;
     // returns that box. The drop returns only once its box is closed, so no
     // box can come after it.
@@ -86,57 +81,36 @@ const std::wstring foldersLeftOut = L"Folders are left out: only the files dropp
 TEST_F(Drop, FilesAndFoldersInEitherMode) {
     const std::wstring first = MakeFile(L"first.txt");
     const std::wstring second = MakeFile(L"second.txt");
-    const std::wstring sub = MakeFolder(L"sub");
+    const std::wstring sub = folder.File(L"sub");
+    CreateDirectoryW(sub.c_str(), nullptr);
     const std::wstring third = MakeFile(L"sub\\third.txt");
+    // Each drop on an emptied source box; dest is the box after, box the
+    // message the drop showed (none when empty).
     struct Case {
         const char* what;
         int tab;
-        std::wstring destBefore;
         std::vector<std::wstring> dropped;
         std::wstring source;
-        std::wstring dest;
-        std::wstring box;
+        std::wstring dest = L"";
+        std::wstring destBefore = L"";
+        std::wstring box = L"";
     } cases[] = {
-        {"one file, encrypt", 0, L"", {first}, first, folder.File(L"first.nbnx"), L""},
-        {"a typed destination stays", 0, L"D:\\mine.nbnx", {first}, first, L"D:\\mine.nbnx", L""},
-        {"decrypt leaves the destination", 1, L"", {first}, first, L"", L""},
-        {"several files: a set, beside each file",
-         0,
-         L"D:\\mine.nbnx",
-         {second, first},
-         L"\"second.txt\" \"first.txt\"",
-         L"",
-         L""},
-        {"a set keeps a folder as its destination",
-         0,
-         folder.Path(),
-         {first, second},
-         L"\"first.txt\" \"second.txt\"",
-         folder.Path(),
-         L""},
-        {"a set to decrypt", 1, L"", {first, second}, L"\"first.txt\" \"second.txt\"", L"", L""},
-        {"files from several folders: full paths",
-         0,
-         L"",
-         {first, third},
-         L"\"" + first + L"\" \"" + third + L"\"",
-         L"",
-         L""},
-        {"a folder alone: nothing", 0, L"", {sub}, L"", L"", L""},
-        {"a folder is passed over",
-         0,
-         L"",
-         {sub, first},
-         first,
-         folder.File(L"first.nbnx"),
-         foldersLeftOut},
-        {"a set with a folder in it",
-         0,
-         L"",
-         {first, sub, second},
-         L"\"first.txt\" \"second.txt\"",
-         L"",
-         foldersLeftOut},
+        {"one file, encrypt", 0, NBTest::Paths(first), first, folder.File(L"first.nbnx")},
+        {"a typed destination stays", 0, NBTest::Paths(first), first, L"D:\\mine.nbnx",
+         L"D:\\mine.nbnx"},
+        {"decrypt leaves the destination", 1, NBTest::Paths(first), first},
+        {"several files: a set, beside each file", 0, NBTest::Paths(second, first),
+         L"\"second.txt\" \"first.txt\"", L"", L"D:\\mine.nbnx"},
+        {"a set keeps a folder as its destination", 0, NBTest::Paths(first, second),
+         L"\"first.txt\" \"second.txt\"", folder.Path(), folder.Path()},
+        {"a set to decrypt", 1, NBTest::Paths(first, second), L"\"first.txt\" \"second.txt\""},
+        {"files from several folders: full paths", 0, NBTest::Paths(first, third),
+         L"\"" + first + L"\" \"" + third + L"\""},
+        {"a folder alone: nothing", 0, NBTest::Paths(sub), L""},
+        {"a folder is passed over", 0, NBTest::Paths(sub, first), first, folder.File(L"first.nbnx"),
+         L"", foldersLeftOut},
+        {"a set with a folder in it", 0, NBTest::Paths(first, sub, second),
+         L"\"first.txt\" \"second.txt\"", L"", L"", foldersLeftOut},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

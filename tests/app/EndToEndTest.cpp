@@ -21,11 +21,6 @@ std::vector<std::wstring> Leftovers(const std::wstring& folder, const std::wstri
     return NamesStartingWith(folder, destination + L".incomplete");
 }
 
-std::set<std::wstring> NameSet(const std::wstring& folder) {
-    const std::vector<std::wstring> names = FolderNames(folder);
-    return std::set<std::wstring>(names.begin(), names.end());
-}
-
 // Compares without printing the bytes: a file may be a gigabyte.
 testing::AssertionResult HoldsBytes(const std::wstring& path, const std::string& expected) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
@@ -42,10 +37,6 @@ testing::AssertionResult HoldsBytes(const std::wstring& path, const std::string&
         return testing::AssertionFailure() << "the file's bytes changed";
     }
     return testing::AssertionSuccess();
-}
-
-std::wstring FirstLine(const std::wstring& text) {
-    return text.substr(0, text.find(L'\n'));
 }
 
 const std::vector<std::wstring> none;
@@ -66,13 +57,6 @@ protected:
         }
     }
 
-    // Starts encrypting a sparse file big enough to act while the job runs;
-    // answers the container's path.
-    std::wstring StartLongEncryption() {
-        EXPECT_TRUE(app.StartLongEncryption(folder.Path()));
-        return folder.File(L"big.nbnx");
-    }
-
     // Presses START and returns the message box the job shows.
     MessageBoxSeen Start() {
         app.Click(StartButton);
@@ -85,6 +69,24 @@ protected:
         app.SetText(DestBox, destination);
         app.SetText(PasswordBox, password);
         app.SetText(ConfirmBox, confirmation);
+    }
+
+    // The Decrypt tab filled; with a destination, to a path of its own.
+    void FillDecryption(const std::wstring& source, const std::wstring& password,
+                        const std::wstring& destination = L"") {
+        app.SelectTab(1);
+        if (!destination.empty()) {
+            app.Click(SpecifyPathOption);
+            ASSERT_TRUE(PollUntil([&] { return app.IsVisible(DestBox); }, 5000));
+            app.SetText(DestBox, destination);
+        }
+        app.SetText(SourceBox, source);
+        app.SetText(PasswordBox, password);
+    }
+
+    // Presses START and answers the box of a job that succeeded.
+    void ExpectDone(const std::wstring& text) {
+        ExpectBox(Start(), L"NB Nimbra Vexal Edition", text);
     }
 
     void ExpectBox(const MessageBoxSeen& box, const std::wstring& caption,
@@ -167,16 +169,14 @@ TEST_F(EndToEnd, EveryNameAndPasswordComesBackWhole) {
     ASSERT_TRUE(CreateDirectoryW(where.c_str(), nullptr));
     const std::string golden = ReadFileBytes(NB_TEST_DATA_DIR_W L"\\golden\\latin1.nbnx");
     WriteFileBytes(where + L"\\latin1.nbnx", golden);
-    app.SelectTab(1);
-    app.SetText(SourceBox, where + L"\\latin1.nbnx");
-    app.SetText(PasswordBox, L"m\u00F6t\u00F6rhead");
-    ExpectBox(Start(), L"NB Nimbra Vexal Edition", L"File decrypted successfully");
+    FillDecryption(where + L"\\latin1.nbnx", L"m\u00F6t\u00F6rhead");
+    ExpectDone(L"File decrypted successfully");
     const std::wstring resume = where + L"\\r\u00E9sum\u00E9.txt";
     ASSERT_TRUE(FileThere(resume));
 
     app.SelectTab(0);
     FillEncryption(resume, where + L"\\again.nbnx", L"m\u00F6t\u00F6rhead", L"m\u00F6t\u00F6rhead");
-    ExpectBox(Start(), L"NB Nimbra Vexal Edition", L"File encrypted successfully");
+    ExpectDone(L"File encrypted successfully");
     EXPECT_EQ(ReadFileBytes(where + L"\\again.nbnx"), golden);
 
     const std::wstring lodz = where + L"\\\u0141\u00F3d\u017A.txt";
@@ -184,12 +184,10 @@ TEST_F(EndToEnd, EveryNameAndPasswordComesBackWhole) {
     WriteFileBytes(lodz, "lodz");
     WriteFileBytes(lookalike, "mine");
     FillEncryption(lodz, where + L"\\lodz.nbnx", goodPassword, goodPassword);
-    ExpectBox(Start(), L"NB Nimbra Vexal Edition", L"File encrypted successfully");
+    ExpectDone(L"File encrypted successfully");
     DeleteFileW(lodz.c_str());
-    app.SelectTab(1);
-    app.SetText(SourceBox, where + L"\\lodz.nbnx");
-    app.SetText(PasswordBox, goodPassword);
-    ExpectBox(Start(), L"NB Nimbra Vexal Edition", L"File decrypted successfully");
+    FillDecryption(where + L"\\lodz.nbnx", goodPassword);
+    ExpectDone(L"File decrypted successfully");
     EXPECT_EQ(ReadFileBytes(lodz), "lodz");
     EXPECT_EQ(ReadFileBytes(lookalike), "mine");
 }
@@ -204,23 +202,16 @@ TEST_F(EndToEnd, APathOfMoreThan300CharactersBothWays) {
     const std::wstring plain = deep + L"\\notes.txt";
     WriteFileBytes(L"\\\\?\\" + plain, "deep notes");
     FillEncryption(plain, deep + L"\\notes.nbnx", goodPassword, goodPassword);
-    ExpectBox(Start(), L"NB Nimbra Vexal Edition", L"File encrypted successfully");
-    app.SelectTab(1);
-    app.Click(SpecifyPathOption);
-    ASSERT_TRUE(PollUntil([&] { return app.IsVisible(DestBox); }, 5000));
-    app.SetText(SourceBox, deep + L"\\notes.nbnx");
-    app.SetText(DestBox, deep + L"\\back.txt");
-    app.SetText(PasswordBox, goodPassword);
-    ExpectBox(Start(), L"NB Nimbra Vexal Edition", L"File decrypted successfully");
+    ExpectDone(L"File encrypted successfully");
+    FillDecryption(deep + L"\\notes.nbnx", goodPassword, deep + L"\\back.txt");
+    ExpectDone(L"File decrypted successfully");
     EXPECT_EQ(ReadFileBytes(L"\\\\?\\" + deep + L"\\back.txt"), "deep notes");
 }
 
 TEST_F(EndToEnd, WrongPasswordInDecryption) {
     const std::wstring box = folder.File(L"abc.nbnx");
     WriteFileBytes(box, GoldenAbc());
-    app.SelectTab(1);
-    app.SetText(SourceBox, box);
-    app.SetText(PasswordBox, L"not the password");
+    FillDecryption(box, L"not the password");
     ExpectBox(Start(), L"ERROR",
               L"abc.nbnx: The password is incorrect or not valid NBN Encrypted File");
     EXPECT_EQ(app.FocusedWindow(), app.Get(SourceBox));
@@ -299,17 +290,12 @@ TEST_F(EndToEnd, CheckOffAndDecryptionToAPathOfItsOwn) {
     FillEncryption(plain, box, goodPassword, goodPassword);
     app.Click(VerifyCheck);
     ASSERT_TRUE(PollUntil([&] { return !app.IsChecked(VerifyCheck); }, 5000));
-    ExpectBox(Start(), L"NB Nimbra Vexal Edition", L"File encrypted successfully");
+    ExpectDone(L"File encrypted successfully");
     // START at once after a job: a new job runs, nothing freezes.
-    ExpectBox(Start(), L"NB Nimbra Vexal Edition", L"File encrypted successfully");
+    ExpectDone(L"File encrypted successfully");
 
-    app.SelectTab(1);
-    app.Click(SpecifyPathOption);
-    ASSERT_TRUE(PollUntil([&] { return app.IsVisible(DestBox); }, 5000));
-    app.SetText(SourceBox, box);
-    app.SetText(DestBox, folder.File(L"copy.txt"));
-    app.SetText(PasswordBox, goodPassword);
-    ExpectBox(Start(), L"NB Nimbra Vexal Edition", L"File decrypted successfully");
+    FillDecryption(box, goodPassword, folder.File(L"copy.txt"));
+    ExpectDone(L"File decrypted successfully");
     EXPECT_EQ(ReadFileBytes(folder.File(L"copy.txt")), contents);
 }
 
@@ -398,7 +384,8 @@ void PrintTo(const StopCase& c, std::ostream* out) {
 TEST_P(StopOverAnExistingContainer, KeepsItByteForByte) {
     const std::string before = GoldenAbc();
     WriteFileBytes(folder.File(L"big.nbnx"), before);
-    const std::wstring box = StartLongEncryption();
+    const std::wstring box = folder.File(L"big.nbnx");
+    ASSERT_TRUE(app.StartLongEncryption(folder.Path()));
     ASSERT_TRUE(PollUntil([&] { return app.Progress() > GetParam().progressAbove; }, 60000))
         << "the job did not get that far";
     app.Click(StartButton);
@@ -434,12 +421,10 @@ TEST_P(DamagedContainer, DecryptedIntoTheSameFolder) {
     if (GetParam().nameTaken) {
         WriteFileBytes(stored, newer);
     }
-    app.SelectTab(1);
-    app.SetText(SourceBox, box);
-    app.SetText(PasswordBox, L"password");
+    FillDecryption(box, L"password");
     const MessageBoxSeen shown = Start();
     EXPECT_EQ(shown.caption, L"ERROR");
-    EXPECT_EQ(FirstLine(shown.text),
+    EXPECT_EQ(shown.text.substr(0, shown.text.find(L'\n')),
               L"abc.txt: CRC mismatch. The password is incorrect or the file may be corrupted.");
     app.Answer(shown, IDOK);
     EXPECT_TRUE(app.WaitForCaption(StartButton, L"START"));
@@ -451,16 +436,14 @@ TEST_P(DamagedContainer, DecryptedIntoTheSameFolder) {
         EXPECT_EQ(after.size(), 3u) << "the damaged output is kept whole";
         EXPECT_NE(after, "abc");
     }
-    EXPECT_EQ(NameSet(folder.Path()), (std::set<std::wstring>{L"abc.nbnx", L"abc.txt"}));
+    const std::vector<std::wstring> names = FolderNames(folder.Path());
+    EXPECT_EQ(std::set<std::wstring>(names.begin(), names.end()),
+              (std::set<std::wstring>{L"abc.nbnx", L"abc.txt"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(EndToEnd, DamagedContainer,
                          testing::Values(DamagedCase{"beside a file of the stored name", true},
                                          DamagedCase{"with the stored name free", false}));
-
-std::string Narrow(const std::wstring& text) {
-    return std::string(text.begin(), text.end());
-}
 
 // A 2 MB file system that the test set-up mounts (tests/app/small-disk.sh).
 TEST_F(EndToEnd, TooBigForTheDiskIsRefusedAndTheExistingContainerStays) {
@@ -469,7 +452,7 @@ TEST_F(EndToEnd, TooBigForTheDiskIsRefusedAndTheExistingContainerStays) {
     ULARGE_INTEGER totalBytes{};
     if (!GetDiskFreeSpaceExW(disk.c_str(), &freeBytes, &totalBytes, nullptr) ||
         totalBytes.QuadPart > (16ULL << 20)) {
-        GTEST_SKIP() << "no small file system at " << Narrow(disk)
+        GTEST_SKIP() << "no small file system at " << std::string(disk.begin(), disk.end())
                      << ": the set-up could not mount one (it needs root)";
     }
     const std::wstring destination = disk + L"\\kept.nbnx";

@@ -7,8 +7,6 @@
 
 #include <atomic>
 #include <cstdlib>
-#include <functional>
-#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -23,7 +21,7 @@ using namespace NBDriver;
 namespace {
 
 const std::wstring programCaption = L"NB Nimbra Vexal Edition";
-const std::wstring password = L"correct horse";
+const std::wstring goodPassword = L"correct horse";
 
 class FileSet : public NBTest::HeldWindowTest {
 protected:
@@ -49,32 +47,13 @@ protected:
     }
 
     void FillPasswords() {
-        app->SetText(PasswordBox, password);
-        app->SetText(ConfirmBox, password);
+        app->SetText(PasswordBox, goodPassword);
+        app->SetText(ConfirmBox, goodPassword);
     }
 
-    // Presses START and answers the box that ends the job (or refuses it);
-    // the box as it was seen. With NB_SCREENSHOT_DIR set and a picture name,
-    // the screen is taken while the box is up.
+    // Presses START and answers the box that ends the job (or refuses it).
     MessageBoxSeen StartAndAnswer(const wchar_t* picture = nullptr) {
-        MessageBoxSeen seen;
-        std::atomic<bool> answered{false};
-        std::thread person([&] {
-            seen = app->WaitForMessageBox(30000);
-            const wchar_t* shots = _wgetenv(L"NB_SCREENSHOT_DIR");
-            if (picture != nullptr && shots != nullptr && seen.window != nullptr) {
-                Sleep(500);
-                CaptureScreen(std::wstring(shots) + L"\\" + picture + L".bmp");
-            }
-            app->Answer(seen, IDOK);
-            answered = true;
-        });
-        app->Click(StartButton);
-        const bool ended = NBTest::PumpUntil(
-            [&] { return answered.load() && app->Text(StartButton) == L"START"; }, 45000);
-        person.join();
-        EXPECT_TRUE(ended) << "the job did not end";
-        return seen;
+        return AnswerBoxAfter([&] { app->Click(StartButton); }, picture);
     }
 };
 
@@ -104,7 +83,7 @@ TEST_F(FileSet, ADroppedSetIsEncryptedAndDecryptedBackByteForByte) {
     NBTest::PumpFor(50);
     Drop(containers);
     EXPECT_EQ(app->Text(SourceBox), L"\"one.nbnx\" \"two.nbnx\" \"three.nbnx\"");
-    app->SetText(PasswordBox, password);
+    app->SetText(PasswordBox, goodPassword);
     box = StartAndAnswer();
     EXPECT_EQ(box.text, L"3 files decrypted successfully");
     for (std::size_t i = 0; i < names.size(); ++i) {
@@ -135,7 +114,7 @@ TEST_F(FileSet, AFailedFileIsNamedInTheBoxAndTheOthersAreWritten) {
     app->SelectTab(1);
     NBTest::PumpFor(50);
     Drop({folder.File(L"a.nbnx"), fake, folder.File(L"c.nbnx")});
-    app->SetText(PasswordBox, password);
+    app->SetText(PasswordBox, goodPassword);
     EXPECT_EQ(StartAndAnswer().text,
               L"1 of 3 files decrypted successfully\n\n"
               L"fake.nbnx: The password is incorrect or not valid NBN Encrypted File\n"
@@ -183,53 +162,25 @@ TEST_F(FileSet, ARefusedSetWritesNothing) {
     struct Case {
         const char* what;
         std::vector<std::wstring> files;
-        std::wstring password, confirmation, destination;
         std::wstring text; // the whole message, or the part that names the files
         Control focus;
+        std::wstring password = goodPassword;
+        std::wstring confirmation = goodPassword;
+        std::wstring destination = L"";
     } cases[] = {
-        {"no password", {doc, other}, L"", L"", L"", L"Password required", PasswordBox},
-        {"short password",
-         {doc, other},
-         L"short",
-         L"short",
-         L"",
-         L"Password must be at least 8 characters",
-         PasswordBox},
-        {"no confirmation",
-         {doc, other},
-         password,
-         L"",
-         L"",
-         L"Confirmation password required",
-         ConfirmBox},
-        {"confirmation differs",
-         {doc, other},
-         password,
-         L"correct horsE",
-         L"",
-         L"Confirmation password does not match",
-         ConfirmBox},
-        {"two files, one output",
-         {doc, docx},
-         password,
-         password,
-         L"",
-         L"report.doc and report.docx",
+        {"no password", NBTest::Paths(doc, other), L"Password required", PasswordBox, L"", L""},
+        {"short password", NBTest::Paths(doc, other), L"Password must be at least 8 characters",
+         PasswordBox, L"short", L"short"},
+        {"no confirmation", NBTest::Paths(doc, other), L"Confirmation password required",
+         ConfirmBox, goodPassword, L""},
+        {"confirmation differs", NBTest::Paths(doc, other), L"Confirmation password does not match",
+         ConfirmBox, goodPassword, L"correct horsE"},
+        {"two files, one output", NBTest::Paths(doc, docx), L"report.doc and report.docx",
          SourceBox},
-        {"one file twice",
-         {doc, folder.File(L"REPORT.DOC")},
-         password,
-         password,
-         L"",
-         L"report.doc and REPORT.DOC",
-         SourceBox},
-        {"a missing folder",
-         {doc, other},
-         password,
-         password,
-         folder.File(L"nowhere"),
-         folder.File(L"nowhere"),
-         DestBox},
+        {"one file twice", NBTest::Paths(doc, folder.File(L"REPORT.DOC")),
+         L"report.doc and REPORT.DOC", SourceBox},
+        {"a missing folder", NBTest::Paths(doc, other), folder.File(L"nowhere"), DestBox,
+         goodPassword, goodPassword, folder.File(L"nowhere")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <thread>
@@ -16,6 +17,7 @@
 #include "AppDriver.h"
 #include "FormMain.h"
 #include "ProgramInfo.h"
+#include "WindowTestSupport.h"
 
 namespace NBTest {
 
@@ -89,11 +91,44 @@ protected:
 
     void SetUp() override { ASSERT_TRUE(app->Started()); }
 
+    // Holds the job once an output whose name begins with prefix exists.
+    void HoldOnceWritten(const std::wstring& prefix) {
+        holdWhen = [this, prefix] {
+            return !NBDriver::NamesStartingWith(folder.Path(), prefix).empty();
+        };
+    }
+
     void TearDown() override {
         hold.Release();
         hold.JoinReleaser();
         app.reset();
         form.reset();
+    }
+
+    // Runs act and answers the message box that follows, as a person would;
+    // the box as seen, or an empty one when none came. Returns once START is
+    // back. With NB_SCREENSHOT_DIR set and a picture name, the screen is
+    // taken while the box is up.
+    NBDriver::MessageBoxSeen AnswerBoxAfter(const std::function<void()>& act,
+                                            const wchar_t* picture = nullptr) {
+        NBDriver::MessageBoxSeen seen;
+        std::atomic<bool> answered{false};
+        std::thread person([&] {
+            seen = app->WaitForMessageBox(30000);
+            const wchar_t* shots = _wgetenv(L"NB_SCREENSHOT_DIR");
+            if (picture != nullptr && shots != nullptr && seen.window != nullptr) {
+                Sleep(500);
+                NBDriver::CaptureScreen(std::wstring(shots) + L"\\" + picture + L".bmp");
+            }
+            app->Answer(seen, IDOK);
+            answered = true;
+        });
+        act();
+        const bool ended = PumpUntil(
+            [&] { return answered.load() && app->Text(NBDriver::StartButton) == L"START"; }, 45000);
+        person.join();
+        EXPECT_TRUE(ended) << "the job did not end";
+        return seen;
     }
 };
 

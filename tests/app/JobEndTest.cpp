@@ -28,9 +28,7 @@ constexpr DWORD holdMs = 1500;
 
 class JobEnd : public NBTest::HeldWindowTest {
 protected:
-    JobEnd() {
-        holdWhen = [this] { return !NamesStartingWith(folder.Path(), L"big.nbnx").empty(); };
-    }
+    JobEnd() { HoldOnceWritten(L"big.nbnx"); }
 
     void StartHeldJob() {
         ASSERT_TRUE(app->StartLongEncryption(folder.Path()));
@@ -45,7 +43,6 @@ protected:
 };
 
 TEST_F(JobEnd, SecondYesClosesTheWindowOnlyOnceTheJobHasEnded) {
-    ASSERT_TRUE(app->Started());
     StartHeldJob();
     HWND main = app->Main();
     std::atomic<int> questions{0};
@@ -76,7 +73,6 @@ TEST_F(JobEnd, SecondYesClosesTheWindowOnlyOnceTheJobHasEnded) {
 }
 
 TEST_F(JobEnd, SessionEndReturnsOnlyOnceTheJobHasCleanedUp) {
-    ASSERT_TRUE(app->Started());
     StartHeldJob();
     EXPECT_EQ(SendMessageW(app->Main(), WM_QUERYENDSESSION, 0, 0), TRUE);
     EXPECT_TRUE(form->IsRunning()) << "the question alone stops nothing";
@@ -88,7 +84,6 @@ TEST_F(JobEnd, SessionEndReturnsOnlyOnceTheJobHasCleanedUp) {
 }
 
 TEST_F(JobEnd, DestroyingTheFormWaitsForTheJobInsteadOfTerminatingIt) {
-    ASSERT_TRUE(app->Started());
     StartHeldJob();
     hold.ReleaseLater(holdMs);
     app.reset();
@@ -99,7 +94,6 @@ TEST_F(JobEnd, DestroyingTheFormWaitsForTheJobInsteadOfTerminatingIt) {
 // The box of a job's error: the message first, the system's reason below it.
 // With NB_SCREENSHOT_DIR set, a picture of it is written there.
 TEST_F(JobEnd, AnErrorShowsTheMessageAndTheSystemsReasonBelowIt) {
-    ASSERT_TRUE(app->Started());
     StartHeldJob();
     MessageBoxSeen seen;
     std::atomic<bool> reported{false};

@@ -8,11 +8,7 @@
 
 #include <commctrl.h>
 
-#include <atomic>
-#include <functional>
-#include <memory>
 #include <string>
-#include <thread>
 #include <utility>
 
 #include "AppDriver.h"
@@ -39,23 +35,11 @@ void HoldModifiers(int modifiers) {
     SetKeyboardState(state);
 }
 
-class Keys : public testing::Test {
+class Keys : public NBTest::HeldWindowTest {
 protected:
-    ScratchFolder folder;
-    NBTest::Hold hold;
-    std::atomic<bool> holdArmed{false};
-    std::unique_ptr<NBTest::HeldForm> form = std::make_unique<NBTest::HeldForm>(hold, [this] {
-        return holdArmed && !NamesStartingWith(folder.Path(), L"held.nbnx").empty();
-    });
-    std::unique_ptr<AppDriver> app = std::make_unique<AppDriver>(form->window);
-
-    void SetUp() override { ASSERT_TRUE(app->Started()) << "controls: " << app->ControlsFound(); }
-
     void TearDown() override {
         HoldModifiers(Plain);
-        hold.Release();
-        app.reset();
-        form.reset();
+        HeldWindowTest::TearDown();
     }
 
     // Down and up on target with the modifiers held meanwhile, each message
@@ -73,23 +57,6 @@ protected:
     }
     void Press(Control control, UINT key, int modifiers = Plain) {
         Press(app->Get(control), key, modifiers);
-    }
-
-    // Runs act and answers the message box that follows; the box, or an empty
-    // one when none came. The window is restored once its job has ended.
-    MessageBoxSeen AnswerBoxAfter(const std::function<void()>& act) {
-        MessageBoxSeen seen;
-        std::atomic<bool> answered{false};
-        std::thread person([&] {
-            seen = app->WaitForMessageBox(20000);
-            app->Answer(seen, IDOK);
-            answered = true;
-        });
-        act();
-        EXPECT_TRUE(NBTest::PumpUntil([&] { return answered.load(); }, 30000));
-        person.join();
-        EXPECT_TRUE(NBTest::PumpUntil([&] { return app->Text(StartButton) == L"START"; }, 10000));
-        return seen;
     }
 
     void FillEncryption(const std::wstring& source, const std::wstring& destination,
@@ -197,7 +164,7 @@ TEST_F(Keys, PlainTabMovesTheFocusAndKeepsTheTab) {
 // STOP stays a deliberate click: neither Enter nor Ctrl+Tab reaches a job.
 TEST_F(Keys, EnterAndCtrlTabDuringAJobLeaveItAlone) {
     FillEncryption(MakePlainFile(), folder.File(L"held.nbnx"), goodPassword);
-    holdArmed = true;
+    HoldOnceWritten(L"held.nbnx");
     app->Click(StartButton);
     ASSERT_TRUE(NBTest::PumpUntil([&] { return hold.held.load(); }, 30000))
         << "the job did not begin writing";

@@ -30,9 +30,7 @@ COLORREF Complement(COLORREF color) {
 
 class MainWindowPainting : public NBTest::HeldWindowTest {
 protected:
-    MainWindowPainting() {
-        holdWhen = [this] { return !NamesStartingWith(folder.Path(), L"big.nbnx").empty(); };
-    }
+    MainWindowPainting() { HoldOnceWritten(L"big.nbnx"); }
 };
 
 NBTest::WindowPicture Repainted(HWND window) {

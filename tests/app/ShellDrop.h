@@ -13,6 +13,12 @@
 
 namespace NBTest {
 
+// The paths of a drop, in the order given; a call, so that tables of drops
+// stay one row a case.
+template <typename... Path> std::vector<std::wstring> Paths(const Path&... paths) {
+    return {paths...};
+}
+
 inline HDROP ShellDrop(const std::vector<std::wstring>& paths) {
     std::size_t characters = 1;
     for (const std::wstring& path : paths) {
