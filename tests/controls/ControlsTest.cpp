@@ -172,10 +172,8 @@ TEST(DpiLayout, FontsAndRectanglesFollowTheDpiAndComeBack) {
         SCOPED_TRACE(step.dpi);
         form.layout.Rescale(step.dpi);
         const RECT rect = RectInParent(label.window);
-        EXPECT_EQ(rect.left, step.rect.left);
-        EXPECT_EQ(rect.top, step.rect.top);
-        EXPECT_EQ(rect.right, step.rect.right);
-        EXPECT_EQ(rect.bottom, step.rect.bottom);
+        EXPECT_TRUE(EqualRect(&rect, &step.rect))
+            << rect.left << ", " << rect.top << ", " << rect.right << ", " << rect.bottom;
         const auto shown = reinterpret_cast<HFONT>(SendMessageW(label.window, WM_GETFONT, 0, 0));
         EXPECT_EQ(shown, font->GetHandle());
         EXPECT_EQ(FontHeight(shown), step.fontHeight);

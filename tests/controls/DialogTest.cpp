@@ -35,21 +35,16 @@ class DialogWatcher {
 public:
     DialogWatcher(std::function<void(HWND dialog)> action, std::wstring caption)
         : thread_([this, action, caption] {
-              const auto seek = [&caption](HWND window) {
-                  DWORD process = 0;
-                  GetWindowThreadProcessId(window, &process);
-                  wchar_t className[32] = {};
-                  GetClassNameW(window, className, 32);
-                  return process == GetCurrentProcessId() && IsWindowVisible(window) &&
-                         std::wstring(className) == L"#32770" && TextOf(window) == caption;
-              };
               HWND dialog = nullptr;
               found_ = WaitUntil([&] {
-                  for (HWND w = GetTopWindow(nullptr); w != nullptr && dialog == nullptr;
-                       w = GetWindow(w, GW_HWNDNEXT)) {
-                      dialog = seek(w) ? w : nullptr;
+                  while ((dialog = FindWindowExW(nullptr, dialog, L"#32770", caption.c_str()))) {
+                      DWORD process = 0;
+                      GetWindowThreadProcessId(dialog, &process);
+                      if (process == GetCurrentProcessId() && IsWindowVisible(dialog)) {
+                          return true;
+                      }
                   }
-                  return dialog != nullptr;
+                  return false;
               });
               if (found_) {
                   action(dialog);

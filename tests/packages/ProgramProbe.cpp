@@ -98,40 +98,25 @@ int ShowShortcut(const std::wstring& link) {
     return !target.empty() && icons > 0 ? 0 : 1;
 }
 
-// The sizes (in pixels) of an icon group resource, "256" for its large one.
+// The sizes (in pixels) of an icon group resource, "256" for its large one:
+// three WORDs of header, the count last, then 14-byte entries that each begin
+// with the width.
 std::wstring IconGroupSizes(HMODULE module, int id) {
-#pragma pack(push, 2)
-    struct GroupHeader {
-        WORD reserved;
-        WORD type;
-        WORD count;
-    };
-    struct GroupEntry {
-        BYTE width;
-        BYTE height;
-        BYTE colours;
-        BYTE reserved;
-        WORD planes;
-        WORD bitCount;
-        DWORD bytes;
-        WORD id;
-    };
-#pragma pack(pop)
     HRSRC found =
         FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(14)); // RT_GROUP_ICON
     HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
-    const auto* header = static_cast<const GroupHeader*>(LockResource(loaded));
-    if (header == nullptr || SizeofResource(module, found) < sizeof(GroupHeader)) {
+    const auto* bytes = static_cast<const BYTE*>(LockResource(loaded));
+    const DWORD size = found != nullptr ? SizeofResource(module, found) : 0;
+    constexpr DWORD HeaderSize = 6;
+    constexpr DWORD EntrySize = 14;
+    if (bytes == nullptr || size < HeaderSize) {
         return L"";
     }
-    const auto* entries = reinterpret_cast<const GroupEntry*>(header + 1);
-    const std::size_t fits =
-        (SizeofResource(module, found) - sizeof(GroupHeader)) / sizeof(GroupEntry);
+    const WORD count = static_cast<WORD>(bytes[4] | bytes[5] << 8);
     std::wstring sizes;
-    for (std::size_t i = 0; i < header->count && i < fits; ++i) {
-        // Width 0 stands for 256.
-        sizes += (sizes.empty() ? L"" : L" ") +
-                 std::to_wstring(entries[i].width == 0 ? 256 : entries[i].width);
+    for (DWORD i = 0; i < count && HeaderSize + (i + 1) * EntrySize <= size; ++i) {
+        const BYTE width = bytes[HeaderSize + i * EntrySize]; // 0 stands for 256
+        sizes += (sizes.empty() ? L"" : L" ") + std::to_wstring(width == 0 ? 256 : width);
     }
     return sizes;
 }

@@ -8,12 +8,6 @@
 
 namespace NBDriver {
 
-namespace {
-FORMATETC FileListFormat() {
-    return {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-}
-} // namespace
-
 SelectionData::SelectionData(std::vector<std::wstring> paths)
     : ComObject(IID_IDataObject), paths_(std::move(paths)) {}
 
@@ -58,7 +52,7 @@ HRESULT SelectionData::EnumFormatEtc(DWORD direction, IEnumFORMATETC** formats) 
     if (direction != DATADIR_GET) {
         return E_NOTIMPL;
     }
-    const FORMATETC offered = FileListFormat();
+    const FORMATETC offered{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
     return SHCreateStdEnumFmtEtc(1, &offered, formats);
 }
 

@@ -24,18 +24,16 @@ TEST(LibrarySearch, ThePlantedLibraryIsFoundOnlyBeforeTheRestriction) {
     ASSERT_EQ(NBUtility::RestrictLibrarySearch(), NBUtility::LibrarySearch::SystemFolderOnly);
 
     HMODULE after = LoadLibraryW(kPlantedLibrary);
-    DWORD error = GetLastError();
-    if (after != nullptr) {
-        FreeLibrary(after);
-    }
+    const DWORD error = GetLastError();
     EXPECT_EQ(after, nullptr);
     EXPECT_EQ(error, static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
-
     // A system library by its bare name still loads.
     HMODULE system = LoadLibraryW(L"winmm.dll");
     EXPECT_NE(system, nullptr);
-    if (system != nullptr) {
-        FreeLibrary(system);
+    for (HMODULE loaded : {after, system}) {
+        if (loaded != nullptr) {
+            FreeLibrary(loaded);
+        }
     }
 }
 

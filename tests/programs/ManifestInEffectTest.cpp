@@ -18,29 +18,20 @@
 
 namespace {
 
-std::wstring Lowercase(std::wstring text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
-    return text;
-}
-
 // The paths of the process's libraries named `name`, lowercase.
 std::vector<std::wstring> LoadedCopiesOf(HANDLE process, const std::wstring& name) {
     HMODULE modules[1024];
     DWORD bytes = 0;
     std::vector<std::wstring> paths;
-    if (!EnumProcessModulesEx(process, modules, sizeof modules, &bytes, LIST_MODULES_ALL)) {
-        return paths;
-    }
-    DWORD count = std::min<DWORD>(bytes / sizeof(HMODULE), 1024);
-    for (DWORD i = 0; i < count; ++i) {
+    EnumProcessModulesEx(process, modules, sizeof modules, &bytes, LIST_MODULES_ALL);
+    for (DWORD i = 0; i < std::min<DWORD>(bytes / sizeof(HMODULE), 1024); ++i) {
         wchar_t path[MAX_PATH] = {};
-        if (GetModuleFileNameExW(process, modules[i], path, MAX_PATH) == 0) {
-            continue;
+        GetModuleFileNameExW(process, modules[i], path, MAX_PATH);
+        std::wstring lowered(path);
+        for (wchar_t& c : lowered) {
+            c = static_cast<wchar_t>(std::towlower(c));
         }
-        std::wstring lowered = Lowercase(path);
-        std::wstring::size_type slash = lowered.find_last_of(L"\\/");
-        if (lowered.substr(slash + 1) == name) {
+        if (lowered.substr(lowered.find_last_of(L"\\/") + 1) == name) {
             paths.push_back(lowered);
         }
     }

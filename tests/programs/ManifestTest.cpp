@@ -93,30 +93,24 @@ std::wstring GuidText(const GUID& id) {
     return text;
 }
 
-struct OsEntry {
-    GUID id;
-};
-
 // The supported systems of the compatibility list, in either layout: Windows
 // 10 added a version to each element (and Wine follows it).
-std::vector<OsEntry> OsEntries(const std::vector<char>& bytes) {
+std::set<std::wstring> SupportedSystems(const std::vector<char>& bytes) {
     struct Element {
         GUID id;
         DWORD type;
     };
-    struct ElementWithVersion {
-        GUID id;
-        DWORD type;
+    struct ElementWithVersion : Element {
         ULONGLONG maxVersionTested;
     };
     DWORD count = 0;
     std::memcpy(&count, bytes.data(), sizeof count);
-    std::vector<OsEntry> entries;
+    std::set<std::wstring> ids;
     const auto take = [&](auto element, std::size_t offset) {
         for (DWORD i = 0; i < count; ++i) {
             std::memcpy(&element, bytes.data() + offset + i * sizeof element, sizeof element);
             if (element.type == ACTCTX_COMPATIBILITY_ELEMENT_TYPE_OS) {
-                entries.push_back({element.id});
+                ids.insert(GuidText(element.id));
             }
         }
     };
@@ -125,7 +119,7 @@ std::vector<OsEntry> OsEntries(const std::vector<char>& bytes) {
     } else if (bytes.size() >= sizeof(DWORD) + count * sizeof(Element)) {
         take(Element{}, sizeof(DWORD));
     }
-    return entries;
+    return ids;
 }
 
 struct ProgramCase {
@@ -147,47 +141,36 @@ protected:
     ActivationContext context{GetParam().path};
 };
 
-TEST_P(ProgramManifest, NamesTheProgramAtTheProjectVersion) {
-    const std::vector<std::wstring> assemblies = context.Assemblies();
-    ASSERT_FALSE(assemblies.empty());
-    EXPECT_EQ(assemblies[0], std::wstring(GetParam().identity) +
-                                 L",processorArchitecture=\"amd64\",type=\"win32\",version=\"" +
-                                 NB_PROJECT_VERSION_W + L"\"");
+TEST_P(ProgramManifest, SupportsWindows7To11) {
+    const std::vector<char> bytes = context.Query(CompatibilityInformationInActivationContext);
+    ASSERT_GE(bytes.size(), sizeof(DWORD));
+    EXPECT_EQ(SupportedSystems(bytes), (std::set<std::wstring>{
+                                           L"{35138B9A-5D96-4FBD-8E2D-A2440225F93A}", // 7
+                                           L"{4A2F28E3-53B9-4441-BA9C-D69D4A4A6E38}", // 8
+                                           L"{1F676C76-80E1-4239-95BB-83D0F6D0DA78}", // 8.1
+                                           L"{8E0F7A12-BFB3-4FE8-B9A5-48FD50A15A9A}", // 10 and 11
+                                       }));
 }
 
-TEST_P(ProgramManifest, RunsAsItsCallerWithoutVirtualisation) {
+TEST_P(ProgramManifest, RunsAsItsCallerPerMonitorDpiAwareAndLongPathAware) {
     const std::vector<char> bytes = context.Query(RunlevelInformationInActivationContext);
     ASSERT_FALSE(bytes.empty());
     const auto* level =
         reinterpret_cast<const ACTIVATION_CONTEXT_RUN_LEVEL_INFORMATION*>(bytes.data());
     EXPECT_EQ(level->RunLevel, ACTCTX_RUN_LEVEL_AS_INVOKER);
     EXPECT_EQ(level->UiAccess, 0u);
-}
-
-TEST_P(ProgramManifest, SupportsWindows7To11) {
-    const std::vector<char> bytes = context.Query(CompatibilityInformationInActivationContext);
-    ASSERT_GE(bytes.size(), sizeof(DWORD));
-    std::set<std::wstring> ids;
-    for (const OsEntry& entry : OsEntries(bytes)) {
-        ids.insert(GuidText(entry.id));
-    }
-    EXPECT_EQ(ids, (std::set<std::wstring>{
-                       L"{35138B9A-5D96-4FBD-8E2D-A2440225F93A}", // 7
-                       L"{4A2F28E3-53B9-4441-BA9C-D69D4A4A6E38}", // 8
-                       L"{1F676C76-80E1-4239-95BB-83D0F6D0DA78}", // 8.1
-                       L"{8E0F7A12-BFB3-4FE8-B9A5-48FD50A15A9A}", // 10 and 11
-                   }));
-}
-
-TEST_P(ProgramManifest, IsPerMonitorDpiAwareAndLongPathAware) {
     EXPECT_EQ(context.Setting(windowsSettings2005, L"dpiAware"), L"true/PM");
     EXPECT_EQ(context.Setting(windowsSettings2016, L"dpiAwareness"), L"PerMonitorV2");
     EXPECT_EQ(context.Setting(windowsSettings2016, L"longPathAware"), L"true");
 }
 
-TEST_P(ProgramManifest, AsksForCommonControls6OnlyForTheWindow) {
+// The program's own identity first, then Common Controls 6 for the window only.
+TEST_P(ProgramManifest, NamesTheProgramAndAsksForCommonControls6OnlyForTheWindow) {
     const std::vector<std::wstring> assemblies = context.Assemblies();
     ASSERT_FALSE(assemblies.empty());
+    EXPECT_EQ(assemblies[0], std::wstring(GetParam().identity) +
+                                 L",processorArchitecture=\"amd64\",type=\"win32\",version=\"" +
+                                 NB_PROJECT_VERSION_W + L"\"");
     if (!GetParam().wantsCommonControls6) {
         EXPECT_EQ(assemblies.size(), 1u);
         return;

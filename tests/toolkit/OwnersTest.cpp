@@ -34,18 +34,28 @@ HICON NewIcon() {
     return CreateIcon(GetModuleHandleW(nullptr), 32, 32, 1, 1, andMask, xorMask);
 }
 
-TEST(GdiObjectOwner, DeletesWhatItHoldsOnEveryPath) {
-    HBRUSH first = CreateSolidBrush(RGB(1, 2, 3));
-    HBRUSH second = CreateSolidBrush(RGB(4, 5, 6));
+// Handed its own object again, an owner keeps it; handed another, it releases
+// the first; at its end, the second.
+template <typename Owner, typename Handle>
+void ExpectReleasedExactlyOnce(Handle first, Handle second, bool (*isLive)(Handle)) {
+    ASSERT_TRUE(isLive(first) && isLive(second));
     {
-        GdiObject<HBRUSH> owner(first);
-        owner.Reset(first); // handed its own brush again: kept
-        EXPECT_TRUE(IsLiveObject(first));
+        Owner owner(first);
+        owner.Reset(first);
+        EXPECT_TRUE(isLive(first));
         owner.Reset(second);
-        EXPECT_FALSE(IsLiveObject(first));
-        EXPECT_TRUE(IsLiveObject(second));
+        EXPECT_FALSE(isLive(first));
+        EXPECT_EQ(owner.Get(), second);
+        EXPECT_TRUE(isLive(second));
     }
-    EXPECT_FALSE(IsLiveObject(second));
+    EXPECT_FALSE(isLive(second));
+}
+
+TEST(GdiObjectOwner, BrushAndIconOwnersReleaseWhatTheyHoldOnEveryPath) {
+    ExpectReleasedExactlyOnce<GdiObject<HBRUSH>, HBRUSH>(
+        CreateSolidBrush(RGB(1, 2, 3)), CreateSolidBrush(RGB(4, 5, 6)),
+        [](HBRUSH brush) { return IsLiveObject(brush); });
+    ExpectReleasedExactlyOnce<OwnedIcon, HICON>(NewIcon(), NewIcon(), IsLiveIcon);
 }
 
 TEST(GdiObjectOwner, AReleasedObjectOutlivesTheOwner) {
@@ -76,22 +86,6 @@ TEST(SelectedObjectOwner, PutsThePreviousObjectBack) {
     EXPECT_EQ(GetCurrentObject(context.Get(), OBJ_BRUSH), before);
 }
 
-TEST(IconOwner, DestroysTheIconItHoldsAndKeepsTheOneItIsGiven) {
-    HICON first = NewIcon();
-    HICON second = NewIcon();
-    ASSERT_TRUE(IsLiveIcon(first));
-    ASSERT_TRUE(IsLiveIcon(second));
-    {
-        OwnedIcon owner(first);
-        owner.Reset(first);
-        EXPECT_TRUE(IsLiveIcon(first));
-        owner.Reset(second);
-        EXPECT_FALSE(IsLiveIcon(first));
-        EXPECT_EQ(owner.Get(), second);
-    }
-    EXPECT_FALSE(IsLiveIcon(second));
-}
-
 TEST(KernelHandleOwner, ClosesOnceAndTellsTheResult) {
     HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     ASSERT_TRUE(IsOpenHandle(event));
@@ -106,8 +100,6 @@ TEST(KernelHandleOwner, ClosesOnceAndTellsTheResult) {
     HANDLE kept = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     { KernelHandle owner(kept); }
     EXPECT_FALSE(IsOpenHandle(kept));
-    const KernelHandle none;
-    EXPECT_FALSE(none);
 }
 
 } // namespace

@@ -39,12 +39,8 @@ protected:
         edit->Create();
         ASSERT_NE(edit->window, nullptr);
     }
-    void TearDown() override {
-        edit.reset();
-        form.reset();
-    }
     std::unique_ptr<Form> form;
-    std::unique_ptr<TestEdit> edit;
+    std::unique_ptr<TestEdit> edit; // goes before its form
 };
 
 TEST_F(Routing, MouseButtonsReachTheOwnersHandlerWithSignedCoordinates) {

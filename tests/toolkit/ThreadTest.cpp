@@ -28,53 +28,44 @@ public:
 class Threads : public testing::Test {
 protected:
     void SetUp() override {
-        form.reset(NBTest::NewShownForm());
-        source = std::make_unique<TestEdit>(form.get());
-        target = std::make_unique<TestEdit>(form.get());
-        target->y = 40;
-        source->Create();
-        target->Create();
-        timer = std::make_unique<Timer>(form.get(), 20);
+        target.y = 40;
+        source.Create();
+        target.Create();
         timer->onTick = [this](Timer* t) {
             EXPECT_EQ(t, timer.get());
             EXPECT_EQ(GetCurrentThreadId(), interfaceThread);
             ++ticks;
         };
     }
-    void TearDown() override {
-        timer.reset();
-        target.reset();
-        source.reset();
-        form.reset();
-    }
-    std::unique_ptr<Form> form;
-    std::unique_ptr<TestEdit> source;
-    std::unique_ptr<TestEdit> target;
-    std::unique_ptr<Timer> timer;
+    // Destroyed in reverse: the timer and controls before their form.
+    std::unique_ptr<Form> form{NBTest::NewShownForm()};
+    TestEdit source{form.get()};
+    TestEdit target{form.get()};
+    std::unique_ptr<Timer> timer = std::make_unique<Timer>(form.get(), 20);
     const DWORD interfaceThread = GetCurrentThreadId();
     int ticks = 0;
 };
 
 TEST_F(Threads, AWorkerReadsWritesAndMovesTheFocusThroughTheInterfaceThread) {
-    source->SetText(L"  from the form  ");
+    source.SetText(L"  from the form  ");
     std::string seen;
     DWORD ranOn = 0;
     DWORD focusedOn = 0;
-    target->onFocusGained = [&](GUIElement*) { return focusedOn = GetCurrentThreadId(), 0; };
+    target.onFocusGained = [&](GUIElement*) { return focusedOn = GetCurrentThreadId(), 0; };
     RecordingTread worker;
     worker.runCallback = [&](Tread*) {
-        seen = source->GetTextNarrow();
-        target->SetTextNarrow("written by the worker");
-        target->Focus();
-        source->RunOnWindowThread([&] { ranOn = GetCurrentThreadId(); });
+        seen = source.GetTextNarrow();
+        target.SetTextNarrow("written by the worker");
+        target.Focus();
+        source.RunOnWindowThread([&] { ranOn = GetCurrentThreadId(); });
         return 0;
     };
     ASSERT_TRUE(worker.Start());
     ASSERT_TRUE(PumpUntil([&] { return worker.finished.load(); }));
     EXPECT_EQ(worker.Stop(), TRUE);
     EXPECT_EQ(seen, "  from the form  ");
-    EXPECT_EQ(target->GetText(), L"written by the worker");
-    EXPECT_EQ(GetFocus(), target->window);
+    EXPECT_EQ(target.GetText(), L"written by the worker");
+    EXPECT_EQ(GetFocus(), target.window);
     EXPECT_EQ(focusedOn, interfaceThread);
     EXPECT_EQ(ranOn, interfaceThread);
 }
@@ -84,14 +75,14 @@ TEST_F(Threads, StopServesAWorkerInsideASynchronousCall) {
     worker.runCallback = [this](Tread*) {
         // Blocks until the interface thread handles it, which it can only do
         // while it waits in Stop.
-        target->SetTextNarrow("late");
+        target.SetTextNarrow("late");
         return 0;
     };
     ASSERT_TRUE(worker.Start());
     EXPECT_EQ(worker.Stop(), TRUE);
     EXPECT_TRUE(worker.finished); // ended by itself, not terminated
     EXPECT_FALSE(worker.failed);
-    EXPECT_EQ(target->GetText(), L"late");
+    EXPECT_EQ(target.GetText(), L"late");
 }
 
 TEST(Tread, StopTerminatesAThreadThatDoesNotEnd) {
