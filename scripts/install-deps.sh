@@ -7,6 +7,7 @@ packages=(
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine64 xvfb xauth x11-utils imagemagick
     nsis dpkg-dev man-db fonts-liberation fonts-wine
+    libgcrypt20-dev libgcrypt-mingw-w64-dev libgpg-error-mingw-w64-dev libunistring-dev
 )
 missing=()
 for p in "${packages[@]}"; do
