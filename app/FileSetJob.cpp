@@ -35,10 +35,22 @@ public:
         return window.ReadText(field);
     }
 
+    std::string ReadTypedText(TextField field) override {
+        if (field == TextField::Source || field == TextField::Destination) {
+            return ReadText(field);
+        }
+        return window.ReadTypedText(field);
+    }
+
+    void NoteKeyDerivation() override { window.NoteKeyDerivation(); }
+
     // The output is settled already: a decryption takes it as a path of its
     // own. "Check" stays the window's.
     bool IsChecked(Option option) override {
-        return option == Option::Verify ? window.IsChecked(option) : option == Option::SpecifyPath;
+        if (option == Option::Verify || option == Option::Strong) {
+            return window.IsChecked(option);
+        }
+        return option == Option::SpecifyPath;
     }
 
     int GetProgress() override { return progress; }
@@ -85,6 +97,7 @@ SetOutcome FileSetJob::Run() {
     outcome.total = members.size();
     window.SetProgress(0);
     encrypt = window.IsEncryptMode();
+    state.strongKeys = &keys;
     if (!CheckRequest() || !SettleOutputs()) {
         return outcome;
     }
@@ -108,14 +121,17 @@ bool FileSetJob::CheckRequest() {
 
 // The single job's checks and messages, asked once for the whole set.
 bool FileSetJob::CheckPassword() {
-    password = window.ReadText(TextField::Password);
-    const std::string refusal = NBEngine::PasswordRefusal(password);
+    password.bytes = window.ReadText(TextField::Password);
+    password.typed = window.ReadTypedText(TextField::Password);
+    password.keys = &keys;
+    const std::string refusal =
+        NBEngine::SetPasswordRefusal(password, encrypt, window.IsChecked(Option::Strong));
     if (!refusal.empty()) {
         return Refuse(refusal, TextField::Password);
     }
     if (encrypt && !window.IsPasswordShown()) {
-        const std::string mismatch =
-            NBEngine::ConfirmationRefusal(password, window.ReadText(TextField::Confirmation));
+        const std::string mismatch = NBEngine::ConfirmationRefusal(
+            password.typed, window.ReadTypedText(TextField::Confirmation));
         if (!mismatch.empty()) {
             return Refuse(mismatch, TextField::Confirmation);
         }

@@ -12,6 +12,7 @@
 #include "FileSetText.h"
 #include "JobLink.h"
 #include "JobState.h"
+#include "StrongKeys.h"
 
 namespace MyGame {
 
@@ -33,6 +34,11 @@ public:
                std::vector<std::string> inputs,
                std::function<void(const std::string&)> showPosition);
 
+    // The state no longer points at this set's keys once the set has gone.
+    ~FileSetJob() { state.strongKeys = nullptr; }
+    FileSetJob(const FileSetJob&) = delete;
+    FileSetJob& operator=(const FileSetJob&) = delete;
+
     SetOutcome Run();
 
 private:
@@ -50,7 +56,8 @@ private:
     std::function<void(const std::string&)> showPosition;
     std::vector<NBEngine::SetMember> members;
     bool encrypt = true;
-    std::string password;
+    NBEngine::SetPassword password;
+    NBEngine::StrongKeyCache keys; // one derivation for the whole set
     std::string folder;
 };
 

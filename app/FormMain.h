@@ -52,6 +52,7 @@ public:
     bool IsPasswordShown() override { return passwordShown; }
     bool IsRunning() override { return jobPhase.load() == JobPhase::Running; }
     std::string ReadText(NBEngine::TextField field) override;
+    std::string ReadTypedText(NBEngine::TextField field) override;
     bool IsChecked(NBEngine::Option option) override;
     int GetProgress() override;
     void SetProgress(int value) override;

@@ -147,6 +147,7 @@ void FormMain::RunWorker() {
         RunSetJob();
         return;
     }
+    jobState.strongKeys = nullptr; // a single file derives its own key
     const bool done = NBEngine::RunJob(*this, jobState);
     FinishJob(done);
 }

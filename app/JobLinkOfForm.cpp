@@ -42,6 +42,12 @@ std::string FormMain::ReadText(TextField field) {
     return NBUtility::PasswordBytes(std::u16string(typed.begin(), typed.end()));
 }
 
+// The strong container takes a password's characters as typed.
+std::string FormMain::ReadTypedText(TextField field) {
+    NBUtility::TextBox* box = BoxOf(field);
+    return box == nullptr ? std::string() : box->GetTextNarrow();
+}
+
 bool FormMain::IsChecked(Option option) {
     switch (option) {
     case Option::Verify:
@@ -50,6 +56,8 @@ bool FormMain::IsChecked(Option option) {
         return sameFolderOption->GetChecked();
     case Option::SpecifyPath:
         return specifyPathOption->GetChecked();
+    case Option::Strong:
+        return false;
     }
     return false;
 }

@@ -14,6 +14,7 @@ bool BenchLink::IsChecked(Option option) {
     case Option::SpecifyPath:
         return true;
     case Option::SameFolder:
+    case Option::Strong:
         return false;
     }
     return false;

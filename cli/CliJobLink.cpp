@@ -8,6 +8,7 @@
 #include "Paths.h"
 #include "PlatformFiles.h"
 #include "Terminal.h"
+#include "TextConversion.h"
 
 namespace NBCli {
 
@@ -57,13 +58,23 @@ std::string CliJobLink::ReadText(NBEngine::TextField field) {
     case NBEngine::TextField::Destination:
         return request.destination;
     case NBEngine::TextField::Password:
-        return request.password;
     case NBEngine::TextField::Confirmation:
-        return request.confirmation;
+        return NBUtility::PasswordBytesOfUtf8(ReadTypedText(field));
     case NBEngine::TextField::None:
         break;
     }
     return std::string();
+}
+
+std::string CliJobLink::ReadTypedText(NBEngine::TextField field) {
+    switch (field) {
+    case NBEngine::TextField::Password:
+        return request.password;
+    case NBEngine::TextField::Confirmation:
+        return request.confirmation;
+    default:
+        return ReadText(field);
+    }
 }
 
 bool CliJobLink::IsChecked(NBEngine::Option option) {
@@ -74,6 +85,8 @@ bool CliJobLink::IsChecked(NBEngine::Option option) {
         return request.destination.empty();
     case NBEngine::Option::SpecifyPath:
         return !request.destination.empty();
+    case NBEngine::Option::Strong:
+        return request.strong;
     }
     return false;
 }

@@ -14,12 +14,13 @@ namespace NBCli {
 struct CliRequest {
     bool encrypt = true;
     std::string source;
-    std::string destination; // empty: a same-folder decryption
-    std::string password;
-    std::string confirmation;
-    bool confirm = true; // false: the password is taken as given
+    std::string destination;  // empty: a same-folder decryption
+    std::string password;     // the characters typed, UTF-8
+    std::string confirmation; // the same
+    bool confirm = true;      // false: the password is taken as given
     bool check = true;
-    bool force = false; // an output that exists may be replaced
+    bool force = false;  // an output that exists may be replaced
+    bool strong = false; // writes the strong container
 };
 
 // Where one job stands in a set of files; count 0 for a single file.
@@ -48,7 +49,9 @@ public:
     bool IsEncryptMode() override { return request.encrypt; }
     bool IsPasswordShown() override { return !request.confirm; }
     bool IsRunning() override;
+    // Version 1's bytes of a password, one per UTF-16 code unit.
     std::string ReadText(NBEngine::TextField field) override;
+    std::string ReadTypedText(NBEngine::TextField field) override;
     bool IsChecked(NBEngine::Option option) override;
     // Asked once at the start of every pass over the body.
     int GetProgress() override;

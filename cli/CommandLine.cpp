@@ -80,6 +80,8 @@ bool ParseJobArguments(const std::vector<std::string>& arguments, Command& comma
             }
         } else if (argument == "--no-check" && command.action == Action::Encrypt) {
             command.check = false;
+        } else if (argument == "--strong" && command.action == Action::Encrypt) {
+            command.strong = true;
         } else if (argument == "--force") {
             command.force = true;
         } else if (argument.size() > 1 && argument[0] == '-') {

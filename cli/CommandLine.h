@@ -15,6 +15,7 @@ struct Command {
     std::string passwordFile;
     bool check = true;
     bool force = false;
+    bool strong = false;
 };
 
 // False with a one-line reason for a usage error.

@@ -9,7 +9,9 @@
 #include "Jobs.h"
 #include "Paths.h"
 #include "PlatformFiles.h"
+#include "StrongKeys.h"
 #include "Terminal.h"
+#include "TextConversion.h"
 #include "Wildcards.h"
 
 namespace NBCli {
@@ -47,7 +49,9 @@ int ReadPassword(const Command& command, CliRequest& request) {
             return exitUsage;
         }
     }
-    if (request.password.size() > maximumPasswordLength) {
+    const bool version1Limit = request.encrypt && !request.strong;
+    if (version1Limit &&
+        NBUtility::PasswordBytesOfUtf8(request.password).size() > maximumPasswordLength) {
         return Failure("Password must be at most 15 characters");
     }
     return -1;
@@ -61,7 +65,16 @@ bool IsFolder(const std::string& path) {
 // Without -o the output goes beside the input; -o naming a folder puts it
 // there under the same name. A decryption whose header does not open keeps
 // an empty destination: the job then reports why before writing anything.
-std::string ResolveOutput(const Command& command, CliRequest& request) {
+NBEngine::SetPassword SetPasswordOf(const CliRequest& request, NBEngine::StrongKeyCache& keys) {
+    NBEngine::SetPassword password;
+    password.bytes = NBUtility::PasswordBytesOfUtf8(request.password);
+    password.typed = request.password;
+    password.keys = &keys;
+    return password;
+}
+
+std::string ResolveOutput(const Command& command, CliRequest& request,
+                          NBEngine::StrongKeyCache& keys) {
     const bool intoFolder = !command.output.empty() && IsFolder(command.output);
     if (!command.output.empty() && !intoFolder) {
         request.destination = command.output;
@@ -74,7 +87,9 @@ std::string ResolveOutput(const Command& command, CliRequest& request) {
     }
     std::string output;
     std::string reason;
-    if (!NBEngine::SetDecryptionOutput(request.source, folder, request.password, output, reason)) {
+    NBEngine::ReadFault fault = NBEngine::ReadFault::None;
+    if (!NBEngine::SetDecryptionOutput(request.source, folder, SetPasswordOf(request, keys), output,
+                                       reason, fault)) {
         return std::string();
     }
     if (intoFolder) {
@@ -114,15 +129,18 @@ CliRequest RequestOf(const Command& command) {
     request.encrypt = command.action == Action::Encrypt;
     request.check = request.encrypt && command.check;
     request.force = command.force;
+    request.strong = request.encrypt && command.strong;
     return request;
 }
 
 enum class Outcome { Written, Failed, Stopped };
 
 // A command-line job leaves nothing of itself behind, stopped or failed.
-Outcome RunOneJob(const CliRequest& request, const std::string& output, const SetPlace& place) {
+Outcome RunOneJob(const CliRequest& request, const std::string& output, const SetPlace& place,
+                  NBEngine::StrongKeyCache& keys) {
     CliJobLink link(request, IsErrorTerminal(), PassBytes(request), place);
     NBEngine::JobState state;
+    state.strongKeys = &keys;
     const bool done = NBEngine::RunJob(link, state);
     link.ClearProgressLine();
     if (done) {
@@ -146,11 +164,12 @@ int RunJobCommand(const Command& command) {
     if (StopRequested()) {
         return StopStatus(); // after the prompt, before the job
     }
-    const std::string output = ResolveOutput(command, request);
+    NBEngine::StrongKeyCache keys;
+    const std::string output = ResolveOutput(command, request, keys);
     if (RefusesExistingOutput(command, request, output)) {
         return Failure(ExistingOutputMessage(output));
     }
-    switch (RunOneJob(request, output, SetPlace())) {
+    switch (RunOneJob(request, output, SetPlace(), keys)) {
     case Outcome::Written:
         return exitDone;
     case Outcome::Stopped:
@@ -163,19 +182,21 @@ int RunJobCommand(const Command& command) {
 }
 
 // One password serves the whole set: refused once rather than for each file.
-std::string SetPasswordRefusal(const CliRequest& request) {
-    const std::string refusal = NBEngine::PasswordRefusal(request.password);
+std::string SetPasswordRefusal(const CliRequest& request, NBEngine::StrongKeyCache& keys) {
+    const std::string refusal =
+        NBEngine::SetPasswordRefusal(SetPasswordOf(request, keys), request.encrypt, request.strong);
     if (!refusal.empty() || !request.encrypt || !request.confirm) {
         return refusal;
     }
     return NBEngine::ConfirmationRefusal(request.password, request.confirmation);
 }
 
-std::vector<NBEngine::SetMember> SettleSet(const Command& command, const CliRequest& model) {
+std::vector<NBEngine::SetMember> SettleSet(const Command& command, const CliRequest& model,
+                                           NBEngine::StrongKeyCache& keys) {
     std::vector<NBEngine::SetMember> members;
     for (const std::string& input : command.inputs) {
-        members.push_back(
-            NBEngine::SettleMember(input, model.encrypt, command.output, model.password));
+        members.push_back(NBEngine::SettleMember(input, model.encrypt, command.output,
+                                                 SetPasswordOf(model, keys)));
     }
     return members;
 }
@@ -204,7 +225,8 @@ int StoppedInSet(const std::string& running, std::size_t notStarted) {
 }
 
 Outcome RunMember(const Command& command, const CliRequest& request,
-                  const NBEngine::SetMember& member, const SetPlace& place) {
+                  const NBEngine::SetMember& member, const SetPlace& place,
+                  NBEngine::StrongKeyCache& keys) {
     if (!member.reason.empty()) {
         PrintLine(stderr, "nbnx: " + AboutFile(member.input, member.reason));
         return Outcome::Failed;
@@ -213,12 +235,12 @@ Outcome RunMember(const Command& command, const CliRequest& request,
         PrintLine(stderr, "nbnx: " + AboutFile(member.input, ExistingOutputMessage(member.output)));
         return Outcome::Failed;
     }
-    return RunOneJob(request, member.output, place);
+    return RunOneJob(request, member.output, place, keys);
 }
 
 // Each file in turn; a failure goes on to the next, a stop ends the set.
 int RunSet(const Command& command, const CliRequest& model,
-           const std::vector<NBEngine::SetMember>& members) {
+           const std::vector<NBEngine::SetMember>& members, NBEngine::StrongKeyCache& keys) {
     std::vector<CliRequest> requests;
     SetPlace place;
     place.count = members.size();
@@ -235,7 +257,7 @@ int RunSet(const Command& command, const CliRequest& model,
         }
         place.number = i + 1;
         place.input = members[i].input;
-        const Outcome outcome = RunMember(command, requests[i], members[i], place);
+        const Outcome outcome = RunMember(command, requests[i], members[i], place, keys);
         if (outcome == Outcome::Stopped) {
             return StoppedInSet(members[i].input, members.size() - i - 1);
         }
@@ -259,21 +281,22 @@ int RunSetCommand(const Command& command) {
     if (passwordStatus >= 0) {
         return passwordStatus;
     }
-    const std::string refusal = SetPasswordRefusal(model);
+    NBEngine::StrongKeyCache keys;
+    const std::string refusal = SetPasswordRefusal(model, keys);
     if (!refusal.empty()) {
         return Failure(refusal);
     }
     if (StopRequested()) {
         return StopStatus();
     }
-    const std::vector<NBEngine::SetMember> members = SettleSet(command, model);
+    const std::vector<NBEngine::SetMember> members = SettleSet(command, model, keys);
     const NBEngine::SetConflict conflict = NBEngine::FindSetConflict(members);
     if (conflict.kind != NBEngine::SetConflictKind::None) {
         PrintLine(stderr, "nbnx: " + NBEngine::DescribeSetConflict(members, conflict) +
                               "; nothing was written");
         return exitUsage;
     }
-    return RunSet(command, model, members);
+    return RunSet(command, model, members, keys);
 }
 
 } // namespace

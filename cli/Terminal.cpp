@@ -69,7 +69,7 @@ bool ReadPasswordFile(const std::string& path, std::string& password) {
     password.clear();
     if (path == "-") {
         const std::string bytes = FirstLineOfInput();
-        password = NBUtility::PasswordBytesOfFile(bytes);
+        password = NBUtility::PasswordTextOfFile(bytes);
         return !std::cin.bad();
     }
     std::ifstream in;
@@ -84,7 +84,7 @@ bool ReadPasswordFile(const std::string& path, std::string& password) {
     std::string contents(passwordFileLimit, '\0');
     in.read(&contents[0], static_cast<std::streamsize>(contents.size()));
     contents.resize(static_cast<std::size_t>(in.gcount()));
-    password = NBUtility::PasswordBytesOfFile(contents);
+    password = NBUtility::PasswordTextOfFile(contents);
     return !in.bad();
 }
 
@@ -162,7 +162,7 @@ ReadResult ReadConsoleLine(HANDLE input, std::string& line) {
     while (!typed.empty() && (typed.back() == u'\n' || typed.back() == u'\r')) {
         typed.pop_back();
     }
-    line = NBUtility::PasswordBytes(typed);
+    line = NBUtility::Utf16ToUtf8(typed);
     return ReadResult::Read;
 }
 } // namespace
@@ -340,7 +340,7 @@ ReadResult ReadSecretLine(const std::string& prompt, std::string& line) {
         return ReadResult::Failed;
     }
     const ReadResult result = ReadTerminalLine(terminal.Get(), line);
-    line = NBUtility::PasswordBytesOfUtf8(line); // the terminal speaks UTF-8
+    line = NBUtility::PasswordTextOfUtf8(line); // the terminal speaks UTF-8
     const char newline = '\n';
     [[maybe_unused]] const ssize_t ignored = write(terminal.Get(), &newline, 1);
     return result;

@@ -13,10 +13,10 @@ enum class ReadResult { Read, Failed, Interrupted };
 
 // Asks on the terminal itself, without echo, and gives the terminal its
 // settings back however the read ends. Fails when there is no terminal. The
-// line comes back as the password's bytes, one per UTF-16 code unit.
+// line comes back as the characters typed, in UTF-8.
 ReadResult ReadSecretLine(const std::string& prompt, std::string& line);
-// The password's bytes from the first line of a file ("-": standard input),
-// in UTF-8, UTF-16 with its byte-order mark, or bytes that are neither.
+// The password's characters, in UTF-8, from the first line of a file ("-":
+// standard input) in UTF-8, UTF-16 with its byte-order mark, or Latin-1.
 bool ReadPasswordFile(const std::string& path, std::string& password);
 
 bool IsErrorTerminal();

@@ -4,6 +4,7 @@
 #include "Jobs.h"
 #include "Paths.h"
 #include "PlatformFiles.h"
+#include "StrongBody.h"
 
 namespace NBEngine {
 
@@ -99,25 +100,76 @@ std::string SetEncryptionOutput(const std::string& input, const std::string& fol
     return folder.empty() ? beside : WithTrailingSeparator(folder) + FileNameOf(beside);
 }
 
+namespace {
+
+// The local name stored in a container, or the refusal a job would give.
+bool StoredNameOfContainer(const std::string& container, const SetPassword& password,
+                           std::string& name, std::string& reason, ReadFault& fault) {
+    fault = ReadFault::None;
+    if (ContainerVersionOf(container) == ContainerVersion::Version2) {
+        std::string bytes;
+        reason = StrongPasswordRefusal(password.typed, bytes);
+        if (!reason.empty()) {
+            return false;
+        }
+        StrongKeyCache ownKeys;
+        bool stopped = false;
+        const StrongReading reading = ReadStrongContainer(
+            container, bytes, password.keys ? *password.keys : ownKeys, stopped);
+        Crypto::Wipe(&bytes[0], bytes.size());
+        if (reading.fault != ReadFault::None) {
+            fault = reading.fault;
+            reason = ContainerFaultMessage(container, fault);
+            return false;
+        }
+        if (!LocalStrongName(reading.metadata.name, name)) {
+            reason = FileNameOf(container) + storedNameNotValid;
+            return false;
+        }
+        return true;
+    }
+    JobState state;
+    reason = Version1DecryptionRefusal(container, password.bytes, state.keyTable, fault);
+    if (reason.empty()) {
+        reason = ContainerRefusal(container, state, fault);
+    }
+    if (!reason.empty()) {
+        return false;
+    }
+    if (!LocalStoredName(state, name)) {
+        reason = FileNameOf(container) + storedNameNotValid;
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::string SetPasswordRefusal(const SetPassword& password, bool encrypt, bool strong) {
+    std::string bytes;
+    std::string refusal;
+    if (encrypt && strong) {
+        refusal = StrongPasswordRefusal(password.typed, bytes);
+    } else if (encrypt) {
+        refusal = PasswordRefusal(password.bytes);
+    } else {
+        refusal = CommonPasswordRefusal(password.typed);
+    }
+    Crypto::Wipe(&bytes[0], bytes.size());
+    return refusal;
+}
+
 bool SetDecryptionOutput(const std::string& container, const std::string& folder,
-                         const std::string& password, std::string& output, std::string& reason) {
+                         const SetPassword& password, std::string& output, std::string& reason,
+                         ReadFault& fault) {
     output.clear();
+    fault = ReadFault::None;
     if (!FileExists(container)) {
         reason = MissingSourceMessage(container);
         return false;
     }
-    JobState state;
-    reason = PasswordRefusal(password, state.keyTable);
-    if (!reason.empty()) {
-        return false;
-    }
-    reason = ContainerRefusal(container, state);
-    if (!reason.empty()) {
-        return false;
-    }
     std::string name;
-    if (!LocalStoredName(state, name)) {
-        reason = FileNameOf(container) + storedNameNotValid;
+    if (!StoredNameOfContainer(container, password, name, reason, fault)) {
         return false;
     }
     output = folder.empty() ? SameFolderDestination(container, name)
@@ -126,7 +178,7 @@ bool SetDecryptionOutput(const std::string& container, const std::string& folder
 }
 
 SetMember SettleMember(const std::string& input, bool encrypt, const std::string& folder,
-                       const std::string& password) {
+                       const SetPassword& password) {
     SetMember member;
     member.input = input;
     if (Platform::KindOf(input, true) == Platform::FileKind::Folder) {
@@ -134,7 +186,7 @@ SetMember SettleMember(const std::string& input, bool encrypt, const std::string
     } else if (encrypt) {
         member.output = SetEncryptionOutput(input, folder);
     } else {
-        SetDecryptionOutput(input, folder, password, member.output, member.reason);
+        SetDecryptionOutput(input, folder, password, member.output, member.reason, member.fault);
     }
     return member;
 }

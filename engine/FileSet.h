@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "ReadFault.h"
+#include "StrongKeys.h"
+
 namespace NBEngine {
 
 // One file of a set and where its result goes.
@@ -14,7 +17,21 @@ struct SetMember {
     std::string input;
     std::string output; // empty when no output could be settled; reason says why
     std::string reason;
+    ReadFault fault = ReadFault::None; // when the reason is a container's
 };
+
+// The one password of a set, in both forms the containers take it, and the
+// keys its strong containers share.
+struct SetPassword {
+    std::string bytes;              // version 1's, as the link's ReadText gives them
+    std::string typed;              // as typed, UTF-8
+    StrongKeyCache* keys = nullptr; // not owned; null: each call derives
+};
+
+// The refusal of a set's password before any file is read: version 1's or
+// the strong container's rules for an encryption, and for a decryption only
+// what every container refuses (empty, too short).
+std::string SetPasswordRefusal(const SetPassword& password, bool encrypt, bool strong);
 
 // Encryption: the input's name with the extension nbnx (ChangeNameExtension),
 // into folder, or beside the input when folder is empty.
@@ -26,12 +43,13 @@ std::string SetEncryptionOutput(const std::string& input, const std::string& fol
 // decryption would give: a missing file, a password that cannot be used, not
 // a container for this password, a damaged one, a stored name not usable here.
 bool SetDecryptionOutput(const std::string& container, const std::string& folder,
-                         const std::string& password, std::string& output, std::string& reason);
+                         const SetPassword& password, std::string& output, std::string& reason,
+                         ReadFault& fault);
 
 // One file of a set settled: its output, or why it has none (a folder, or
 // what SetDecryptionOutput says).
 SetMember SettleMember(const std::string& input, bool encrypt, const std::string& folder,
-                       const std::string& password);
+                       const SetPassword& password);
 
 enum class SetConflictKind { None, SameInput, SameOutput, OutputIsInput };
 struct SetConflict {

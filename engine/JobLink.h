@@ -6,23 +6,27 @@
 #include <string>
 #include <utility>
 
+#include "ReadFault.h"
+
 namespace NBEngine {
 
 enum class TextField { None, Source, Destination, Password, Confirmation };
-enum class Option { Verify, SameFolder, SpecifyPath };
+enum class Option { Verify, SameFolder, SpecifyPath, Strong };
 
 // One failure as the job reports it: the message, the field to fix and,
 // where the system refused, its own reason and the path it refused.
 struct JobError {
     explicit JobError(std::string message, TextField focus = TextField::None,
-                      std::string reason = std::string(), std::string path = std::string())
+                      std::string reason = std::string(), std::string path = std::string(),
+                      ReadFault fault = ReadFault::None)
         : message(std::move(message)), focus(focus), reason(std::move(reason)),
-          path(std::move(path)) {}
+          path(std::move(path)), fault(fault) {}
 
     std::string message;
     TextField focus = TextField::None;
     std::string reason; // empty when the system was not asked
     std::string path;
+    ReadFault fault = ReadFault::None; // why a container could not be read
 };
 
 constexpr int progressMinimum = 0;
@@ -40,6 +44,9 @@ public:
     // window trims its boxes, the command line does not); the engine trims
     // the password and its confirmation itself.
     virtual std::string ReadText(TextField field) = 0;
+    // A password or its confirmation as typed, in UTF-8, for the strong
+    // container (ReadText gives version 1's bytes).
+    virtual std::string ReadTypedText(TextField field) { return ReadText(field); }
     virtual bool IsChecked(Option option) = 0;
     virtual int GetProgress() = 0;
     // Clamps to 0..100.
@@ -52,6 +59,8 @@ public:
     // False: an output that exists when the job is ready to publish its own
     // is kept, and the job fails (nbnx without --force).
     virtual bool MayReplaceOutput() { return true; }
+    // A key derivation starts: it takes a while and cannot be stopped midway.
+    virtual void NoteKeyDerivation() {}
 };
 
 } // namespace NBEngine

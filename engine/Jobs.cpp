@@ -9,6 +9,7 @@
 #include "OutputFile.h"
 #include "Paths.h"
 #include "PlatformFiles.h"
+#include "StrongBody.h"
 #include "TextConversion.h"
 
 namespace NBEngine {
@@ -26,11 +27,22 @@ const char passwordRequired[] = "Password required";
 const char passwordTooShort[] = "Password must be at least 8 characters";
 const char passwordUnusable[] = "This password cannot be used, please choose another one";
 const char transformFailed[] = "Error during encryption.";
+const char passwordTooLong[] = "Password must be at most 1024 bytes";
+const char notValidContainer[] = ": The password is incorrect or not valid NBN Encrypted File";
+const char damagedContainer[] = ": The encrypted file is damaged or incomplete";
+const char unsupportedContainer[] =
+    ": The encrypted file uses settings that this program does not support";
+constexpr std::size_t longestVersion1Password = 15;
 const char checkTransformFailed[] = "Error while checking.";
 
 // Only a regular file is read: a FIFO or a device would never end.
 bool IsRegular(const std::string& path) {
     return Platform::KindOf(path, true) == Platform::FileKind::Regular;
+}
+
+// The name a strong container stores for a local file: its characters in UTF-8.
+std::string StrongStoredName(const std::string& localName) {
+    return NBUtility::Utf16ToUtf8(Platform::CharactersOfPath(localName));
 }
 
 std::string MegabytesText(std::int64_t bytes, bool roundUp) {
@@ -44,23 +56,26 @@ std::string MegabytesText(std::int64_t bytes, bool roundUp) {
 class Job {
 public:
     Job(JobLink& link, JobState& state) : link(link), state(state) {}
+    ~Job() { Crypto::Wipe(&password[0], password.size()); }
+    Job(const Job&) = delete;
+    Job& operator=(const Job&) = delete;
 
     bool Run() {
         link.SetProgress(0);
         encrypt = link.IsEncryptMode();
+        strong = encrypt && link.IsChecked(Option::Strong);
         if (!CheckRequest()) {
             return false;
         }
-        state.plainSize = static_cast<std::int32_t>(static_cast<std::uint32_t>(sourceSize));
-        if (!(encrypt ? PrepareEncryption() : PrepareDecryption())) {
-            return false;
-        }
-        link.SetProgress(10);
-        seed = ChecksumSeed(state.checksumText);
-        if (!TransformBody()) {
-            return false;
-        }
-        if (!(encrypt ? VerifyContainer() : CompareDecryptedChecksum())) {
+        if (strong) {
+            if (!PrepareStrongEncryption() || !WriteStrongBody() || !VerifyStrongContainer()) {
+                return false;
+            }
+        } else if (strongSource) {
+            if (!PrepareStrongDecryption() || !OpenStrongBodyIntoOutput()) {
+                return false;
+            }
+        } else if (!RunVersion1Body()) {
             return false;
         }
         if (!Publish()) {
@@ -71,14 +86,33 @@ public:
     }
 
 private:
+    bool RunVersion1Body() {
+        state.plainSize = static_cast<std::int32_t>(static_cast<std::uint32_t>(sourceSize));
+        if (!(encrypt ? PrepareEncryption() : PrepareDecryption())) {
+            return false;
+        }
+        link.SetProgress(10);
+        seed = ChecksumSeed(state.checksumText);
+        if (!TransformBody()) {
+            return false;
+        }
+        return encrypt ? VerifyContainer() : CompareDecryptedChecksum();
+    }
+
     bool Fail(const std::string& message, TextField focus = TextField::None,
-              const std::string& reason = std::string(), const std::string& path = std::string()) {
+              const std::string& reason = std::string(), const std::string& path = std::string(),
+              ReadFault fault = ReadFault::None) {
         // Gone before the message shows: a box may wait long for its reader.
         if (output) {
             output->Discard();
         }
-        link.ReportError(JobError(message, focus, reason, path));
+        link.ReportError(JobError(message, focus, reason, path, fault));
         return false;
+    }
+
+    bool FailReading(ReadFault fault, const std::string& reason = std::string()) {
+        return Fail(ContainerFaultMessage(source, fault), TextField::Source, reason,
+                    fault == ReadFault::System ? source : std::string(), fault);
     }
 
     // A pass that failed on the temporary file is told as the destination's.
@@ -122,6 +156,8 @@ private:
             return Fail(MissingSourceMessage(source), TextField::Source);
         }
         sourceSize = FileSize(source);
+        strongSource = !encrypt && ContainerVersionOf(source) == ContainerVersion::Version2;
+        version1Source = !encrypt && ContainerVersionOf(source) == ContainerVersion::Version1;
         if (encrypt || link.IsChecked(Option::SpecifyPath)) {
             destination = Path(TextField::Destination);
             if (destination.empty()) {
@@ -134,6 +170,9 @@ private:
     }
 
     bool CheckPassword() {
+        if (strong || strongSource) {
+            return CheckStrongPassword();
+        }
         password = Secret(TextField::Password);
         if (password.empty()) {
             return Fail(passwordRequired, TextField::Password);
@@ -143,6 +182,10 @@ private:
         }
         if (ToLower(source) == ToLower(destination)) {
             return Fail(sourceDestinationMatch, TextField::Destination);
+        }
+        // No version 1 container was ever written with a longer one.
+        if (version1Source && password.size() > longestVersion1Password) {
+            return FailReading(ReadFault::WrongPassword);
         }
         if (encrypt && !link.IsPasswordShown()) {
             const std::string refusal =
@@ -157,10 +200,40 @@ private:
         return true;
     }
 
+    bool CheckStrongPassword() {
+        const std::string refusal =
+            StrongPasswordRefusal(link.ReadTypedText(TextField::Password), password);
+        if (!refusal.empty()) {
+            return Fail(refusal, TextField::Password);
+        }
+        if (ToLower(source) == ToLower(destination)) {
+            return Fail(sourceDestinationMatch, TextField::Destination);
+        }
+        if (encrypt && !link.IsPasswordShown()) {
+            return CheckStrongConfirmation();
+        }
+        return true;
+    }
+
+    // Compared in the form that is derived from, so that an accent typed
+    // either way matches.
+    bool CheckStrongConfirmation() {
+        const std::string typed = link.ReadTypedText(TextField::Confirmation);
+        std::string confirmation;
+        StrongPasswordBytes(typed, confirmation);
+        const std::string refusal =
+            ConfirmationRefusal(password, confirmation.empty() ? typed : confirmation);
+        Crypto::Wipe(&confirmation[0], confirmation.size());
+        return refusal.empty() || Fail(refusal, TextField::Confirmation);
+    }
+
     // The container holds at most 128 name bytes and a signed 32-bit length.
     bool CheckSourceFits() {
         if (!encrypt) {
             return true;
+        }
+        if (strong) {
+            return CheckStrongSourceFits();
         }
         const std::string name = FileNameOf(source);
         if (StoredFormOfName(name).size() > static_cast<std::size_t>(maxPlainNameLength)) {
@@ -172,7 +245,129 @@ private:
         return true;
     }
 
+    bool CheckStrongSourceFits() {
+        const std::string name = FileNameOf(source);
+        storedName = StrongStoredName(name);
+        if (storedName.size() > maxStrongNameSize) {
+            return Fail(name + ": file name too long (at most 1014 bytes)", TextField::Source);
+        }
+        if (!IsStorableStrongName(storedName)) {
+            return Fail(name + ": file name cannot be stored", TextField::Source);
+        }
+        return true;
+    }
+
     bool SourceIsRegular() const { return IsRegular(source); }
+
+    StrongKeyCache& Keys() { return state.strongKeys ? *state.strongKeys : ownKeys; }
+
+    // A derivation cannot be interrupted; a stop is honoured once it returns.
+    bool PrepareStrongEncryption() {
+        link.SetProgress(5);
+        if (!SourceIsRegular()) {
+            return Fail(FileNameOf(source) + notFound, TextField::Source);
+        }
+        const auto length = static_cast<std::uint64_t>(sourceSize);
+        if (!CheckDestination() ||
+            !CheckFreeSpace(static_cast<std::int64_t>(StrongContainerSize(length)))) {
+            return false;
+        }
+        strongHeader.cost = RequestedStrongCost();
+        std::string reason;
+        Keys().OnDerivation([this] { link.NoteKeyDerivation(); });
+        if (!Keys().WritingKey(password, strongHeader.cost, strongHeader.salt, derivedKey,
+                               reason) ||
+            !Crypto::StrongRandom(strongHeader.fileNonce.data(), strongHeader.fileNonce.size()) ||
+            !DeriveSubkeys(derivedKey, strongHeader.fileNonce, strongKeys)) {
+            return Fail(transformFailed, TextField::None, reason);
+        }
+        if (!KeepGoing()) {
+            return false;
+        }
+        link.SetProgress(10);
+        return CreateOutput();
+    }
+
+    bool WriteStrongBody() {
+        const StrongPass pass =
+            WriteStrongContainer(source, static_cast<std::uint64_t>(sourceSize), output->Path(),
+                                 strongHeader, strongKeys, storedName, WorkFromHere(), plainDigest);
+        if (!pass.result.ok) {
+            return FailPass(transformFailed, pass.result);
+        }
+        return !pass.result.stopped && KeepGoing();
+    }
+
+    // Reads the new container back from the disk and opens every chunk with
+    // the key it was written with: no plain copy is made.
+    bool VerifyStrongContainer() {
+        if (!link.IsChecked(Option::Verify)) {
+            return true;
+        }
+        const std::string written = output->Path();
+        const StrongOpening opening = ReadStrongHeader(written);
+        StrongKeys keys;
+        StrongMetadata metadata;
+        std::string reason;
+        if (opening.fault != ReadFault::None ||
+            OpenStrongMetadata(written, opening, derivedKey, keys, metadata, reason) !=
+                ReadFault::None) {
+            return Fail("Check failed.");
+        }
+        Crypto::Digest readBack;
+        const StrongPass pass =
+            OpenStrongBody(written, keys, metadata, std::string(), WorkFromHere(), readBack);
+        if (!pass.result.ok && pass.fault == ReadFault::System) {
+            return FailPass(checkTransformFailed, pass.result);
+        }
+        if (pass.result.stopped || !KeepGoing()) {
+            return false;
+        }
+        const bool same = pass.result.ok && readBack == plainDigest &&
+                          metadata.plainLength == static_cast<std::uint64_t>(sourceSize) &&
+                          metadata.name == storedName;
+        return same || Fail("Check failed.");
+    }
+
+    bool PrepareStrongDecryption() {
+        link.SetProgress(5);
+        bool stopped = false;
+        Keys().OnDerivation([this] { link.NoteKeyDerivation(); });
+        strongReading =
+            ReadStrongContainer(source, password, Keys(), stopped, [this] { return KeepGoing(); });
+        if (stopped) {
+            return false;
+        }
+        if (strongReading.fault != ReadFault::None) {
+            return FailReading(strongReading.fault, strongReading.reason);
+        }
+        if (destination.empty() && link.IsChecked(Option::SameFolder)) {
+            std::string localName;
+            if (!LocalStrongName(strongReading.metadata.name, localName)) {
+                return Fail(FileNameOf(source) + storedNameNotValid, TextField::Source);
+            }
+            destination = SameFolderDestination(source, localName);
+            destinationFromName = true;
+        }
+        link.SetProgress(10);
+        return CheckDestination() &&
+               CheckFreeSpace(static_cast<std::int64_t>(strongReading.metadata.plainLength)) &&
+               CreateOutput();
+    }
+
+    // Nothing of a container that fails to open is kept: no salvage.
+    bool OpenStrongBodyIntoOutput() {
+        Crypto::Digest digest;
+        const StrongPass pass = OpenStrongBody(source, strongReading.keys, strongReading.metadata,
+                                               output->Path(), WorkFromHere(), digest);
+        if (pass.fault == ReadFault::Damaged) {
+            return FailReading(ReadFault::Damaged);
+        }
+        if (!pass.result.ok) {
+            return FailPass(transformFailed, pass.result);
+        }
+        return !pass.result.stopped && KeepGoing();
+    }
 
     // An existing destination is replaced only at the end, and only when it
     // is a plain file of its own: never the source, a link or a device.
@@ -232,9 +427,10 @@ private:
 
     bool PrepareDecryption() {
         state.writeOffset = 0;
-        const std::string refusal = ContainerRefusal(source, state);
+        ReadFault fault = ReadFault::None;
+        const std::string refusal = ContainerRefusal(source, state, fault);
         if (!refusal.empty()) {
-            return Fail(refusal, TextField::Source);
+            return Fail(refusal, TextField::Source, std::string(), std::string(), fault);
         }
         if (destination.empty() && link.IsChecked(Option::SameFolder)) {
             std::string localName;
@@ -325,9 +521,88 @@ private:
     std::int32_t seed = 0;
     std::unique_ptr<OutputFile> output; // removes its file unless published
     ChecksumFold outputFold;            // of a decryption's output
+    bool strong = false;                // writes the strong container
+    bool strongSource = false;          // reads one
+    bool version1Source = false;
+    std::string storedName;
+    StrongKeyCache ownKeys;
+    StrongHeader strongHeader;
+    Crypto::SecretKey derivedKey;
+    StrongKeys strongKeys;
+    Crypto::Digest plainDigest{};
+    StrongReading strongReading;
 };
 
 } // namespace
+
+ContainerVersion ContainerVersionOf(const std::string& path) {
+    std::string reason;
+    std::FILE* file =
+        IsRegular(path) ? Platform::OpenFile(path, Platform::OpenMode::Read, reason) : nullptr;
+    if (!file) {
+        return ContainerVersion::Unknown;
+    }
+    std::uint8_t signature[strongSignatureSize];
+    const std::size_t read = std::fread(signature, 1, sizeof signature, file);
+    std::fclose(file);
+    return VersionOfSignature(signature, read);
+}
+
+std::string ContainerFaultMessage(const std::string& container, ReadFault fault) {
+    const std::string name = FileNameOf(container);
+    switch (fault) {
+    case ReadFault::Damaged:
+        return name + damagedContainer;
+    case ReadFault::Unsupported:
+        return name + unsupportedContainer;
+    case ReadFault::System:
+        return name + notFound;
+    case ReadFault::None:
+    case ReadFault::NotContainer:
+    case ReadFault::WrongPassword:
+        break;
+    }
+    return name + notValidContainer;
+}
+
+std::string StrongPasswordRefusal(const std::string& typed, std::string& bytes) {
+    switch (StrongPasswordBytes(typed, bytes)) {
+    case StrongPasswordFault::None:
+        return std::string();
+    case StrongPasswordFault::Empty:
+        return passwordRequired;
+    case StrongPasswordFault::TooShort:
+        return passwordTooShort;
+    case StrongPasswordFault::TooLong:
+        return passwordTooLong;
+    case StrongPasswordFault::NotText:
+        break;
+    }
+    return passwordUnusable;
+}
+
+std::string CommonPasswordRefusal(const std::string& typed) {
+    const std::string trimmed = Trim(typed);
+    if (trimmed.empty()) {
+        return passwordRequired;
+    }
+    std::u16string characters;
+    const std::size_t count =
+        NBUtility::Utf8ToUtf16(trimmed, characters) ? characters.size() : trimmed.size();
+    return count < minimumPasswordLength ? passwordTooShort : std::string();
+}
+
+std::string Version1DecryptionRefusal(const std::string& container, const std::string& password,
+                                      KeyTable& key, ReadFault& fault) {
+    fault = ReadFault::None;
+    const std::string trimmed = Trim(password);
+    if (trimmed.size() > longestVersion1Password &&
+        ContainerVersionOf(container) == ContainerVersion::Version1) {
+        fault = ReadFault::WrongPassword;
+        return ContainerFaultMessage(container, fault);
+    }
+    return PasswordRefusal(password, key);
+}
 
 std::string MissingSourceMessage(const std::string& source) {
     return ToUpper(FileNameOf(source)) + notFound;
@@ -358,15 +633,21 @@ std::string ConfirmationRefusal(const std::string& password, const std::string& 
 }
 
 std::string ContainerRefusal(const std::string& container, JobState& state) {
+    ReadFault fault = ReadFault::None;
+    return ContainerRefusal(container, state, fault);
+}
+
+std::string ContainerRefusal(const std::string& container, JobState& state, ReadFault& fault) {
+    fault = ReadFault::None;
     if (!IsRegular(container) || !ReadHeader(container, state)) {
-        return FileNameOf(container) +
-               ": The password is incorrect or not valid NBN Encrypted File";
+        fault = ContainerVersionOf(container) == ContainerVersion::Version1
+                    ? ReadFault::WrongPassword
+                    : ReadFault::NotContainer;
+    } else if (FileSize(container) - headerSize != state.plainSize) {
+        // A body cut short or extended would decrypt into a wrong file.
+        fault = ReadFault::Damaged;
     }
-    // A body cut short or extended would decrypt into a wrong file.
-    if (FileSize(container) - headerSize != state.plainSize) {
-        return FileNameOf(container) + ": The encrypted file is damaged or incomplete";
-    }
-    return std::string();
+    return fault == ReadFault::None ? std::string() : ContainerFaultMessage(container, fault);
 }
 
 bool LocalStoredName(const JobState& state, std::string& localName) {

@@ -5,7 +5,9 @@
 #include <memory>
 #include <vector>
 
+#include "Paths.h"
 #include "PlatformFiles.h"
+#include "TextConversion.h"
 
 namespace NBEngine {
 
@@ -375,6 +377,52 @@ StrongPass OpenStrongBody(const std::string& containerPath, const StrongKeys& ke
     Crypto::Wipe(batch.data(), batch.size());
     plainDigest = digest.Final();
     return StrongPass();
+}
+
+StrongReading ReadStrongContainer(const std::string& containerPath, const std::string& password,
+                                  StrongKeyCache& cache, bool& stopped,
+                                  const std::function<bool()>& keepGoing) {
+    StrongReading reading;
+    stopped = false;
+    const StrongOpening opening = ReadStrongHeader(containerPath);
+    if (opening.fault != ReadFault::None) {
+        reading.fault = opening.fault;
+        reading.reason = opening.reason;
+        return reading;
+    }
+    Crypto::SecretKey derived;
+    if (!cache.ReadingKey(password, opening.header, derived, reading.reason)) {
+        reading.fault = ReadFault::System;
+        return reading;
+    }
+    if (keepGoing && !keepGoing()) {
+        stopped = true;
+        return reading;
+    }
+    reading.fault = OpenStrongMetadata(containerPath, opening, derived, reading.keys,
+                                       reading.metadata, reading.reason);
+    return reading;
+}
+
+bool LocalStrongName(const std::string& storedName, std::string& localName) {
+    // The longest name a common file system takes: 255 UTF-16 units on
+    // Windows, 255 bytes elsewhere.
+    constexpr std::size_t longestName = 255;
+    std::u16string characters;
+    if (!IsStorableStrongName(storedName) || !IsPlainFileName(storedName) ||
+        !NBUtility::Utf8ToUtf16(storedName, characters)) {
+        return false;
+    }
+#ifdef _WIN32
+    const std::size_t length = characters.size();
+#else
+    const std::size_t length = storedName.size();
+#endif
+    if (length > longestName) {
+        return false;
+    }
+    localName = storedName;
+    return true;
 }
 
 } // namespace NBEngine

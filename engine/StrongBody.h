@@ -8,6 +8,7 @@
 
 #include "BodyCipher.h"
 #include "StrongContainer.h"
+#include "StrongKeys.h"
 
 namespace NBEngine {
 
@@ -49,5 +50,23 @@ ReadFault OpenStrongMetadata(const std::string& containerPath, const StrongOpeni
 StrongPass OpenStrongBody(const std::string& containerPath, const StrongKeys& keys,
                           const StrongMetadata& metadata, const std::string& outputPath,
                           const PassWork& work, Crypto::Digest& plainDigest);
+
+// Reading steps 1 to 5 in their order, the key derived through keys: what a
+// decryption knows before its body.
+struct StrongReading {
+    ReadFault fault = ReadFault::None;
+    std::string reason; // the system's, for ReadFault::System
+    StrongKeys keys;
+    StrongMetadata metadata;
+};
+// keepGoing is asked once the derivation returns; a stop answers
+// ReadFault::None with stopped set.
+StrongReading ReadStrongContainer(const std::string& containerPath, const std::string& password,
+                                  StrongKeyCache& cache, bool& stopped,
+                                  const std::function<bool()>& keepGoing = {});
+
+// The local file name for a stored name, when it is a plain name that this
+// system can create; false: the reader asks for an output name instead.
+bool LocalStrongName(const std::string& storedName, std::string& localName);
 
 } // namespace NBEngine

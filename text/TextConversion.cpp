@@ -196,12 +196,21 @@ std::string PasswordBytesOfUtf8(const std::string& typed) {
 }
 
 std::string PasswordBytesOfFile(const std::string& contents) {
+    return PasswordBytesOfUtf8(PasswordTextOfFile(contents));
+}
+
+std::string PasswordTextOfUtf8(const std::string& typed) {
+    std::u16string units;
+    return Utf8ToUtf16(typed, units) ? typed : Utf16ToUtf8(CharactersOfUtf8Name(typed));
+}
+
+std::string PasswordTextOfFile(const std::string& contents) {
     const auto starts = [&](const char* mark) { return contents.rfind(mark, 0) == 0; };
     if (starts("\xFF\xFE") || starts("\xFE\xFF")) {
-        return PasswordBytes(FirstLine(Utf16OfBytes(contents, 2, starts("\xFE\xFF"))));
+        return Utf16ToUtf8(FirstLine(Utf16OfBytes(contents, 2, starts("\xFE\xFF"))));
     }
     const std::size_t from = starts("\xEF\xBB\xBF") ? 3 : 0;
-    return PasswordBytesOfUtf8(FirstLine(contents.substr(from)));
+    return PasswordTextOfUtf8(FirstLine(contents.substr(from)));
 }
 
 } // namespace NBUtility

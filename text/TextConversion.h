@@ -47,5 +47,9 @@ std::string PasswordBytesOfUtf8(const std::string& typed);
 // The first line of a password file: UTF-16 with its byte-order mark is
 // decoded, a UTF-8 byte-order mark dropped, and the rest read as typed text.
 std::string PasswordBytesOfFile(const std::string& contents);
+// The same two as the characters typed, in UTF-8 (what the strong container
+// takes): bytes that are not valid UTF-8 are Latin-1 characters.
+std::string PasswordTextOfUtf8(const std::string& typed);
+std::string PasswordTextOfFile(const std::string& contents);
 
 } // namespace NBUtility

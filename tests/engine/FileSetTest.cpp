@@ -222,7 +222,10 @@ TEST(FileSet, DecryptionOutputsTakeTheStoredNameOrTheSingleJobsRefusal) {
         SCOPED_TRACE(container + " into '" + folder + "' with " + password);
         std::string settled = "stale";
         std::string why = "stale";
-        EXPECT_EQ(SetDecryptionOutput(container, folder, password, settled, why), reason.empty());
+        NBEngine::ReadFault fault = NBEngine::ReadFault::None;
+        const NBEngine::SetPassword given{password, password, nullptr};
+        EXPECT_EQ(SetDecryptionOutput(container, folder, given, settled, why, fault),
+                  reason.empty());
         EXPECT_EQ(settled, output);
         EXPECT_EQ(why, reason);
     }
