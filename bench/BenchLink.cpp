@@ -14,11 +14,15 @@ bool BenchLink::IsChecked(Option option) {
     case Option::SpecifyPath:
         return true;
     case Option::SameFolder:
-    case Option::Strong:
         return false;
+    case Option::Strong:
+        return strong;
     }
     return false;
 }
+
+// The derivation's own row measures it; a job's rows show its share.
+void BenchLink::NoteKeyDerivation() {}
 
 void BenchLink::SetProgress(int value) {
     progress = std::clamp(value, NBEngine::progressMinimum, NBEngine::progressMaximum);

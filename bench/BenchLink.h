@@ -13,12 +13,14 @@ class BenchLink : public NBEngine::JobLink {
 public:
     bool encryptMode = true;
     bool verify = false;
+    bool strong = false;
     std::map<NBEngine::TextField, std::string> texts;
 
     bool IsEncryptMode() override { return encryptMode; }
     bool IsPasswordShown() override { return true; }
     bool IsRunning() override { return true; }
     std::string ReadText(NBEngine::TextField field) override { return texts[field]; }
+    void NoteKeyDerivation() override;
     // A decryption writes to the destination given, never beside the source.
     bool IsChecked(NBEngine::Option option) override;
     int GetProgress() override { return progress; }
