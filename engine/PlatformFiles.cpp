@@ -404,8 +404,18 @@ bool SyncFolderOf(const std::string& path, std::string& reason) {
     return SyncDescriptor(descriptor.Get(), reason);
 }
 
+// Errors that say a file system cannot do what was asked at all, as opposed
+// to refusing this one file.
+bool NotSupportedHere(int errorNumber) {
+    return errorNumber == EINVAL || errorNumber == ENOSYS || errorNumber == EPERM ||
+           errorNumber == EOPNOTSUPP || errorNumber == ENOTSUP;
+}
+
 // Moves without replacing: the kernel's own way, or a hard link where the
-// file system knows no such rename.
+// file system knows no such rename. Where it has neither (exFAT, FAT or NTFS
+// through FUSE, many shared folders), an existing name is refused and then
+// the file renamed: a file that another program makes under that name in
+// the moment between the two would be replaced, the one race left there.
 int RenameWithoutReplacing(const std::string& from, const std::string& to) {
     if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
         return 0;
@@ -413,11 +423,19 @@ int RenameWithoutReplacing(const std::string& from, const std::string& to) {
     if (errno != EINVAL && errno != ENOSYS) {
         return -1;
     }
-    if (link(from.c_str(), to.c_str()) != 0) {
+    if (link(from.c_str(), to.c_str()) == 0) {
+        unlink(from.c_str());
+        return 0;
+    }
+    if (!NotSupportedHere(errno)) {
         return -1;
     }
-    unlink(from.c_str());
-    return 0;
+    struct stat status;
+    if (lstat(to.c_str(), &status) == 0) {
+        errno = EEXIST;
+        return -1;
+    }
+    return errno == ENOENT ? rename(from.c_str(), to.c_str()) : -1;
 }
 } // namespace
 
