@@ -18,7 +18,7 @@ else()
   set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
       "protect single files with a password (NB Nimbra Vexal Edition)")
   set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-      "nbnx writes a file into an .nbnx container and back, like the NB Nimbra\nVexal Edition program. The container hides contents from casual readers;\nit is not strong encryption.")
+      "nbnx writes a file into an .nbnx container and back, like the NB Nimbra\nVexal Edition program. A version 1 container hides contents from casual\nreaders. With --strong, nbnx writes the version 2 container instead: a key\nderived from the password with Argon2id, and ChaCha20-Poly1305.")
   set(CPACK_COMPONENTS_ALL programs)
   include(CPack)
 endif()

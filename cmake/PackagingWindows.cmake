@@ -55,6 +55,55 @@ set(CPACK_COMPONENTS_ALL programs documentation portable)
 set(CPACK_MONOLITHIC_INSTALL OFF)
 
 install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION . COMPONENT documentation)
+
+# libgcrypt and libgpg-error go beside the programs, which import them. The
+# system's copies keep their symbols (7.6 MB); stripped copies are made here,
+# at build time, and the system's stay as they are.
+set(nb_shipped_dll_dir ${CMAKE_BINARY_DIR}/crypto-dlls-stripped)
+set(nb_shipped_dlls)
+foreach(dll ${NB_CRYPTO_DLLS})
+  get_filename_component(dll_name ${dll} NAME)
+  set(shipped ${nb_shipped_dll_dir}/${dll_name})
+  add_custom_command(OUTPUT ${shipped}
+                     COMMAND ${CMAKE_COMMAND} -E make_directory ${nb_shipped_dll_dir}
+                     COMMAND ${CMAKE_STRIP} --strip-all -o ${shipped} ${dll}
+                     DEPENDS ${dll}
+                     VERBATIM)
+  list(APPEND nb_shipped_dlls ${shipped})
+endforeach()
+add_custom_target(nb_shipped_crypto_dlls ALL DEPENDS ${nb_shipped_dlls})
+install(FILES ${nb_shipped_dlls} DESTINATION . COMPONENT programs)
+
+# Their licence goes with them: what they are and where their source is, the
+# copyright notices as Debian ships them (some parts carry notices of their
+# own that must travel with the binaries), and the LGPL 2.1 in full.
+set(gcrypt_copyright /usr/share/doc/libgcrypt-mingw-w64-dev/copyright)
+set(gpg_error_copyright /usr/share/doc/libgpg-error-mingw-w64-dev/copyright)
+set(lgpl /usr/share/common-licenses/LGPL-2.1)
+set(nb_licence_inputs ${gcrypt_copyright} ${gpg_error_copyright} ${lgpl})
+foreach(input ${nb_licence_inputs})
+  if(NOT EXISTS ${input})
+    message(FATAL_ERROR "${input} is missing: the packages must carry the crypto DLLs' licence")
+  endif()
+endforeach()
+file(READ ${gcrypt_copyright} NB_GCRYPT_COPYRIGHT)
+file(READ ${gpg_error_copyright} NB_GPG_ERROR_COPYRIGHT)
+file(READ ${lgpl} NB_LGPL_TEXT)
+# The versions as their headers give them, for the source's version.
+function(nb_header_version header macro out)
+  file(STRINGS ${header} line REGEX "^#define ${macro} \"[0-9.]+\"$")
+  string(REGEX REPLACE ".*\"([0-9.]+)\".*" "\\1" version "${line}")
+  if(version STREQUAL "")
+    message(FATAL_ERROR "no ${macro} in ${header}")
+  endif()
+  set(${out} ${version} PARENT_SCOPE)
+endfunction()
+nb_header_version(${NB_MINGW_ROOT}/include/gcrypt.h GCRYPT_VERSION NB_GCRYPT_VERSION)
+nb_header_version(${NB_MINGW_ROOT}/include/gpg-error.h GPG_ERROR_VERSION NB_GPG_ERROR_VERSION)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${nb_licence_inputs})
+configure_file(${CMAKE_SOURCE_DIR}/resources/LICENSE-libgcrypt.txt.in
+               ${CMAKE_BINARY_DIR}/LICENSE-libgcrypt.txt @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/LICENSE-libgcrypt.txt DESTINATION . COMPONENT programs)
 install(FILES ${CMAKE_SOURCE_DIR}/resources/PORTABLE.txt DESTINATION . COMPONENT portable)
 
 include(CPack)

@@ -15,6 +15,10 @@
 //                               the files dropped on it together
 //   program_probe opened        the main window that another process started:
 //                               its tab and source box; then closes it
+//   program_probe library DLL FUNCTION
+//                               loads a DLL by its path, with its own folder
+//                               searched for what it imports, and shows what
+//                               its version check FUNCTION returns
 // Exit code 0 when all of that was found.
 
 #include <windows.h>
@@ -27,7 +31,9 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "AppDriver.h"
@@ -233,6 +239,39 @@ int ShowOpened() {
     return exitCode == 0 ? 0 : 1;
 }
 
+struct LibraryRelease {
+    void operator()(HMODULE library) const { FreeLibrary(library); }
+};
+using OwnedLibrary = std::unique_ptr<std::remove_pointer_t<HMODULE>, LibraryRelease>;
+
+// gcry_check_version and gpgrt_check_version: given no version, they return
+// their own.
+using VersionCheck = const char*(__cdecl*)(const char*);
+
+VersionCheck FindVersionCheck(HMODULE library, const std::string& function) {
+    FARPROC found = GetProcAddress(library, function.c_str());
+    // Through void(*)(): the one cast between function types without a warning.
+    return reinterpret_cast<VersionCheck>(reinterpret_cast<void (*)()>(found));
+}
+
+// As a program in the DLL's folder would find it and what it imports, and
+// nothing from elsewhere.
+int ShowLibraryVersion(const std::wstring& path, const std::string& function) {
+    OwnedLibrary library(LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+    if (!library) {
+        std::wprintf(L"not loaded, error %lu\n", GetLastError());
+        return 1;
+    }
+    const VersionCheck check = FindVersionCheck(library.get(), function);
+    const char* version = check != nullptr ? check(nullptr) : nullptr;
+    if (version == nullptr) {
+        std::wprintf(L"loaded, no version from %hs\n", function.c_str());
+        return 1;
+    }
+    std::wprintf(L"version %hs\n", version);
+    return 0;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -250,9 +289,13 @@ int wmain(int argc, wchar_t** argv) {
         status = RunVerb(argv[2], std::vector<std::wstring>(argv + 3, argv + argc));
     } else if (argc == 2 && mode == L"opened") {
         status = ShowOpened();
+    } else if (argc == 4 && mode == L"library") {
+        const std::wstring function(argv[3]);
+        status = ShowLibraryVersion(argv[2], std::string(function.begin(), function.end()));
     } else {
         std::fwprintf(stderr, L"usage: program_probe run PROGRAM | shortcut LNK | icon LOCATION | "
-                              L"start COMMAND | verb KEY FILE... | opened\n");
+                              L"start COMMAND | verb KEY FILE... | opened | "
+                              L"library DLL FUNCTION\n");
     }
     std::fflush(stdout);
     return status;

@@ -11,6 +11,11 @@ version=$(sed -n 's/^project(NBNimbra VERSION \([0-9.]*\) .*/\1/p' \
     "$(dirname "$0")/../../CMakeLists.txt")
 [ -n "$version" ] || { echo "package tests: no project version found"; exit 1; }
 wine=/usr/lib/wine/wine64
+# The packaged programs must find the crypto DLLs beside them, not through a
+# path that a build's test runner sets.
+unset WINEPATH
+objdump=x86_64-w64-mingw32-objdump
+command -v "$objdump" >/dev/null || { echo "package tests: no $objdump"; exit 1; }
 work=$(mktemp -d "${TMPDIR:-/tmp}/nbnimbra-packages.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
@@ -74,6 +79,30 @@ eventually() {
     done
     return 1
 }
+# The crypto DLLs and their licence, in a folder of a package.
+crypto_dlls=(libgcrypt-20.dll:gcry_check_version libgpg-error-0.dll:gpgrt_check_version)
+check_crypto_dlls() { # FOLDER
+    local folder=$1 entry dll loaded licence
+    for entry in "${crypto_dlls[@]}"; do
+        dll=${entry%%:*}
+        check "$dll lies beside the programs" test -f "$folder/$dll"
+        check "$dll is stripped" eval \
+            '"$objdump" --syms "$folder/$dll" 2>&1 | grep -qx "no symbols"'
+        # From there, with nothing but the package's folder to find its imports in.
+        loaded=$(win "$probe" library "$(windows_path "$folder/$dll")" "${entry#*:}")
+        echo "   $dll: $loaded"
+        check "$dll loads from there and reports its version" \
+            grep -qxE 'version [0-9]+\.[0-9]+(\.[0-9]+)?' <<<"$loaded"
+    done
+    licence=$folder/LICENSE-libgcrypt.txt
+    check "their licence LICENSE-libgcrypt.txt comes with them" eval \
+        'grep -q "GNU LESSER GENERAL PUBLIC LICENSE" "$licence" &&
+         grep -q "Version 2.1, February 1999" "$licence" &&
+         grep -qF "https://sources.debian.org/src/libgcrypt20/" "$licence" &&
+         grep -qF "https://sources.debian.org/src/libgpg-error/" "$licence" &&
+         grep -qF "Upstream-Name: libgpg-error" "$licence" &&
+         grep -qF "Library: Libgcrypt" "$licence"'
+}
 round_trip() { # NBNX... : encrypts and decrypts a file in the current folder
     head -c 200000 /dev/urandom >plain.bin
     printf 'packaged1\n' >pw
@@ -90,7 +119,11 @@ check "holds the manual page" contains "$contents" "./usr/share/man/man1/nbnx.1.
 check "names package, version and architecture" \
     test "$(dpkg-deb -f "$deb" Package Version Architecture | tr '\n' ' ')" = \
     "Package: nbnx Version: $version Architecture: amd64 "
-check "depends on the C library" contains "$(dpkg-deb -f "$deb" Depends)" "libc6"
+depends=$(dpkg-deb -f "$deb" Depends)
+echo "   Depends: $depends"
+check "depends on the C library" contains "$depends" "libc6"
+check "depends on libgcrypt" grep -qE '(^|, )libgcrypt20( |,|$)' <<<"$depends"
+check "depends on libunistring" grep -qE '(^|, )libunistring[0-9]+( |,|$)' <<<"$depends"
 root=$work/root
 dpkg-deb -x "$deb" "$root"
 page=$(MANWIDTH=80 man -l "$root/usr/share/man/man1/nbnx.1.gz" 2>&1)
@@ -106,6 +139,7 @@ cmake -E tar xf "$dist/NBNimbra-${version}-win64.zip"
 portable=$work/NBNimbra-${version}-win64
 check "unpacks the two programs and the note" \
     test -f "$portable/NBNimbra.exe" -a -f "$portable/nbnx.exe" -a -f "$portable/PORTABLE.txt"
+check_crypto_dlls "$portable"
 cd "$portable" || exit 1
 check "nbnx.exe --version from the unpacked folder" \
     test "$(win ./nbnx.exe --version)" = "nbnx $version"
@@ -133,6 +167,7 @@ check "silent install finishes" eventually test -f "$folder/Uninstall.exe"
 for file in NBNimbra.exe nbnx.exe README.md; do
     check "installs $file" test -f "$folder/$file"
 done
+check_crypto_dlls "$folder"
 shortcut=$(win "$probe" shortcut "$(windows_path "$menu/NB Nimbra Vexal Edition.lnk")")
 echo "   $(tr '\n' ' ' <<<"$shortcut")"
 check "Start menu shortcut to NBNimbra.exe" \
@@ -233,7 +268,10 @@ for row in "${verb_cases[@]}"; do
 done
 
 win "$folder/Uninstall.exe" /S
-check "silent uninstall removes the folder" eventually test ! -e "$folder"
+for file in libgcrypt-20.dll libgpg-error-0.dll LICENSE-libgcrypt.txt; do
+    check "silent uninstall removes $file" eventually test ! -e "$folder/$file"
+done
+check "and the folder" eventually test ! -e "$folder"
 check "and the Start menu folder" test ! -e "$menu"
 check "and the uninstall entry" eval '! "$wine" reg query "$key" >/dev/null 2>&1'
 for explorer_key in "${our_keys[@]}"; do
