@@ -8,6 +8,7 @@ packages=(
     wine64 xvfb xauth x11-utils imagemagick
     nsis dpkg-dev man-db fonts-liberation fonts-wine
     libgcrypt20-dev libgcrypt-mingw-w64-dev libgpg-error-mingw-w64-dev libunistring-dev
+    exfat-fuse exfatprogs
 )
 missing=()
 for p in "${packages[@]}"; do
