@@ -208,6 +208,7 @@ PassResult RunPass(const std::string& inputPath, const std::string& outputPath, 
     }
     generator = cipher.Generator();
     result.stopped = cipher.Stopped();
+    result.bytesRead = readPosition - state.readOffset;
     input.Close();
     if (!sink.Close() && result.ok) {
         result = Failed(sink.Reason(), outputPath);

@@ -20,10 +20,11 @@ constexpr std::size_t cipherChunkSize = std::size_t{1} << 20;
 static_assert(cipherChunkSize % cipherBlockSize == 0);
 
 struct PassResult {
-    bool ok = true;       // no file error (a stop included)
-    bool stopped = false; // ended early at the link's request
-    std::string reason;   // the system's, when not ok
-    std::string path;     // the file the reason is about
+    bool ok = true;             // no file error (a stop included)
+    bool stopped = false;       // ended early at the link's request
+    std::string reason;         // the system's, when not ok
+    std::string path;           // the file the reason is about
+    std::int64_t bytesRead = 0; // from the input: a changed file shows here
 };
 
 // What the job gives a pass: the span of the progress bar it moves through,

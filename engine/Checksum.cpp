@@ -109,6 +109,7 @@ Checksum FoldChecksum(const std::string& path, const KeepGoing& keepGoing) {
         }
     }
     result.readable = !file.Failed() && !result.stopped;
+    result.length = position;
     result.reason = file.Reason();
     file.Close();
     result.text = fold.Text();

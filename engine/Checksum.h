@@ -16,10 +16,11 @@ constexpr std::size_t checksumChunkSize = std::size_t{1} << 20;
 constexpr int checksumLaneCount = 16;
 
 struct Checksum {
-    std::string text;      // always 32 characters
-    bool readable = false; // the whole file was read without an error
-    bool stopped = false;  // the caller asked to stop before the end
-    std::string reason;    // the system's, when not readable
+    std::string text;        // always 32 characters
+    bool readable = false;   // the whole file was read without an error
+    bool stopped = false;    // the caller asked to stop before the end
+    std::string reason;      // the system's, when not readable
+    std::int64_t length = 0; // bytes folded
 };
 
 // Folds bytes as they come, in any pieces: byte k of the stream goes into

@@ -28,6 +28,7 @@ const char passwordTooShort[] = "Password must be at least 8 characters";
 const char passwordUnusable[] = "This password cannot be used, please choose another one";
 const char transformFailed[] = "Error during encryption.";
 const char passwordTooLong[] = "Password must be at most 1024 bytes";
+const char sourceChanged[] = ": The file changed while it was read";
 const char notValidContainer[] = ": The password is incorrect or not valid NBN Encrypted File";
 const char damagedContainer[] = ": The encrypted file is damaged or incomplete";
 const char unsupportedContainer[] =
@@ -109,6 +110,8 @@ private:
         link.ReportError(JobError(message, focus, reason, path, fault));
         return false;
     }
+
+    bool FailSourceChanged() { return Fail(FileNameOf(source) + sourceChanged, TextField::Source); }
 
     bool FailReading(ReadFault fault, const std::string& reason = std::string()) {
         return Fail(ContainerFaultMessage(source, fault), TextField::Source, reason,
@@ -292,6 +295,9 @@ private:
         const StrongPass pass =
             WriteStrongContainer(source, static_cast<std::uint64_t>(sourceSize), output->Path(),
                                  strongHeader, strongKeys, storedName, WorkFromHere(), plainDigest);
+        if (pass.sourceChanged) {
+            return FailSourceChanged();
+        }
         if (!pass.result.ok) {
             return FailPass(transformFailed, pass.result);
         }
@@ -422,6 +428,11 @@ private:
         if (!checksum.readable) {
             return Fail(FileNameOf(source) + notFound, TextField::Source, checksum.reason, source);
         }
+        // The header stores the length: a file that grew or shrank since it
+        // was looked at would give a container that never opens.
+        if (checksum.length != sourceSize) {
+            return FailSourceChanged();
+        }
         return CreateOutput() && (WriteHeader(output->Path(), state) || Fail(transformFailed));
     }
 
@@ -451,7 +462,15 @@ private:
         if (!pass.ok) {
             return FailPass(transformFailed, pass);
         }
-        return !pass.stopped && KeepGoing();
+        if (pass.stopped || !KeepGoing()) {
+            return false;
+        }
+        // Exactly the stored length, or the container was cut or grown (a
+        // zero tail would even keep the checksum) or the source changed.
+        if (pass.bytesRead != state.plainSize) {
+            return encrypt ? FailSourceChanged() : FailReading(ReadFault::Damaged);
+        }
+        return true;
     }
 
     // A damaged output is kept for salvage only where it replaces nothing.
@@ -491,7 +510,8 @@ private:
         if (pass.stopped || !KeepGoing()) {
             return false;
         }
-        return fold.Text() == sourceChecksum || Fail("Check failed.");
+        const bool sameLength = pass.bytesRead == state.plainSize;
+        return (sameLength && fold.Text() == sourceChecksum) || Fail("Check failed.");
     }
 
     // The one moment the destination changes. The output takes the

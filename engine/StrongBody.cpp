@@ -97,9 +97,10 @@ StrongPass Damaged(const std::string& path) {
 StrongPass SourceChanged(const std::string& path) {
     PassResult result;
     result.ok = false;
-    result.reason = "the file changed while it was read";
     result.path = path;
-    return Failure(result);
+    StrongPass pass = Failure(result);
+    pass.sourceChanged = true;
+    return pass;
 }
 
 // Moves the bar in proportion to the bytes done, from start to end.

@@ -16,6 +16,7 @@ namespace NBEngine {
 struct StrongPass {
     PassResult result;
     ReadFault fault = ReadFault::None; // Damaged or System when the container failed
+    bool sourceChanged = false;        // the source's length is not the one stored
 };
 
 // Writes header, metadata and the exactly length bytes of source into output
