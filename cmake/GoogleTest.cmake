@@ -15,10 +15,17 @@ include(GoogleTest)
 
 # One test executable; each case becomes a CTest test, listed when CTest runs
 # (so a Windows suite is only started under Wine inside a test session).
+function(nb_use_test_emulator name)
+  if(CMAKE_CROSSCOMPILING)
+    set_property(TARGET ${name} PROPERTY CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-test.sh)
+  endif()
+endfunction()
+
 function(nb_add_test_suite name)
   add_executable(${name} ${ARGN})
   target_link_libraries(${name} PRIVATE GTest::gtest_main GTest::gtest)
   target_compile_definitions(${name} PRIVATE NB_TEST_DATA_DIR="${NB_TEST_DATA_DIR}")
+  nb_use_test_emulator(${name})
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
                        PROPERTIES TIMEOUT 300)
 endfunction()
