@@ -183,7 +183,7 @@ private:
         if (password.size() < minimumPasswordLength) {
             return Fail(passwordTooShort, TextField::Password);
         }
-        if (ToLower(source) == ToLower(destination)) {
+        if (Platform::SamePathSpelling(source, destination)) {
             return Fail(sourceDestinationMatch, TextField::Destination);
         }
         // No version 1 container was ever written with a longer one.
@@ -209,7 +209,7 @@ private:
         if (!refusal.empty()) {
             return Fail(refusal, TextField::Password);
         }
-        if (ToLower(source) == ToLower(destination)) {
+        if (Platform::SamePathSpelling(source, destination)) {
             return Fail(sourceDestinationMatch, TextField::Destination);
         }
         if (encrypt && !link.IsPasswordShown()) {

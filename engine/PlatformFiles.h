@@ -68,6 +68,10 @@ bool SameFile(const std::string& first, const std::string& second);
 // True when two names in one folder name one entry: letter case is ignored on
 // Windows (as its file systems do), names are compared byte for byte elsewhere.
 bool SameNameInFolder(const std::string& first, const std::string& second);
+// Two whole paths written alike, by the same rule.
+inline bool SamePathSpelling(const std::string& first, const std::string& second) {
+    return SameNameInFolder(first, second);
+}
 
 enum class CreateResult { Created, Exists, Failed };
 // Creates an empty file that did not exist before, readable and writable by

@@ -33,8 +33,8 @@ TEST(Jobs, RefusalsNameTheFieldToFixAndTouchNothing) {
              TextField::Destination},
             {plain, box, "  1234567  ", "  1234567  ", "Password must be at least 8 characters",
              TextField::Password},
-            {plain, dir.File("PLAIN.TXT"), pw, pw, same, TextField::Destination},
 #ifdef _WIN32
+            {plain, dir.File("PLAIN.TXT"), pw, pw, same, TextField::Destination},
             {plain, ReplaceChar(plain, '\\', '/'), pw, pw, same, TextField::Destination},
 #endif
             {plain, box, pw, "correct horsE", "Confirmation password does not match",
@@ -52,6 +52,19 @@ TEST(Jobs, RefusalsNameTheFieldToFixAndTouchNothing) {
         EXPECT_EQ(Listing(dir.Path()), before);
     }
 }
+
+#ifndef _WIN32
+// Linux file systems tell letter case apart: PLAIN.TXT is another file.
+TEST(Jobs, NamesThatDifferInCaseAreTwoFilesOnLinux) {
+    NBTest::TempDir dir;
+    const NBTest::Bytes contents = NBTest::PatternBytes(700, 3);
+    NBTest::WriteBytes(dir.File("plain.txt"), contents);
+    auto link = NBTest::Request(true, dir.File("plain.txt"), dir.File("PLAIN.TXT"), pw);
+    ASSERT_TRUE(NBTest::Run(link));
+    EXPECT_EQ(NBTest::ReadBytes(dir.File("plain.txt")), contents);
+    EXPECT_EQ(Listing(dir.Path()), (std::vector<std::string>{"PLAIN.TXT", "plain.txt"}));
+}
+#endif
 
 TEST(Jobs, StoredNamesThatLeaveTheFolderOrNameTheContainerAreRefused) {
     for (const std::string name :
