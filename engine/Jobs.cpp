@@ -57,7 +57,10 @@ std::string MegabytesText(std::int64_t bytes, bool roundUp) {
 class Job {
 public:
     Job(JobLink& link, JobState& state) : link(link), state(state) {}
-    ~Job() { Crypto::Wipe(&password[0], password.size()); }
+    ~Job() {
+        Crypto::Wipe(&password[0], password.size());
+        Keys().OnDerivation(nullptr); // a set's keys outlive this job
+    }
     Job(const Job&) = delete;
     Job& operator=(const Job&) = delete;
 
