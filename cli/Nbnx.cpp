@@ -61,10 +61,6 @@ bool IsFolder(const std::string& path) {
     return NBEngine::Platform::KindOf(path, true) == NBEngine::Platform::FileKind::Folder;
 }
 
-// Settles where the job writes and answers that path (empty while unknown).
-// Without -o the output goes beside the input; -o naming a folder puts it
-// there under the same name. A decryption whose header does not open keeps
-// an empty destination: the job then reports why before writing anything.
 NBEngine::SetPassword SetPasswordOf(const CliRequest& request, NBEngine::StrongKeyCache& keys) {
     NBEngine::SetPassword password;
     password.bytes = NBUtility::PasswordBytesOfUtf8(request.password);
@@ -84,6 +80,10 @@ auto WhileDeriving(NBEngine::StrongKeyCache& keys, CliJobLink& link, Settle sett
     return result;
 }
 
+// Settles where the job writes and answers that path (empty while unknown).
+// Without -o the output goes beside the input; -o naming a folder puts it
+// there under the same name. A decryption whose header does not open keeps
+// an empty destination: the job then reports why before writing anything.
 std::string ResolveOutput(const Command& command, CliRequest& request,
                           NBEngine::StrongKeyCache& keys) {
     const bool intoFolder = !command.output.empty() && IsFolder(command.output);
