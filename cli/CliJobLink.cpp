@@ -7,14 +7,14 @@
 #include "Jobs.h"
 #include "Paths.h"
 #include "PlatformFiles.h"
+#include "StrongBody.h"
+#include "StrongKeys.h"
 #include "Terminal.h"
 #include "TextConversion.h"
 
 namespace NBCli {
 
 namespace {
-// Wide enough to blank the longest progress line.
-constexpr int progressLineWidth = 48;
 // A set's rate means something only after a moment: its first files may be
 // tiny.
 constexpr double rateSettleSeconds = 0.5;
@@ -122,15 +122,12 @@ void CliJobLink::DrawSetProgressLine() {
     char line[96];
     if (seconds >= rateSettleSeconds && done > 0.0) {
         const double rate = done / seconds;
-        std::snprintf(line, sizeof line, "\r[%zu/%zu] %3d%%  %8.1f MB/s  %6.0f s left ",
-                      place.number, place.count, percent, rate / 1e6, (whole - done) / rate);
+        std::snprintf(line, sizeof line, "[%zu/%zu] %3d%%  %8.1f MB/s  %6.0f s left ", place.number,
+                      place.count, percent, rate / 1e6, (whole - done) / rate);
     } else {
-        std::snprintf(line, sizeof line, "\r[%zu/%zu] %3d%%%30s", place.number, place.count,
-                      percent, "");
+        std::snprintf(line, sizeof line, "[%zu/%zu] %3d%%", place.number, place.count, percent);
     }
-    std::fputs(line, stderr);
-    std::fflush(stderr);
-    lineShown = true;
+    ShowLine(line);
 }
 
 void CliJobLink::DrawProgressLine() {
@@ -146,22 +143,64 @@ void CliJobLink::DrawProgressLine() {
         const int passesAfter = request.encrypt && request.check && passesStarted == 1 ? 1 : 0;
         const double left =
             (static_cast<double>(passBytes) * (1 + passesAfter) - done) / (rate > 0.0 ? rate : 1.0);
-        std::snprintf(line, sizeof line, "\r%3d%%  %8.1f MB/s  %6.0f s left ", progress, rate / 1e6,
+        std::snprintf(line, sizeof line, "%3d%%  %8.1f MB/s  %6.0f s left ", progress, rate / 1e6,
                       left);
     } else {
-        std::snprintf(line, sizeof line, "\r%3d%%%30s", progress, "");
+        std::snprintf(line, sizeof line, "%3d%%", progress);
     }
-    std::fputs(line, stderr);
+    ShowLine(line);
+}
+
+// Over the line shown before, blanking what it leaves beyond the new one.
+void CliJobLink::ShowLine(const std::string& text) {
+    const int length = static_cast<int>(text.size());
+    const int leftOver = lineShown && lineLength > length ? lineLength - length : 0;
+    std::fprintf(stderr, "\r%s%*s", text.c_str(), leftOver, "");
     std::fflush(stderr);
     lineShown = true;
+    lineLength = length + leftOver;
 }
 
 void CliJobLink::ClearProgressLine() {
     if (lineShown) {
-        std::fprintf(stderr, "\r%*s\r", progressLineWidth, "");
+        std::fprintf(stderr, "\r%*s\r", lineLength, "");
         std::fflush(stderr);
         lineShown = false;
+        lineLength = 0;
     }
+}
+
+namespace {
+
+std::string MemoryText(std::uint32_t kibibytes) {
+    return kibibytes % 1024 == 0 ? std::to_string(kibibytes / 1024) + " MiB"
+                                 : std::to_string(kibibytes) + " KiB";
+}
+
+// An encryption derives at the cost it asks for, a decryption at the one its
+// container's header names.
+std::string DerivationCostText(const CliRequest& request) {
+    if (request.encrypt) {
+        return " (Argon2id, " + MemoryText(NBEngine::RequestedStrongCost().memoryKiB) + ")";
+    }
+    const NBEngine::StrongOpening opening = NBEngine::ReadStrongHeader(request.source);
+    if (opening.fault != NBEngine::ReadFault::None) {
+        return std::string();
+    }
+    return " (Argon2id, " + MemoryText(opening.header.cost.memoryKiB) + ")";
+}
+
+} // namespace
+
+void CliJobLink::NoteKeyDerivation() {
+    if (!showProgress) {
+        return;
+    }
+    std::string line = "deriving the key" + DerivationCostText(request) + "...";
+    if (place.count > 0) {
+        line = "[" + std::to_string(place.number) + "/" + std::to_string(place.count) + "] " + line;
+    }
+    ShowLine(line);
 }
 
 namespace {
@@ -195,8 +234,37 @@ std::string ErrorLine(const NBEngine::JobError& error) {
 
 } // namespace
 
+std::string ContainerFaultText(const std::string& container, NBEngine::ReadFault fault,
+                               const std::string& reason) {
+    switch (fault) {
+    case NBEngine::ReadFault::NotContainer:
+        return "not a container";
+    case NBEngine::ReadFault::WrongPassword:
+        // Only the strong container's header MAC can tell a changed header,
+        // and it cannot tell it from a wrong password.
+        return NBEngine::ContainerVersionOf(container) == NBEngine::ContainerVersion::Version2
+                   ? "wrong password, or the header was changed"
+                   : "wrong password";
+    case NBEngine::ReadFault::Damaged:
+        return "damaged or incomplete";
+    case NBEngine::ReadFault::Unsupported:
+        return "unsupported: made with settings outside this program's limits";
+    case NBEngine::ReadFault::System:
+        return reason.empty() ? std::string() : "cannot be read: " + reason;
+    case NBEngine::ReadFault::None:
+        break;
+    }
+    return std::string();
+}
+
 void CliJobLink::ReportError(const NBEngine::JobError& error) {
     ClearProgressLine();
+    const std::string faultText = ContainerFaultText(request.source, error.fault, error.reason);
+    if (!faultText.empty()) {
+        PrintLine(stderr,
+                  "nbnx: " + (place.count > 0 ? place.input : request.source) + ": " + faultText);
+        return;
+    }
     const std::string line = ErrorLine(error);
     PrintLine(stderr, "nbnx: " + (place.count > 0 ? AboutFile(place.input, line) : line));
     const std::string hint = HintFor(error);

@@ -40,6 +40,12 @@ std::int64_t WorkOfJob(const CliRequest& request, std::int64_t passBytes);
 // the file's bare name (in any letter case) when the message starts with it.
 std::string AboutFile(const std::string& input, const std::string& message);
 
+// The command line's words for a container that cannot be read, more precise
+// than the window's: empty when the kind says nothing more (a system fault
+// without its reason).
+std::string ContainerFaultText(const std::string& container, NBEngine::ReadFault fault,
+                               const std::string& reason);
+
 class CliJobLink : public NBEngine::JobLink {
 public:
     // passBytes: the bytes one pass over the body transforms.
@@ -61,6 +67,9 @@ public:
     // Asked again when the output is published: a file that appeared after
     // the up-front test is kept too, unless --force was given.
     bool MayReplaceOutput() override { return request.force; }
+    // Says on the progress line that the key is being derived: the one long
+    // wait without a percentage.
+    void NoteKeyDerivation() override;
 
     // Removes every file the job listed; true when each is gone.
     bool RemoveListedFiles();
@@ -69,12 +78,14 @@ public:
 private:
     void DrawProgressLine();
     void DrawSetProgressLine();
+    void ShowLine(const std::string& text);
 
     CliRequest request;
     bool showProgress;
     std::int64_t passBytes;
     int progress = 0;
     bool lineShown = false;
+    int lineLength = 0; // of the line shown, to blank what a shorter one leaves
     int passesStarted = 0;
     int passStart = 0;
     int passEnd = 100;

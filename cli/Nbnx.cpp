@@ -61,10 +61,6 @@ bool IsFolder(const std::string& path) {
     return NBEngine::Platform::KindOf(path, true) == NBEngine::Platform::FileKind::Folder;
 }
 
-// Settles where the job writes and answers that path (empty while unknown).
-// Without -o the output goes beside the input; -o naming a folder puts it
-// there under the same name. A decryption whose header does not open keeps
-// an empty destination: the job then reports why before writing anything.
 NBEngine::SetPassword SetPasswordOf(const CliRequest& request, NBEngine::StrongKeyCache& keys) {
     NBEngine::SetPassword password;
     password.bytes = NBUtility::PasswordBytesOfUtf8(request.password);
@@ -73,6 +69,21 @@ NBEngine::SetPassword SetPasswordOf(const CliRequest& request, NBEngine::StrongK
     return password;
 }
 
+// Runs settle, noting on link's progress line a key derivation it starts
+// (reading a strong container's stored name derives its key).
+template <typename Settle>
+auto WhileDeriving(NBEngine::StrongKeyCache& keys, CliJobLink& link, Settle settle) {
+    keys.OnDerivation([&link] { link.NoteKeyDerivation(); });
+    const auto result = settle();
+    keys.OnDerivation(nullptr);
+    link.ClearProgressLine();
+    return result;
+}
+
+// Settles where the job writes and answers that path (empty while unknown).
+// Without -o the output goes beside the input; -o naming a folder puts it
+// there under the same name. A decryption whose header does not open keeps
+// an empty destination: the job then reports why before writing anything.
 std::string ResolveOutput(const Command& command, CliRequest& request,
                           NBEngine::StrongKeyCache& keys) {
     const bool intoFolder = !command.output.empty() && IsFolder(command.output);
@@ -88,8 +99,12 @@ std::string ResolveOutput(const Command& command, CliRequest& request,
     std::string output;
     std::string reason;
     NBEngine::ReadFault fault = NBEngine::ReadFault::None;
-    if (!NBEngine::SetDecryptionOutput(request.source, folder, SetPasswordOf(request, keys), output,
-                                       reason, fault)) {
+    CliJobLink link(request, IsErrorTerminal(), 0);
+    const bool settled = WhileDeriving(keys, link, [&] {
+        return NBEngine::SetDecryptionOutput(request.source, folder, SetPasswordOf(request, keys),
+                                             output, reason, fault);
+    });
+    if (!settled) {
         return std::string();
     }
     if (intoFolder) {
@@ -142,6 +157,7 @@ Outcome RunOneJob(const CliRequest& request, const std::string& output, const Se
     NBEngine::JobState state;
     state.strongKeys = &keys;
     const bool done = NBEngine::RunJob(link, state);
+    keys.OnDerivation(nullptr); // it would note through this job's link
     link.ClearProgressLine();
     if (done) {
         PrintLine(stdout, output + " written");
@@ -166,6 +182,10 @@ int RunJobCommand(const Command& command) {
     }
     NBEngine::StrongKeyCache keys;
     const std::string output = ResolveOutput(command, request, keys);
+    if (StopRequested()) {
+        std::fprintf(stderr, "nbnx: stopped; nothing was kept\n"); // during a key derivation
+        return StopStatus();
+    }
     if (RefusesExistingOutput(command, request, output)) {
         return Failure(ExistingOutputMessage(output));
     }
@@ -194,9 +214,20 @@ std::string SetPasswordRefusal(const CliRequest& request, NBEngine::StrongKeyCac
 std::vector<NBEngine::SetMember> SettleSet(const Command& command, const CliRequest& model,
                                            NBEngine::StrongKeyCache& keys) {
     std::vector<NBEngine::SetMember> members;
+    SetPlace place;
+    place.count = command.inputs.size();
     for (const std::string& input : command.inputs) {
-        members.push_back(NBEngine::SettleMember(input, model.encrypt, command.output,
-                                                 SetPasswordOf(model, keys)));
+        if (StopRequested()) {
+            break; // no more derivations: the caller reports the stop
+        }
+        place.number = members.size() + 1;
+        CliRequest request = model;
+        request.source = input;
+        CliJobLink link(request, IsErrorTerminal(), 0, place);
+        members.push_back(WhileDeriving(keys, link, [&] {
+            return NBEngine::SettleMember(input, model.encrypt, command.output,
+                                          SetPasswordOf(model, keys));
+        }));
     }
     return members;
 }
@@ -228,7 +259,9 @@ Outcome RunMember(const Command& command, const CliRequest& request,
                   const NBEngine::SetMember& member, const SetPlace& place,
                   NBEngine::StrongKeyCache& keys) {
     if (!member.reason.empty()) {
-        PrintLine(stderr, "nbnx: " + AboutFile(member.input, member.reason));
+        const std::string faultText = ContainerFaultText(member.input, member.fault, std::string());
+        PrintLine(stderr, "nbnx: " + (faultText.empty() ? AboutFile(member.input, member.reason)
+                                                        : member.input + ": " + faultText));
         return Outcome::Failed;
     }
     if (RefusesExistingOutput(command, request, member.output)) {
@@ -290,6 +323,9 @@ int RunSetCommand(const Command& command) {
         return StopStatus();
     }
     const std::vector<NBEngine::SetMember> members = SettleSet(command, model, keys);
+    if (StopRequested()) {
+        return StoppedInSet(std::string(), command.inputs.size());
+    }
     const NBEngine::SetConflict conflict = NBEngine::FindSetConflict(members);
     if (conflict.kind != NBEngine::SetConflictKind::None) {
         PrintLine(stderr, "nbnx: " + NBEngine::DescribeSetConflict(members, conflict) +

@@ -46,6 +46,14 @@ at_most_temporary() {
     [ -z "$extra" ] || { [ "$(wc -l <<<"$extra")" = 1 ] && [[ $extra == "$2".incomplete* ]]; }
 }
 
+# flip_byte FILE OFFSET: that byte turned into its complement (a changed
+# byte, whatever it was)
+flip_byte() {
+    local byte
+    byte=$(od -An -tu1 -j"$2" -N1 "$1")
+    printf "\\x$(printf %02x $((255 - byte)))" | dd of="$1" bs=1 seek="$2" conv=notrunc status=none
+}
+
 case_bound=60 # seconds a single run may take
 # run_case NAME STATUS MESSAGE ARGUMENT...: one run with its arguments exactly
 # as given; checks the exit status and that stderr holds the message.
@@ -121,7 +129,7 @@ decrypt to a path|0||decrypt --password-file pw -o big.copy big.box
 default name in a dotted folder|0||encrypt --password-file pw dir.v2/report
 existing output kept|1|keep.nbnx already exists (use --force to replace it)|encrypt --password-file pw -o keep.nbnx abc.txt
 same-folder output exists|1|already exists (use --force to replace it)|decrypt --password-file pw abc.nbnx
-wrong password|1|abc.nbnx: The password is incorrect or not valid NBN Encrypted File|decrypt --password-file wrong -o nothing.txt abc.nbnx
+wrong password|1|abc.nbnx: wrong password|decrypt --password-file wrong -o nothing.txt abc.nbnx
 password too long|1|Password must be at most 15 characters|encrypt --password-file long -o long.nbnx abc.txt
 password that cannot be used|1|This password cannot be used|encrypt --password-file hang -o hang.nbnx abc.txt
 short password|1|Password must be at least 8 characters|encrypt --password-file short -o short.nbnx abc.txt
@@ -144,7 +152,7 @@ decrypt beside the container|0||decrypt --password-file pw back/abc.nbnx
 force replaces|0||encrypt --force --password-file pw -o keep.nbnx abc.txt
 decrypt into a folder|0||decrypt --password-file pw -o into abc.nbnx
 encrypt into a folder|0||encrypt --password-file pw -o into/ abc.txt
-wrong password into a folder|1|The password is incorrect|decrypt --password-file wrong -o empty abc.nbnx
+wrong password into a folder|1|abc.nbnx: wrong password|decrypt --password-file wrong -o empty abc.nbnx
 CASES
 check "decrypted into the folder under the stored name" cmp -s into/abc.txt abc.txt
 check "encrypted into the folder under the default name" cmp -s into/abc.nbnx abc.nbnx
@@ -156,13 +164,11 @@ check "password from standard input" cmp -s stdin.nbnx abc.nbnx
 
 # Containers that cannot be read: the message, and the command line keeps no output.
 cp big.box damaged.box
-# One body byte turned into its complement: a changed byte, whatever it was.
-byte=$(od -An -tu1 -j5000 -N1 damaged.box)
-printf "\\x$(printf %02x $((255 - byte)))" | dd of=damaged.box bs=1 seek=5000 conv=notrunc status=none
+flip_byte damaged.box 5000
 head -c 1000 big.box >cut.box
 run_table <<'CASES'
 damaged body|1|CRC mismatch|decrypt --password-file pw -o damaged.out damaged.box
-truncated container|1|cut.box: The encrypted file is damaged or incomplete|decrypt --password-file pw -o cut.out cut.box
+truncated container|1|cut.box: damaged or incomplete|decrypt --password-file pw -o cut.out cut.box
 CASES
 check "failed decryptions leave nothing" absent damaged.out cut.out
 
@@ -211,8 +217,8 @@ if $native; then
     case_bound=20
     run_table <<'CASES'
 encrypt a FIFO|1|pipe.txt: file not found or inaccessible|encrypt --password-file pw pipe.txt
-decrypt a FIFO beside itself|1|pipe.box: The password is incorrect or not valid NBN Encrypted File|decrypt --password-file pw pipe.box
-decrypt a FIFO to a path|1|pipe.box: The password is incorrect or not valid NBN Encrypted File|decrypt --password-file pw -o pipe.out pipe.box
+decrypt a FIFO beside itself|1|pipe.box: not a container|decrypt --password-file pw pipe.box
+decrypt a FIFO to a path|1|pipe.box: not a container|decrypt --password-file pw -o pipe.out pipe.box
 CASES
     case_bound=60
     check "a FIFO source leaves nothing" absent pipe.out pipe.nbnx
@@ -369,7 +375,7 @@ check "set: nothing for the failures" absent set/empty.nbnx set/sub.nbnx
 mv set/out/other.nbnx set/other.nbnx
 rm set/one.txt set/two.txt set/three.txt
 run_case "set: decrypt with a wrong password for one" 1 \
-    "nbnx: set/other.nbnx: The password is incorrect or not valid NBN Encrypted File" \
+    "nbnx: set/other.nbnx: wrong password" \
     decrypt --password-file pw set/one.nbnx set/other.nbnx set/two.nbnx set/three.nbnx
 for name in one two three; do
     check "set: $name round trip" cmp -s "set/$name.txt" "set/$name.orig"
@@ -572,6 +578,136 @@ printf '\xc3\xa9%.0s' 1 2 3 4 5 6 7 8 >pw-eight
 run_case "eight accented characters" 0 "" encrypt --password-file pw-eight -o eight.nbnx abc.txt
 run_case "and they open it again" 0 "" decrypt --password-file pw-eight -o eight.txt eight.nbnx
 check "eight accented characters round trip" cmp -s eight.txt abc.txt
+
+# The strong container, at a low cost (the header says which) but for one
+# case: a passphrase past version 1's 15 characters, any size, empty included.
+export NB_STRONG_COST=8192,1,1
+printf 'correct horse battery staple\n' >passphrase
+printf 'not the right passphrase\n' >wrong-phrase
+mkdir strong strong/out
+header_hex() { od -An -tx1 -j"$2" -N"$3" "$1" | tr -d ' \n'; }
+size_of() { stat -c %s "$1"; }
+# name | plain size | container size (1200 + size + 16 per 65,536-byte chunk, one at least)
+while IFS='|' read -r name size container; do
+    head -c "$size" /dev/urandom >"strong/$name.bin"
+    for check_flag in --check --no-check; do
+        flag=${check_flag#--check}
+        run_case "strong $name $check_flag: encrypt" 0 "" encrypt --strong $flag \
+            --password-file passphrase -o "strong/$name$check_flag.nbnx" "strong/$name.bin"
+        run_case "strong $name $check_flag: decrypt" 0 "" decrypt --password-file passphrase \
+            -o "strong/out/$name$check_flag" "strong/$name$check_flag.nbnx"
+        check "strong $name $check_flag: round trip" cmp -s "strong/out/$name$check_flag" "strong/$name.bin"
+        check "strong $name $check_flag: $container bytes" \
+            [ "$(size_of "strong/$name$check_flag.nbnx")" = "$container" ]
+    done
+done <<'CASES'
+empty|0|1216
+three|3|1219
+one chunk|65536|66752
+two chunks|65537|66769
+CASES
+check "the cost NB_STRONG_COST asked for, in the header" \
+    [ "$(header_hex strong/three--check.nbnx 44 20)" = 0101000000200000010000000100000000000000 ]
+
+# One case at the default cost: 256 MiB, 3 passes, 4 lanes.
+unset NB_STRONG_COST
+run_case "default cost: encrypt" 0 "" encrypt --strong --password-file passphrase \
+    -o strong/default.nbnx strong/three.bin
+run_case "default cost: decrypt" 0 "" decrypt --password-file passphrase \
+    -o strong/out/default strong/default.nbnx
+export NB_STRONG_COST=8192,1,1
+check "default cost: round trip" cmp -s strong/out/default strong/three.bin
+check "default cost: in the header" \
+    [ "$(header_hex strong/default.nbnx 48 12)" = 000004000300000004000000 ]
+
+# A passphrase is taken in NFC: typed with combining accents it opens the
+# container written from the composed one, from a UTF-8 password file.
+printf 'p\xc3\xa4ssw\xc3\xb6rd-\xce\xa9-42\n' >phrase-nfc
+printf 'pa\xcc\x88sswo\xcc\x88rd-\xce\xa9-42\n' >phrase-nfd
+run_case "non-ASCII passphrase: encrypt" 0 "" encrypt --strong --password-file phrase-nfc \
+    -o strong/accents.nbnx strong/three.bin
+run_case "non-ASCII passphrase typed decomposed" 0 "" decrypt --password-file phrase-nfd \
+    -o strong/out/accents strong/accents.nbnx
+check "non-ASCII passphrase: round trip" cmp -s strong/out/accents strong/three.bin
+
+# A set shares one derivation: one salt (bytes 64..95), a file nonce of its
+# own each (bytes 96..127). On a terminal the derivation is noted once.
+mkdir strong/set
+for name in one two three; do head -c 70000 /dev/urandom >"strong/set/$name.bin"; done
+set_command=(encrypt --strong --password-file passphrase strong/set/one.bin strong/set/two.bin
+    strong/set/three.bin)
+if $native; then
+    timeout -k 5 80 python3 "$script_dir/terminal_output.py" "${nbnx[@]}" "${set_command[@]}" \
+        >strong/set.txt 2>err.txt
+    check "strong set: done" has "status 0" strong/set.txt
+    check "strong set: one derivation noted, for the first file" \
+        [ "$(grep deriving strong/set.txt)" = "[1/3] deriving the key (Argon2id, 8 MiB)..." ]
+else
+    run_case "strong set: encrypt" 0 "" "${set_command[@]}"
+fi
+salts=$(for name in one two three; do header_hex "strong/set/$name.nbnx" 64 32; echo; done | sort -u | wc -l)
+nonces=$(for name in one two three; do header_hex "strong/set/$name.nbnx" 96 32; echo; done | sort -u | wc -l)
+check "strong set: one salt, three file nonces" [ "$salts:$nonces" = 1:3 ]
+mkdir strong/set/back
+run_case "strong set: decrypt" 0 "" decrypt --password-file passphrase -o strong/set/back \
+    strong/set/one.nbnx strong/set/two.nbnx strong/set/three.nbnx
+for name in one two three; do
+    check "strong set: $name round trip" cmp -s "strong/set/back/$name.bin" "strong/set/$name.bin"
+done
+
+# Containers that do not open: the kind of fault, exit 1, nothing left but
+# what was there. A flipped byte in the last chunk fails after the first
+# chunk was written: that is removed too.
+mkdir strong/bad strong/bad/folder
+cp "strong/two chunks--check.nbnx" strong/bad/whole.nbnx
+head -c 1210 strong/bad/whole.nbnx >strong/bad/header-only.nbnx
+head -c 66768 strong/bad/whole.nbnx >strong/bad/one-short.nbnx
+cp strong/bad/whole.nbnx strong/bad/last-chunk.nbnx
+flip_byte strong/bad/last-chunk.nbnx 66760
+cp strong/bad/whole.nbnx strong/bad/memory.nbnx # 4 TiB asked for
+printf '\xff' | dd of=strong/bad/memory.nbnx bs=1 seek=51 conv=notrunc status=none
+cp strong/bad/whole.nbnx strong/bad/cipher.nbnx
+printf '\x02' | dd of=strong/bad/cipher.nbnx bs=1 seek=45 conv=notrunc status=none
+head -c 5000 /dev/urandom >strong/bad/random.nbnx
+bad_files=$(ls -A strong/bad)
+run_table <<'CASES'
+strong: wrong passphrase|1|strong/bad/whole.nbnx: wrong password, or the header was changed|decrypt --password-file wrong-phrase -o strong/bad/out strong/bad/whole.nbnx
+strong: wrong passphrase beside|1|strong/bad/whole.nbnx: wrong password, or the header was changed|decrypt --password-file wrong-phrase strong/bad/whole.nbnx
+strong: cut to its header|1|strong/bad/header-only.nbnx: damaged or incomplete|decrypt --password-file passphrase -o strong/bad/out strong/bad/header-only.nbnx
+strong: one byte short|1|strong/bad/one-short.nbnx: damaged or incomplete|decrypt --password-file passphrase -o strong/bad/out strong/bad/one-short.nbnx
+strong: a changed last chunk|1|strong/bad/last-chunk.nbnx: damaged or incomplete|decrypt --password-file passphrase -o strong/bad/out strong/bad/last-chunk.nbnx
+strong: memory out of range|1|strong/bad/memory.nbnx: unsupported: made with settings outside|decrypt --password-file passphrase -o strong/bad/out strong/bad/memory.nbnx
+strong: unknown cipher|1|strong/bad/cipher.nbnx: unsupported: made with settings outside|decrypt --password-file passphrase -o strong/bad/out strong/bad/cipher.nbnx
+a folder as a container|1|strong/bad/folder: not a container|decrypt --password-file passphrase -o strong/bad/out strong/bad/folder
+a folder, version 1's password|1|strong/bad/folder: not a container|decrypt --password-file pw strong/bad/folder
+a random file|1|strong/bad/random.nbnx: not a container|decrypt --password-file passphrase -o strong/bad/out strong/bad/random.nbnx
+a random file, version 1's password|1|strong/bad/random.nbnx: not a container|decrypt --password-file pw strong/bad/random.nbnx
+version 1 and a longer password|1|abc.nbnx: wrong password|decrypt --password-file passphrase -o strong/bad/out abc.nbnx
+CASES
+check "failed strong decryptions leave nothing" [ "$(ls -A strong/bad)" = "$bad_files" ]
+run_case "strong: a set of faults, one line each" 1 "" decrypt --password-file passphrase \
+    -o strong/bad/ strong/bad/random.nbnx strong/bad/whole.nbnx strong/bad/one-short.nbnx abc.nbnx
+check "strong set of faults: the kinds" [ "$(tr -d '\r' <err.txt)" = "$(printf '%s\n' \
+    'nbnx: strong/bad/random.nbnx: not a container' \
+    'nbnx: strong/bad/one-short.nbnx: damaged or incomplete' \
+    'nbnx: abc.nbnx: wrong password')" ]
+check "strong set of faults: the good one written" cmp -s "strong/bad/two chunks.bin" "strong/two chunks.bin"
+
+# Ctrl+C while the key is derived (at the default cost, long enough to be
+# caught): the job ends once the derivation returns, keeping nothing.
+if $native; then
+    mkdir strong/stop
+    for job in "encrypt --strong -o strong/stop/three.nbnx strong/three.bin" \
+        "decrypt -o strong/stop/ strong/default.nbnx"; do
+        read -ra argv <<<"$job"
+        env -u NB_STRONG_COST timeout -k 5 40 python3 "$script_dir/prompt_signal.py" --at "deriving the key" \
+            INT "${nbnx[@]}" "${argv[0]}" --password-file passphrase "${argv[@]:1}" >prompt.txt 2>err.txt
+        check "Ctrl+C while deriving (${argv[0]}): status ($(cat prompt.txt))" same_text prompt.txt "130 1"
+        check "Ctrl+C while deriving (${argv[0]}): the note was shown" [ ! -s err.txt ]
+        check "Ctrl+C while deriving (${argv[0]}): nothing kept" [ -z "$(ls -A strong/stop)" ]
+    done
+fi
+unset NB_STRONG_COST
 
 echo "cli: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

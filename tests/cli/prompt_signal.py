@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
 """Runs COMMAND on a new pseudo-terminal, sends SIGNAL once it asks for the
-password, and prints "<exit status> <echo on: 1 or 0>" as the terminal is
-left. Every wait is bounded; a command that outlives them is killed and the
-status printed is -9.
+password (or, with --at TEXT, once it writes TEXT there), and prints "<exit
+status> <echo on: 1 or 0>" as the terminal is left. Every wait is bounded; a
+command that outlives them is killed and the status printed is -9.
 
-Usage: prompt_signal.py SIGNAL COMMAND...   (SIGNAL: INT, TERM, HUP, QUIT)
+Usage: prompt_signal.py [--at TEXT] SIGNAL COMMAND...
+       (SIGNAL: INT, TERM, HUP, QUIT)
 """
 import os
 import pty
@@ -59,10 +60,15 @@ def start_on_terminal(command):
 
 
 def main():
-    number = getattr(signal, "SIG" + sys.argv[1])
-    pid, master = start_on_terminal(sys.argv[2:])
-    if not read_until(master, b"Password:", PROMPT_SECONDS):
-        print("no prompt", file=sys.stderr)
+    arguments = sys.argv[1:]
+    text = "Password:"
+    if arguments[0] == "--at":
+        text = arguments[1]
+        arguments = arguments[2:]
+    number = getattr(signal, "SIG" + arguments[0])
+    pid, master = start_on_terminal(arguments[1:])
+    if not read_until(master, text.encode(), PROMPT_SECONDS):
+        print("never shown:", text, file=sys.stderr)
     os.kill(pid, number)
     status = wait_bounded(pid, EXIT_SECONDS)
     echo = termios.tcgetattr(master)[3] & termios.ECHO
