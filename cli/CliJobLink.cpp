@@ -258,6 +258,9 @@ std::string ContainerFaultText(const std::string& container, NBEngine::ReadFault
 }
 
 void CliJobLink::ReportError(const NBEngine::JobError& error) {
+    // nbnx keeps nothing it does not stand behind, and gone before the message:
+    // a reader that closes the pipe early must not leave a damaged file.
+    RemoveListedFiles();
     ClearProgressLine();
     const std::string faultText = ContainerFaultText(request.source, error.fault, error.reason);
     if (!faultText.empty()) {

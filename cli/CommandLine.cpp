@@ -18,6 +18,7 @@ const char usageText[] =
     "  under the name stored in it. It needs no flag for either container: the\n"
     "  version is read from the file.\n"
     "-o names the output, or an existing folder to write it into under that name.\n"
+    "-- ends the options: every argument after it is a file (-x.nbnx, say).\n"
     "\n"
     "--strong writes the strong container: the key is derived from the password\n"
     "  with Argon2id (256 MiB, 3 passes, 4 lanes) and the contents are sealed with\n"
@@ -46,7 +47,8 @@ const char usageText[] =
     "\n"
     "Exit status:\n"
     "  0        done (every file of a set)\n"
-    "  1        the job failed (in a set: any file failed); the message says why:\n"
+    "  1        the job failed (in a set: any file failed), or its report could not\n"
+    "           be written (a closed pipe); the message says why:\n"
     "           not a container, wrong password, damaged or incomplete, unsupported\n"
     "           (made with settings outside this program's limits), or the system's\n"
     "           reason\n"
@@ -84,9 +86,14 @@ bool ParseJobArguments(const std::vector<std::string>& arguments, Command& comma
                        std::string& error) {
     bool haveOutput = false;
     bool havePasswordFile = false;
+    bool optionsEnded = false;
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
-        if (argument == "-o" || argument == "--output") {
+        if (optionsEnded) {
+            command.inputs.push_back(argument);
+        } else if (argument == "--") {
+            optionsEnded = true; // a file may be called -x.nbnx
+        } else if (argument == "-o" || argument == "--output") {
             if (!TakeValue(arguments, i, haveOutput, command.output, error)) {
                 return false;
             }

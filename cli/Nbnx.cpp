@@ -160,9 +160,10 @@ Outcome RunOneJob(const CliRequest& request, const std::string& output, const Se
     keys.OnDerivation(nullptr); // it would note through this job's link
     link.ClearProgressLine();
     if (done) {
-        PrintLine(stdout, output + " written");
-        std::fflush(stdout); // in order with the messages of the next files
-        return Outcome::Written;
+        // Flushed at once, in order with the messages of the next files. The
+        // output stays (it is whole and checked), but a report that could
+        // not be written is a failure, as the caller never learns of it.
+        return PrintLine(stdout, output + " written") ? Outcome::Written : Outcome::Failed;
     }
     link.RemoveListedFiles();
     return StopRequested() ? Outcome::Stopped : Outcome::Failed;

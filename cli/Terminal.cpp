@@ -175,17 +175,17 @@ bool IsErrorTerminal() {
     return _isatty(_fileno(stderr)) != 0;
 }
 
-void PrintLine(std::FILE* stream, const std::string& line) {
+bool PrintLine(std::FILE* stream, const std::string& line) {
     const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
     DWORD mode = 0;
     if (handle == INVALID_HANDLE_VALUE || !GetConsoleMode(handle, &mode)) {
-        std::fprintf(stream, "%s\n", line.c_str());
-        return;
+        return std::fprintf(stream, "%s\n", line.c_str()) >= 0 && std::fflush(stream) == 0;
     }
     std::fflush(stream);
     const std::wstring wide = NBUtility::ToWide(line) + L"\n";
     DWORD written = 0;
-    WriteConsoleW(handle, wide.c_str(), static_cast<DWORD>(wide.size()), &written, nullptr);
+    return WriteConsoleW(handle, wide.c_str(), static_cast<DWORD>(wide.size()), &written,
+                         nullptr) != 0;
 }
 
 ReadResult ReadSecretLine(const std::string& prompt, std::string& line) {
@@ -322,8 +322,8 @@ bool IsErrorTerminal() {
     return isatty(STDERR_FILENO) != 0;
 }
 
-void PrintLine(std::FILE* stream, const std::string& line) {
-    std::fprintf(stream, "%s\n", line.c_str());
+bool PrintLine(std::FILE* stream, const std::string& line) {
+    return std::fprintf(stream, "%s\n", line.c_str()) >= 0 && std::fflush(stream) == 0;
 }
 
 ReadResult ReadSecretLine(const std::string& prompt, std::string& line) {

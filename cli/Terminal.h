@@ -23,7 +23,8 @@ bool IsErrorTerminal();
 
 // Writes one line of UTF-8 and its line break: to a Windows console as wide
 // text, so that every name reads right there; anywhere else as UTF-8.
-void PrintLine(std::FILE* stream, const std::string& line);
+// False when the line could not be written (a closed pipe, a full disk).
+bool PrintLine(std::FILE* stream, const std::string& line);
 
 // Stop requests only ask the job to stop: SIGINT, SIGTERM, SIGHUP and SIGQUIT,
 // or on Windows Ctrl+C, Ctrl+Break and the console being closed.

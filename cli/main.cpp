@@ -23,7 +23,12 @@ int wmain(int argc, wchar_t** argv) {
     return NBCli::RunNbnx(arguments);
 }
 #else
+#include <csignal>
+
 int main(int argc, char** argv) {
+    // A reader that goes away (nbnx ... | head) makes a write fail, which
+    // nbnx reports; it must not end nbnx midway.
+    std::signal(SIGPIPE, SIG_IGN);
     return NBCli::RunNbnx(std::vector<std::string>(argv + 1, argv + argc));
 }
 #endif

@@ -709,5 +709,35 @@ if $native; then
 fi
 unset NB_STRONG_COST
 
+# -- ends the options: a file whose name starts with a dash.
+mkdir dash
+printf 'dash\n' >dash/-x.txt
+(cd dash && "${nbnx[@]}" encrypt --password-file ../pw -- -x.txt >../out.txt 2>../err.txt)
+check "-- ends the options: encrypted" [ -f dash/-x.nbnx ]
+(cd dash && "${nbnx[@]}" decrypt --password-file ../pw -o copy.txt -- -x.nbnx >../out.txt 2>../err.txt)
+check "-- ends the options: decrypted" cmp -s dash/-x.txt dash/copy.txt
+run_case "an option after -- is a file" 1 "file not found" encrypt --password-file pw -- --force
+
+# A reader that goes away before the message (nbnx ... 2>&1 | true): nbnx is
+# not killed by the closed pipe, says the job failed, and the damaged output
+# is gone before the message it could not write.
+if $native; then
+    mkdir closed
+    cp "$data_dir/containers/damaged-body.nbnx" closed/
+    { sleep 0.3; "${nbnx[@]}" decrypt --password-file pw closed/damaged-body.nbnx; } 2>&1 | true
+    status=${PIPESTATUS[0]}
+    check "closed message pipe: exit 1, not killed ($status)" [ "$status" -eq 1 ]
+    check "closed message pipe: no damaged output kept" only_files closed damaged-body.nbnx
+fi
+
+# On Linux two names that differ in case are two files; Windows' file
+# systems make them one.
+if $native; then
+    mkdir case
+    printf 'lower\n' >case/a
+    run_case "-o A for a file a" 0 "" encrypt --password-file pw -o case/A case/a
+    check "-o A for a file a: both kept" only_files case a A
+fi
+
 echo "cli: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
