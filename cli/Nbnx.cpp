@@ -30,7 +30,13 @@ int Failure(const std::string& message) {
 int ReadPassword(const Command& command, CliRequest& request) {
     if (!command.passwordFile.empty()) {
         request.confirm = false;
-        if (!ReadPasswordFile(command.passwordFile, request.password)) {
+        switch (ReadPasswordFile(command.passwordFile, request.password)) {
+        case ReadResult::Read:
+        case ReadResult::Empty:
+            break;
+        case ReadResult::Interrupted:
+            return StopStatus();
+        case ReadResult::Failed:
             return Failure("cannot read the password from " + command.passwordFile);
         }
     } else {
@@ -42,6 +48,10 @@ int ReadPassword(const Command& command, CliRequest& request) {
         // A stop at the prompt ends the program before any job.
         if (first == ReadResult::Interrupted || second == ReadResult::Interrupted) {
             return StopStatus();
+        }
+        if (first == ReadResult::Empty || second == ReadResult::Empty) {
+            PrintLine(stderr, "nbnx: no password was given");
+            return exitUsage;
         }
         if (first == ReadResult::Failed || second == ReadResult::Failed) {
             std::fprintf(stderr, "nbnx: no terminal to ask the password on\n"

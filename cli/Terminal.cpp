@@ -4,6 +4,7 @@
 #include <csignal>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <iostream>
 
 #include "Owned.h"
@@ -17,6 +18,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/select.h>
+#include <sys/signalfd.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -51,42 +53,39 @@ namespace {
 // Far more than any password file holds; what lies beyond is never read.
 constexpr std::size_t passwordFileLimit = 1 << 16;
 
-// Standard input may be a terminal: read only up to the first line break.
-std::string FirstLineOfInput() {
-    std::string bytes;
-    char c;
-    while (bytes.size() < passwordFileLimit && std::cin.get(c)) {
+// Collects a file's bytes up to its first line break: a byte 10, or in UTF-16
+// (known by its byte-order mark) a whole unit 10, since a byte 10 may be half
+// of another character there.
+class FirstLine {
+public:
+    // False once the line is complete.
+    bool Add(char c) {
         bytes.push_back(c);
-        if (c == '\n') {
-            break;
+        if (bytes.size() >= passwordFileLimit) {
+            return false;
         }
+        if (!IsUtf16()) {
+            return c != '\n';
+        }
+        const std::size_t size = bytes.size();
+        if (size < 4 || size % 2 != 0) {
+            return true;
+        }
+        const bool bigEndian = bytes[0] == '\xFE';
+        const char high = bytes[size - 2];
+        const char low = bytes[size - 1];
+        return !(bigEndian ? (high == 0 && low == '\n') : (high == '\n' && low == 0));
     }
-    return bytes;
-}
-} // namespace
+    const std::string& Bytes() const { return bytes; }
 
-bool ReadPasswordFile(const std::string& path, std::string& password) {
-    password.clear();
-    if (path == "-") {
-        const std::string bytes = FirstLineOfInput();
-        password = NBUtility::PasswordTextOfFile(bytes);
-        return !std::cin.bad();
+private:
+    bool IsUtf16() const {
+        return bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') ||
+                                     (bytes[0] == '\xFE' && bytes[1] == '\xFF'));
     }
-    std::ifstream in;
-#ifdef _WIN32
-    in.open(NBUtility::ToWide(path).c_str(), std::ios::binary);
-#else
-    in.open(path, std::ios::binary);
-#endif
-    if (!in) {
-        return false;
-    }
-    std::string contents(passwordFileLimit, '\0');
-    in.read(&contents[0], static_cast<std::streamsize>(contents.size()));
-    contents.resize(static_cast<std::size_t>(in.gcount()));
-    password = NBUtility::PasswordTextOfFile(contents);
-    return !in.bad();
-}
+    std::string bytes;
+};
+} // namespace
 
 #ifdef _WIN32
 
@@ -171,6 +170,30 @@ void InstallStopHandler() {
     SetConsoleCtrlHandler(OnConsoleControl, TRUE);
 }
 
+ReadResult ReadPasswordFile(const std::string& path, std::string& password) {
+    password.clear();
+    std::ifstream file;
+    if (path != "-") {
+        file.open(NBUtility::ToWide(path).c_str(), std::ios::binary);
+        if (!file) {
+            return ReadResult::Failed;
+        }
+    }
+    std::istream& in = path == "-" ? std::cin : file;
+    FirstLine line;
+    char c;
+    while (in.get(c) && line.Add(c)) {
+    }
+    if (StopRequested() || (in.bad() && StopArrives())) {
+        return ReadResult::Interrupted;
+    }
+    if (in.bad()) {
+        return ReadResult::Failed;
+    }
+    password = NBUtility::PasswordTextOfFile(line.Bytes());
+    return ReadResult::Read;
+}
+
 bool IsErrorTerminal() {
     return _isatty(_fileno(stderr)) != 0;
 }
@@ -231,20 +254,25 @@ class EchoOff {
 public:
     explicit EchoOff(int terminal) : terminal(terminal) {
         valid = tcgetattr(terminal, &saved) == 0;
+        Apply();
+    }
+    ~EchoOff() { Restore(); }
+    EchoOff(const EchoOff&) = delete;
+    EchoOff& operator=(const EchoOff&) = delete;
+    bool Valid() const { return valid; }
+
+    void Apply() {
         if (valid) {
             termios quiet = saved;
             quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
             tcsetattr(terminal, TCSAFLUSH, &quiet);
         }
     }
-    ~EchoOff() {
+    void Restore() {
         if (valid) {
             tcsetattr(terminal, TCSAFLUSH, &saved);
         }
     }
-    EchoOff(const EchoOff&) = delete;
-    EchoOff& operator=(const EchoOff&) = delete;
-    bool Valid() const { return valid; }
 
 private:
     int terminal;
@@ -265,13 +293,17 @@ public:
     StopSignalsHeld(const StopSignalsHeld&) = delete;
     StopSignalsHeld& operator=(const StopSignalsHeld&) = delete;
 
-    // True when the descriptor has input; false when a signal came or the
-    // wait failed.
-    bool WaitForInput(int descriptor) const {
+    // True when the descriptor (or the other one, if any) has input; false
+    // when a signal came or the wait failed.
+    bool WaitForInput(int descriptor, int other = -1) const {
         fd_set readable;
         FD_ZERO(&readable);
         FD_SET(descriptor, &readable);
-        return pselect(descriptor + 1, &readable, nullptr, nullptr, nullptr, &saved) > 0;
+        if (other >= 0) {
+            FD_SET(other, &readable);
+        }
+        const int highest = descriptor > other ? descriptor : other;
+        return pselect(highest + 1, &readable, nullptr, nullptr, nullptr, &saved) > 0;
     }
 
 private:
@@ -284,20 +316,89 @@ struct DescriptorTraits {
 };
 using Descriptor = NBEngine::Owned<int, DescriptorTraits>;
 
-ReadResult ReadTerminalLine(int terminal, std::string& line) {
+// Ctrl+Z at the prompt, noticed through a descriptor while the signal is
+// held back, so that the terminal gets its echo back before the program
+// stops. Nothing is watched where the signal is ignored: it stops nothing.
+class SuspendWatch {
+public:
+    SuspendWatch() {
+        struct sigaction current {};
+        sigaction(SIGTSTP, nullptr, &current);
+        if (current.sa_handler == SIG_IGN) {
+            return;
+        }
+        const sigset_t suspend = SuspendSet();
+        sigprocmask(SIG_BLOCK, &suspend, &saved);
+        watched = true;
+        descriptor = signalfd(-1, &suspend, SFD_CLOEXEC | SFD_NONBLOCK);
+    }
+    ~SuspendWatch() {
+        if (descriptor >= 0) {
+            close(descriptor);
+        }
+        if (watched) {
+            sigprocmask(SIG_SETMASK, &saved, nullptr);
+        }
+    }
+    SuspendWatch(const SuspendWatch&) = delete;
+    SuspendWatch& operator=(const SuspendWatch&) = delete;
+
+    int Handle() const { return descriptor; }
+    // True when a Ctrl+Z is waiting; takes it.
+    bool Take() {
+        signalfd_siginfo info;
+        return descriptor >= 0 && read(descriptor, &info, sizeof info) == sizeof info;
+    }
+    // Stops the process as Ctrl+Z does, and returns once it goes on.
+    static void StopHere() {
+        const sigset_t suspend = SuspendSet();
+        sigprocmask(SIG_UNBLOCK, &suspend, nullptr);
+        raise(SIGTSTP);
+        sigprocmask(SIG_BLOCK, &suspend, nullptr);
+    }
+
+private:
+    static sigset_t SuspendSet() {
+        sigset_t set;
+        sigemptyset(&set);
+        sigaddset(&set, SIGTSTP);
+        return set;
+    }
+    sigset_t saved{};
+    bool watched = false;
+    int descriptor = -1;
+};
+
+// onSuspend runs when Ctrl+Z was pressed: it gives the terminal back, stops
+// and asks again; what was typed before is gone, as the terminal drops it.
+ReadResult ReadTerminalLine(int terminal, std::string& line, SuspendWatch& suspend,
+                            const std::function<void()>& onSuspend) {
     const StopSignalsHeld held;
     for (;;) {
         if (StopRequested()) {
             return ReadResult::Interrupted;
         }
-        if (!held.WaitForInput(terminal)) {
+        if (!held.WaitForInput(terminal, suspend.Handle())) {
             if (errno == EINTR) {
                 continue; // the flag tells whether it was a stop
             }
             return ReadResult::Failed;
         }
+        if (suspend.Take()) {
+            line.clear();
+            onSuspend();
+            continue;
+        }
         char c;
-        if (read(terminal, &c, 1) != 1) {
+        const ssize_t got = read(terminal, &c, 1);
+        if (got == 0) {
+            // Ctrl+D: on an empty line nothing was given at all.
+            return line.empty() ? ReadResult::Empty : ReadResult::Read;
+        }
+        if (got != 1) {
+            if (errno == EINTR || errno == EAGAIN) {
+                continue;
+            }
             return ReadResult::Failed;
         }
         if (c == '\n' || c == '\r') {
@@ -305,6 +406,56 @@ ReadResult ReadTerminalLine(int terminal, std::string& line) {
         }
         line.push_back(c);
     }
+}
+
+// Opening a FIFO waits for a writer; a stop ends that wait, as no stop
+// signal restarts a call.
+int OpenForReading(const std::string& path) {
+    for (;;) {
+        const int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (descriptor >= 0 || errno != EINTR || StopRequested()) {
+            return descriptor;
+        }
+    }
+}
+} // namespace
+
+ReadResult ReadPasswordFile(const std::string& path, std::string& password) {
+    password.clear();
+    const Descriptor opened(path == "-" ? -1 : OpenForReading(path));
+    if (path != "-" && !opened.Valid()) {
+        return StopRequested() ? ReadResult::Interrupted : ReadResult::Failed;
+    }
+    const int descriptor = path == "-" ? STDIN_FILENO : opened.Get();
+    const StopSignalsHeld held;
+    FirstLine line;
+    for (;;) {
+        if (StopRequested()) {
+            return ReadResult::Interrupted;
+        }
+        if (!held.WaitForInput(descriptor)) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return ReadResult::Failed;
+        }
+        char c;
+        const ssize_t got = read(descriptor, &c, 1);
+        if (got < 0 && errno != EINTR && errno != EAGAIN) {
+            return ReadResult::Failed;
+        }
+        if (got == 0 || (got == 1 && !line.Add(c))) {
+            break;
+        }
+    }
+    password = NBUtility::PasswordTextOfFile(line.Bytes());
+    return ReadResult::Read;
+}
+
+namespace {
+// The prompt, written where the answer is typed.
+bool WritePrompt(int terminal, const std::string& prompt) {
+    return write(terminal, prompt.data(), prompt.size()) >= 0;
 }
 } // namespace
 
@@ -332,14 +483,22 @@ ReadResult ReadSecretLine(const std::string& prompt, std::string& line) {
     if (!terminal.Valid()) {
         return ReadResult::Failed;
     }
-    const EchoOff echoOff(terminal.Get());
+    // Watched from before echo goes off: a Ctrl+Z typed at once is caught too.
+    SuspendWatch suspend;
+    EchoOff echoOff(terminal.Get());
     if (!echoOff.Valid()) {
         return ReadResult::Failed;
     }
-    if (write(terminal.Get(), prompt.data(), prompt.size()) < 0) {
+    if (!WritePrompt(terminal.Get(), prompt)) {
         return ReadResult::Failed;
     }
-    const ReadResult result = ReadTerminalLine(terminal.Get(), line);
+    const ReadResult result = ReadTerminalLine(terminal.Get(), line, suspend, [&] {
+        echoOff.Restore();
+        WritePrompt(terminal.Get(), "\n");
+        SuspendWatch::StopHere();
+        echoOff.Apply();
+        WritePrompt(terminal.Get(), prompt);
+    });
     line = NBUtility::PasswordTextOfUtf8(line); // the terminal speaks UTF-8
     const char newline = '\n';
     [[maybe_unused]] const ssize_t ignored = write(terminal.Get(), &newline, 1);

@@ -9,15 +9,19 @@
 
 namespace NBCli {
 
-enum class ReadResult { Read, Failed, Interrupted };
+// Empty: the input ended (Ctrl+D) before anything was typed.
+enum class ReadResult { Read, Failed, Interrupted, Empty };
 
 // Asks on the terminal itself, without echo, and gives the terminal its
 // settings back however the read ends. Fails when there is no terminal. The
-// line comes back as the characters typed, in UTF-8.
+// line comes back as the characters typed, in UTF-8. Ctrl+Z gives the
+// terminal back while the program is stopped; when it goes on, it asks again.
 ReadResult ReadSecretLine(const std::string& prompt, std::string& line);
 // The password's characters, in UTF-8, from the first line of a file ("-":
 // standard input) in UTF-8, UTF-16 with its byte-order mark, or Latin-1.
-bool ReadPasswordFile(const std::string& path, std::string& password);
+// Nothing past the first line break is waited for (a pipe held open after
+// it); a stop while waiting answers Interrupted.
+ReadResult ReadPasswordFile(const std::string& path, std::string& password);
 
 bool IsErrorTerminal();
 

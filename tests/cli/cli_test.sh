@@ -739,5 +739,41 @@ if $native; then
     check "-o A for a file a: both kept" only_files case a A
 fi
 
+# The prompt as a shell with job control runs it: Ctrl+Z gives the terminal
+# its echo back while nbnx is stopped, and fg asks again with echo off;
+# Ctrl+D at the empty prompt says no password was given.
+if $native; then
+    mkdir prompt
+    printf 'typed\n' >prompt/typed.txt
+    timeout -k 5 40 python3 "$script_dir/prompt_session.py" suspend password \
+        "${nbnx[@]}" encrypt prompt/typed.txt >prompt.txt 2>err.txt
+    check "Ctrl+Z at the prompt: stopped, echo on, asked again, echo off, done ($(cat prompt.txt))" \
+        same_text prompt.txt "1 1 1 0 0"
+    check "Ctrl+Z at the prompt: the container written" [ -f prompt/typed.nbnx ]
+    timeout -k 5 40 python3 "$script_dir/prompt_session.py" eof "${nbnx[@]}" decrypt \
+        prompt/typed.nbnx >prompt.txt 2>err.txt
+    check "Ctrl+D at the prompt: exit 2" [ "$(head -c 1 prompt.txt)" = 2 ]
+    check "Ctrl+D at the prompt: said so" has "no password was given" prompt.txt
+fi
+
+# A password pipe is read up to its first line, not to its end; Ctrl+C while
+# nbnx waits for a FIFO's writer ends it as a stop.
+if $native; then
+    timeout -k 5 20 "${nbnx[@]}" encrypt --force --password-file <(printf 'password\n'; sleep 30) \
+        -o prompt/piped.nbnx prompt/typed.txt >out.txt 2>err.txt
+    status=$?
+    check "a password pipe held open: done at once ($status)" [ "$status" -eq 0 ]
+    mkfifo prompt/fifo
+    "${nbnx[@]}" encrypt --password-file prompt/fifo -o prompt/never.nbnx prompt/typed.txt \
+        >out.txt 2>err.txt &
+    waiting=$!
+    sleep 1
+    kill -INT "$waiting"
+    wait "$waiting"
+    status=$?
+    check "Ctrl+C while waiting for a password FIFO: 130 ($status)" [ "$status" -eq 130 ]
+    check "Ctrl+C while waiting for a password FIFO: nothing written" absent prompt/never.nbnx
+fi
+
 echo "cli: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
