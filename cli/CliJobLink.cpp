@@ -257,18 +257,56 @@ std::string ContainerFaultText(const std::string& container, NBEngine::ReadFault
     return std::string();
 }
 
+// What nbnx says of a source that cannot be used, more precisely than the
+// window's one text for all of them; empty for any other failure.
+std::string CliJobLink::SourceText(const NBEngine::JobError& error) const {
+    const std::string why = error.reason.empty() ? std::string() : ": " + error.reason;
+    switch (error.kind) {
+    case NBEngine::JobErrorKind::SourceMissing:
+        return "file not found or inaccessible" + why;
+    case NBEngine::JobErrorKind::SourceEmpty:
+        if (!request.encrypt) {
+            return "is empty, not a container";
+        }
+        return request.strong ? "is empty"
+                              : "is empty; version 1 cannot hold an empty file "
+                                "(--strong can)";
+    case NBEngine::JobErrorKind::SourceNotRegular:
+        return "not a regular file";
+    case NBEngine::JobErrorKind::Other:
+    case NBEngine::JobErrorKind::Transform:
+        break;
+    }
+    return std::string();
+}
+
+// The window says "Error during encryption." for both ways; nbnx says which.
+NBEngine::JobError CliJobLink::WordedForThisJob(const NBEngine::JobError& error) const {
+    NBEngine::JobError worded = error;
+    if (error.kind == NBEngine::JobErrorKind::Transform && !request.encrypt) {
+        worded.message = "Error during decryption.";
+    }
+    return worded;
+}
+
 void CliJobLink::ReportError(const NBEngine::JobError& error) {
     // nbnx keeps nothing it does not stand behind, and gone before the message:
     // a reader that closes the pipe early must not leave a damaged file.
     RemoveListedFiles();
     ClearProgressLine();
+    const std::string sourceText = SourceText(error);
+    if (!sourceText.empty()) {
+        PrintLine(stderr,
+                  "nbnx: " + (place.count > 0 ? place.input : request.source) + ": " + sourceText);
+        return;
+    }
     const std::string faultText = ContainerFaultText(request.source, error.fault, error.reason);
     if (!faultText.empty()) {
         PrintLine(stderr,
                   "nbnx: " + (place.count > 0 ? place.input : request.source) + ": " + faultText);
         return;
     }
-    const std::string line = ErrorLine(error);
+    const std::string line = ErrorLine(WordedForThisJob(error));
     PrintLine(stderr, "nbnx: " + (place.count > 0 ? AboutFile(place.input, line) : line));
     const std::string hint = HintFor(error);
     if (!hint.empty()) {

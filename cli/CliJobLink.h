@@ -76,6 +76,8 @@ public:
     void ClearProgressLine();
 
 private:
+    std::string SourceText(const NBEngine::JobError& error) const;
+    NBEngine::JobError WordedForThisJob(const NBEngine::JobError& error) const;
     void DrawProgressLine();
     void DrawSetProgressLine();
     void ShowLine(const std::string& text);

@@ -13,6 +13,16 @@ namespace NBEngine {
 enum class TextField { None, Source, Destination, Password, Confirmation };
 enum class Option { Verify, SameFolder, SpecifyPath, Strong };
 
+// What a failure was about, beyond a container's read fault, so that a front
+// end can word it its own way.
+enum class JobErrorKind {
+    Other,
+    SourceMissing,    // not there, or the system would not let it be read
+    SourceEmpty,      // a file of no bytes
+    SourceNotRegular, // a device, a FIFO, a socket
+    Transform,        // writing the output, or reading while transforming
+};
+
 // One failure as the job reports it: the message, the field to fix and,
 // where the system refused, its own reason and the path it refused.
 struct JobError {
@@ -27,6 +37,7 @@ struct JobError {
     std::string reason; // empty when the system was not asked
     std::string path;
     ReadFault fault = ReadFault::None; // why a container could not be read
+    JobErrorKind kind = JobErrorKind::Other;
 };
 
 constexpr int progressMinimum = 0;

@@ -106,12 +106,27 @@ private:
     bool Fail(const std::string& message, TextField focus = TextField::None,
               const std::string& reason = std::string(), const std::string& path = std::string(),
               ReadFault fault = ReadFault::None) {
+        return FailAs(JobErrorKind::Other, message, focus, reason, path, fault);
+    }
+
+    bool FailAs(JobErrorKind kind, const std::string& message, TextField focus = TextField::None,
+                const std::string& reason = std::string(), const std::string& path = std::string(),
+                ReadFault fault = ReadFault::None) {
         // Gone before the message shows: a box may wait long for its reader.
         if (output) {
             output->Discard();
         }
-        link.ReportError(JobError(message, focus, reason, path, fault));
+        JobError error(message, focus, reason, path, fault);
+        error.kind = kind;
+        link.ReportError(error);
         return false;
+    }
+
+    // A source that is not a regular file with bytes in it, as the window
+    // has always said it, with its kind.
+    bool FailSource(JobErrorKind kind, const std::string& reason = std::string()) {
+        return FailAs(kind, FileNameOf(source) + notFound, TextField::Source, reason,
+                      reason.empty() ? std::string() : source);
     }
 
     bool FailSourceChanged() { return Fail(FileNameOf(source) + sourceChanged, TextField::Source); }
@@ -124,7 +139,8 @@ private:
     // A pass that failed on the temporary file is told as the destination's.
     bool FailPass(const char* message, const PassResult& pass) {
         const bool onOutput = output && pass.path == output->Path();
-        return Fail(message, TextField::None, pass.reason, onOutput ? destination : pass.path);
+        return FailAs(JobErrorKind::Transform, message, TextField::None, pass.reason,
+                      onOutput ? destination : pass.path);
     }
 
     // The box that named the destination; hidden when the container named it.
@@ -159,7 +175,8 @@ private:
                         TextField::Source);
         }
         if (!FileExists(source)) {
-            return Fail(MissingSourceMessage(source), TextField::Source);
+            return FailAs(JobErrorKind::SourceMissing, MissingSourceMessage(source),
+                          TextField::Source);
         }
         sourceSize = FileSize(source);
         strongSource = !encrypt && ContainerVersionOf(source) == ContainerVersion::Version2;
@@ -271,7 +288,7 @@ private:
     bool PrepareStrongEncryption() {
         link.SetProgress(5);
         if (!SourceIsRegular()) {
-            return Fail(FileNameOf(source) + notFound, TextField::Source);
+            return FailSource(JobErrorKind::SourceNotRegular);
         }
         const auto length = static_cast<std::uint64_t>(sourceSize);
         if (!CheckDestination() ||
@@ -285,7 +302,7 @@ private:
                                reason) ||
             !Crypto::StrongRandom(strongHeader.fileNonce.data(), strongHeader.fileNonce.size()) ||
             !DeriveSubkeys(derivedKey, strongHeader.fileNonce, strongKeys)) {
-            return Fail(transformFailed, TextField::None, reason);
+            return FailAs(JobErrorKind::Transform, transformFailed, TextField::None, reason);
         }
         if (!KeepGoing()) {
             return false;
@@ -409,16 +426,19 @@ private:
     bool CreateOutput() {
         output = std::make_unique<OutputFile>(destination);
         std::string reason;
-        return output->Create(reason) ||
-               Fail(transformFailed, TextField::None, reason, destination);
+        return output->Create(reason) || FailAs(JobErrorKind::Transform, transformFailed,
+                                                TextField::None, reason, destination);
     }
 
     bool PrepareEncryption() {
         state.readOffset = 0;
         state.plainName = StoredFormOfName(FileNameOf(source));
         link.SetProgress(5);
-        if (!SourceIsRegular() || state.plainSize == 0) {
-            return Fail(FileNameOf(source) + notFound, TextField::Source);
+        if (!SourceIsRegular()) {
+            return FailSource(JobErrorKind::SourceNotRegular);
+        }
+        if (state.plainSize == 0) {
+            return FailSource(JobErrorKind::SourceEmpty);
         }
         if (!CheckDestination() || !CheckFreeSpace(sourceSize + headerSize)) {
             return false;
@@ -429,14 +449,15 @@ private:
         }
         state.checksumText = checksum.text;
         if (!checksum.readable) {
-            return Fail(FileNameOf(source) + notFound, TextField::Source, checksum.reason, source);
+            return FailSource(JobErrorKind::SourceMissing, checksum.reason);
         }
         // The header stores the length: a file that grew or shrank since it
         // was looked at would give a container that never opens.
         if (checksum.length != sourceSize) {
             return FailSourceChanged();
         }
-        return CreateOutput() && (WriteHeader(output->Path(), state) || Fail(transformFailed));
+        return CreateOutput() && (WriteHeader(output->Path(), state) ||
+                                  FailAs(JobErrorKind::Transform, transformFailed));
     }
 
     bool PrepareDecryption() {
@@ -444,7 +465,10 @@ private:
         ReadFault fault = ReadFault::None;
         const std::string refusal = ContainerRefusal(source, state, fault);
         if (!refusal.empty()) {
-            return Fail(refusal, TextField::Source, std::string(), std::string(), fault);
+            // An empty file is no container of either version.
+            const bool empty = sourceSize == 0 && IsRegular(source);
+            return FailAs(empty ? JobErrorKind::SourceEmpty : JobErrorKind::Other, refusal,
+                          TextField::Source, std::string(), std::string(), fault);
         }
         if (destination.empty() && link.IsChecked(Option::SameFolder)) {
             std::string localName;

@@ -216,7 +216,7 @@ if $native; then
     mkfifo pipe.txt pipe.box
     case_bound=20
     run_table <<'CASES'
-encrypt a FIFO|1|pipe.txt: file not found or inaccessible|encrypt --password-file pw pipe.txt
+encrypt a FIFO|1|pipe.txt: not a regular file|encrypt --password-file pw pipe.txt
 decrypt a FIFO beside itself|1|pipe.box: not a container|decrypt --password-file pw pipe.box
 decrypt a FIFO to a path|1|pipe.box: not a container|decrypt --password-file pw -o pipe.out pipe.box
 CASES
@@ -273,6 +273,32 @@ for destination in fresh.nbnx existing.nbnx; do
 done
 check "write faults leave the destination alone" cmp -s full/existing.nbnx abc.nbnx
 check "write faults leave nothing new" only_files full existing.nbnx
+
+# The same while decrypting: nbnx says which way it failed.
+if $native; then
+    "${nbnx[@]}" encrypt --password-file pw -o full/big.nbnx big.bin >/dev/null 2>&1
+    (
+        trap '' XFSZ
+        ulimit -f 100
+        "${nbnx[@]}" decrypt --password-file pw -o full/big.out full/big.nbnx \
+            >/dev/null 2>err.txt </dev/null
+        echo $? >status.txt
+    )
+    check "decryption write fault: status" same_text status.txt 1
+    check "decryption write fault: message" has "Error during decryption: File too large (full/big.out)" err.txt
+    check "decryption write fault: nothing left" absent full/big.out
+    rm -f full/big.nbnx
+fi
+
+# An empty file: version 1 cannot hold it, and it is no container either;
+# a missing file is named as given, in its own letter case.
+: >empty.txt
+run_case "encrypt an empty file" 1 "nbnx: empty.txt: is empty; version 1 cannot hold an empty file (--strong can)" \
+    encrypt --password-file pw empty.txt
+run_case "decrypt an empty file" 1 "nbnx: empty.txt: is empty, not a container" \
+    decrypt --password-file pw -o empty.out empty.txt
+run_case "a missing file, as given" 1 "nbnx: Notes.txt: file not found or inaccessible" \
+    encrypt --password-file pw Notes.txt
 check "source after a write fault" cmp -s big.bin big.copy
 
 # A stop during a long encryption over an existing container (--force):
@@ -362,7 +388,7 @@ run_case "set: an existing output" 1 "nbnx: set/two.txt: set/two.nbnx already ex
 check "set: the others written, one line each" \
     [ "$(tr -d '\r' <out.txt)" = "$(printf 'set/one.nbnx written\nset/three.nbnx written')" ]
 check "set: the existing output unchanged" same_text set/two.nbnx 'two already'
-run_case "set: a failure in the middle" 1 "nbnx: set/empty.txt: file not found or inaccessible" \
+run_case "set: a failure in the middle" 1 "nbnx: set/empty.txt: is empty; version 1 cannot hold an empty file (--strong can)" \
     encrypt --force --password-file pw set/one.txt set/empty.txt set/sub set/two.txt set/three.txt
 check "set: a folder is refused for itself" has "nbnx: set/sub: a folder, not a file" err.txt
 check "set: every other file written" \
@@ -449,7 +475,7 @@ if $native; then
     # A FIFO in a set fails alone, at once; * is an ordinary name character.
     mkfifo set/pipe.txt
     case_bound=20
-    run_case "set: a FIFO" 1 "nbnx: set/pipe.txt: file not found or inaccessible" \
+    run_case "set: a FIFO" 1 "nbnx: set/pipe.txt: not a regular file" \
         encrypt --force --password-file pw set/one.orig set/pipe.txt
     case_bound=60
     check "set: the file beside the FIFO" [ "$(cat out.txt)" = "set/one.nbnx written" ]
@@ -461,7 +487,7 @@ if $native; then
             encrypt --force --password-file pw set/locked.txt set/three.orig
         check "set: the file after it" [ "$(cat out.txt)" = "set/three.nbnx written" ]
     fi
-    run_case "no wildcards here" 1 "*.TXT: file not found or inaccessible" \
+    run_case "no wildcards here" 1 "nbnx: set/*.txt: file not found or inaccessible" \
         encrypt --password-file pw 'set/*.txt'
 else
     # nbnx.exe expands * and ? itself: files only, sorted, folder part as written.
@@ -475,7 +501,7 @@ else
     run_case "wildcards: with plain names" 0 "" encrypt --password-file pw 'wild\?.pdf' wild/report22.doc
     check "wildcards: the folder part as written" \
         [ "$(tr -d '\r' <out.txt)" = "$(printf 'wild\\c.nbnx written\nwild/report22.nbnx written')" ]
-    run_case "wildcards: no match" 1 "*.XLS: file not found or inaccessible" \
+    run_case "wildcards: no match" 1 "*.xls: file not found or inaccessible" \
         encrypt --password-file pw 'wild/*.xls'
     run_case "wildcards: an option's value stays as typed" 1 "cannot read the password from p?" \
         encrypt --password-file 'p?' -o wild/never.nbnx wild/a.txt
