@@ -125,7 +125,9 @@ TEST_F(StrongJobs, SourceThatChangesWhileReadPublishesNothing) {
         EXPECT_FALSE(NBTest::Run(link));
         EXPECT_TRUE(changed);
         ASSERT_EQ(link.errors.size(), 1u);
-        EXPECT_EQ(link.errors[0].first, "Error during encryption.");
+        EXPECT_EQ(link.errors[0],
+                  std::make_pair(std::string("growing.bin: The file changed while it was read"),
+                                 NBEngine::TextField::Source));
         EXPECT_EQ(NBTest::Listing(changing.Path()), std::vector<std::string>{"growing.bin"});
     }
 }
