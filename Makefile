@@ -1,7 +1,7 @@
 # make run   - install what is missing, build, and start the program
 # make test  - install what is missing, build everything, run every test
 # make bench - engine throughput and memory
-# make fuzz  - the header and decryption fuzzers, FUZZ_SECONDS (120) each
+# make fuzz  - the header, decryption and strong container fuzzers, FUZZ_SECONDS (120) each
 # make dist  - packages into dist/
 SHELL := /bin/bash
 .DELETE_ON_ERROR:

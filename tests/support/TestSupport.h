@@ -48,7 +48,8 @@ public:
     std::map<NBEngine::Option, bool> options;
     int progress = 0;
     std::vector<std::pair<std::string, NBEngine::TextField>> errors;
-    std::vector<std::string> reasons; // the system's, one per error
+    std::vector<std::string> reasons;        // the system's, one per error
+    std::vector<NBEngine::ReadFault> faults; // the container's, one per error
     std::vector<std::string> cleanupPaths;
     int stopAbove = NBEngine::progressMaximum; // progress after which a stop is pressed
     bool mayReplace = true;
@@ -72,6 +73,7 @@ public:
     void ReportError(const NBEngine::JobError& error) override {
         errors.emplace_back(error.message, error.focus);
         reasons.push_back(error.reason);
+        faults.push_back(error.fault);
         if (onReport) {
             onReport();
         }
