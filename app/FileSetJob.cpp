@@ -98,6 +98,8 @@ SetOutcome FileSetJob::Run() {
     window.SetProgress(0);
     encrypt = window.IsEncryptMode();
     state.strongKeys = &keys;
+    // Settling a decryption's outputs may already open strong containers.
+    keys.OnDerivation([this] { window.NoteKeyDerivation(); });
     if (!CheckRequest() || !SettleOutputs()) {
         return outcome;
     }

@@ -3,9 +3,11 @@
 #include <cassert>
 #include <set>
 
+#include "Dialogs.h"
 #include "Drawing.h"
 #include "FontSpec.h"
 #include "FormAbout.h"
+#include "Paths.h"
 #include "ProgramInfo.h"
 #include "ResourceIds.h"
 #include "TextConversion.h"
@@ -22,6 +24,9 @@ constexpr COLORREF startBrushColor = RGB(255, 0, 0);
 constexpr COLORREF controlBack = RGB(210, 210, 210);
 constexpr COLORREF controlBrushColor = RGB(220, 220, 220);
 constexpr int passwordLimit = 15;
+// The strong container's passwords, and any decryption: the file says which
+// version it is, and version 1 then refuses a longer password itself.
+constexpr int strongPasswordLimit = 1024;
 constexpr std::int32_t clientWidth = 640;
 constexpr std::int32_t clientHeight = 480;
 
@@ -79,9 +84,10 @@ GUIElement* FormMain::ElementOf(MainControls::Control control) {
         startButton.get(),       modeTabs.get(),           sourceLabel.get(),
         sourceBox.get(),         sourceSelectButton.get(), sameFolderOption.get(),
         specifyPathOption.get(), destLabel.get(),          destBox.get(),
-        destSelectButton.get(),  verifyCheck.get(),        passwordLabel.get(),
-        passwordBox.get(),       showButton.get(),         confirmLabel.get(),
-        confirmBox.get(),        statusLabel.get(),        progressBar.get()};
+        destSelectButton.get(),  verifyCheck.get(),        strongCheck.get(),
+        passwordLabel.get(),     passwordBox.get(),        showButton.get(),
+        confirmLabel.get(),      confirmBox.get(),         statusLabel.get(),
+        progressBar.get()};
     return elements[control];
 }
 
@@ -234,9 +240,14 @@ void FormMain::BuildInputs(std::int32_t w, std::int32_t h) {
         Configure(verifyCheck, std::make_unique<CheckBox>(tabs, "Check"), 20, 185, 250, 25);
     verify->SetChecked(true);
     verify->Create();
+    // Beside "Check", in the column of the confirmation box.
+    CheckBox* strong = Configure(strongCheck, std::make_unique<CheckBox>(tabs, "Strong protection"),
+                                 290, 185, 250, 25);
+    strong->onClick = [this](GUIElement*) { ApplyPasswordLimits(); };
+    strong->Create();
 }
 
-// A caption over a masked box of at most 15 characters.
+// A caption over a masked box, of at most 15 characters until the mode says otherwise.
 void FormMain::BuildPasswordBox(std::unique_ptr<Label>& label, const char* caption,
                                 std::unique_ptr<TextBox>& box, std::int32_t left) {
     TabControl* tabs = modeTabs.get();
@@ -338,10 +349,33 @@ void FormMain::ApplyMode() {
     showIf(destBox.get(), ownPath);
     showIf(destSelectButton.get(), ownPath);
     showIf(verifyCheck.get(), encryptMode);
+    showIf(strongCheck.get(), encryptMode);
     showIf(confirmLabel.get(), encryptMode);
     showIf(confirmBox.get(), encryptMode);
     showIf(sameFolderOption.get(), !encryptMode);
     showIf(specifyPathOption.get(), !encryptMode);
+    ApplyPasswordLimits();
+}
+
+// Lowering a limit cuts nothing already typed: a password silently made
+// shorter would no longer be the one the user knows. START refuses it instead.
+void FormMain::ApplyPasswordLimits() {
+    const bool strong = strongCheck->GetChecked();
+    passwordBox->SetMaxLength(!encryptMode || strong ? strongPasswordLimit : passwordLimit);
+    confirmBox->SetMaxLength(strong ? strongPasswordLimit : passwordLimit);
+}
+
+// What version 1 cannot take is refused before the job, as nbnx does: no
+// version 1 container was ever written with a longer password.
+bool FormMain::Version1PasswordFits() {
+    if (!encryptMode || strongCheck->GetChecked() ||
+        NBEngine::Trim(ReadText(NBEngine::TextField::Password)).size() <=
+            static_cast<std::size_t>(passwordLimit)) {
+        return true;
+    }
+    ShowError(this, "Password must be at most 15 characters", "ERROR");
+    passwordBox->Focus();
+    return false;
 }
 
 void FormMain::OnNamingOption(GUIElement* option) {

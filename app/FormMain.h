@@ -47,6 +47,10 @@ public:
     // several as a set.
     void OpenGivenPaths(const std::vector<std::wstring>& paths);
 
+    // The status band's text as shown, empty while it is white; the
+    // interface thread's.
+    std::string StatusBandText() const { return bandShown.load() ? bandText : std::string(); }
+
     // The job link, called from the worker thread.
     bool IsEncryptMode() override { return encryptMode; }
     bool IsPasswordShown() override { return passwordShown; }
@@ -57,6 +61,7 @@ public:
     int GetProgress() override;
     void SetProgress(int value) override;
     void ReportError(const NBEngine::JobError& error) override;
+    void NoteKeyDerivation() override;
     void AddCleanupPath(const std::string& path) override { cleanupList.push_back(path); }
 
 private:
@@ -79,6 +84,8 @@ private:
     NBUtility::TextBox* BoxOf(NBEngine::TextField field);
     void OnModeTab(std::int32_t index);
     void ApplyMode();
+    void ApplyPasswordLimits();
+    bool Version1PasswordFits();
     void RememberTexts();
     void RestoreTexts();
     void ToggleShowPassword();
@@ -105,6 +112,7 @@ private:
     // closingText: the box that ends a job not stopped (none when empty).
     void EndJob(const std::string& closingText, bool someFailed);
     void ShowSetPosition(const std::string& position);
+    void ShowBandText(const std::string& text);
     void RestoreAfterJob();
     void SetInputsEnabled(bool enabled);
     void ClearStatusBand();
@@ -138,6 +146,7 @@ private:
 
     std::unique_ptr<NBUtility::TabControl> modeTabs;
     std::unique_ptr<NBUtility::CheckBox> verifyCheck;
+    std::unique_ptr<NBUtility::CheckBox> strongCheck;
     std::unique_ptr<NBUtility::Label> sourceLabel;
     std::unique_ptr<NBUtility::TextBox> sourceBox;
     std::unique_ptr<NBUtility::Label> destLabel;
@@ -188,6 +197,12 @@ private:
     // The one truth about the job: Idle from the window's restoring to the
     // next START; the button's caption only shows it.
     std::atomic<JobPhase> jobPhase{JobPhase::Idle};
+    // "Strong protection" as it was at START: every way a job starts (the
+    // boxes, a drop, the command line, Explorer's verbs) runs through START.
+    bool strongAtStart = false;
+    // Set by the worker before a key derivation, cleared by its next report
+    // of progress: until then the band says why nothing moves.
+    std::atomic<bool> derivingKey{false};
     // The interface thread is showing an error box for the worker, which
     // waits for it: nothing may wait for the worker meanwhile.
     bool jobBoxOnWindowThread = false;

@@ -29,6 +29,7 @@ constexpr std::int32_t bandBottom = 100;
 constexpr int phraseTicks = 3;
 constexpr std::size_t longestBand = 55;
 constexpr char bandPhrase[] = "decrypt and encrypt files...";
+constexpr char derivationPhrase[] = "Deriving the key from the password...";
 const char* const bitPairs[] = {"01", "00", "10", "11"};
 // How often a wait for the worker looks again for a box of the job to close.
 constexpr DWORD jobBoxPollMs = 100;
@@ -61,6 +62,10 @@ void FormMain::OnStartButton() {
 void FormMain::StartJob() {
     // The last job's thread may still be on its way out.
     JoinWorker();
+    if (!Version1PasswordFits()) {
+        return;
+    }
+    strongAtStart = encryptMode && strongCheck->GetChecked();
     jobSet = SourceSetShown();
     jobPhase = JobPhase::Running;
     startButton->SetTextNarrow("STOP");
@@ -190,6 +195,7 @@ void FormMain::EndJob(const std::string& closingText, bool someFailed) {
 
 void FormMain::RestoreAfterJob() {
     setPosition.clear();
+    derivingKey = false;
     SetInputsEnabled(true);
     if (pendingFocus != nullptr) {
         pendingFocus->Focus();
@@ -213,6 +219,7 @@ void FormMain::SetInputsEnabled(bool enabled) {
         destBox->SetEnabled(enabled);
         destSelectButton->SetEnabled(enabled);
         verifyCheck->SetEnabled(enabled);
+        strongCheck->SetEnabled(enabled);
         confirmBox->SetEnabled(passwordShown ? false : enabled);
     }
     passwordBox->SetEnabled(enabled);
@@ -239,13 +246,21 @@ void FormMain::InvalidateStatusBand() {
 // While a set runs the band names its file instead.
 void FormMain::ShowSetPosition(const std::string& position) {
     setPosition = position;
-    bandText = position;
+    ShowBandText(position);
+}
+
+void FormMain::ShowBandText(const std::string& text) {
+    bandText = text;
     bandShown = true;
     InvalidateStatusBand();
 }
 
 void FormMain::AnimateStatusBand() {
     if (!JobExists()) {
+        return;
+    }
+    if (derivingKey.load()) {
+        ShowBandText(derivationPhrase);
         return;
     }
     if (!setPosition.empty()) {

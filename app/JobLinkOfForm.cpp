@@ -57,7 +57,7 @@ bool FormMain::IsChecked(Option option) {
     case Option::SpecifyPath:
         return specifyPathOption->GetChecked();
     case Option::Strong:
-        return false;
+        return JobExists() ? strongAtStart : encryptMode && strongCheck->GetChecked();
     }
     return false;
 }
@@ -66,8 +66,18 @@ int FormMain::GetProgress() {
     return progressBar->GetValue();
 }
 
+// Progress after a derivation means it has returned.
 void FormMain::SetProgress(int value) {
+    if (derivingKey.exchange(false)) {
+        RunOnWindowThread([this] { AnimateStatusBand(); });
+    }
     progressBar->SetValue(value);
+}
+
+// A derivation takes seconds and moves no bar; the band says why.
+void FormMain::NoteKeyDerivation() {
+    derivingKey = true;
+    RunOnWindowThread([this] { AnimateStatusBand(); });
 }
 
 // The box is shown from the interface thread, so that the window has taken

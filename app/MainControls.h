@@ -23,6 +23,7 @@ enum Control {
     DestBox,
     DestSelectButton,
     VerifyCheck,
+    StrongCheck,
     PasswordLabel,
     PasswordBox,
     ShowButton,

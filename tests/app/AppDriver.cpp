@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -114,6 +115,7 @@ RECT DesignRect(Control control) {
         {20, 155, 470, 180},  // DestBox
         {480, 155, 580, 180}, // DestSelectButton
         {20, 185, 270, 210},  // VerifyCheck
+        {290, 185, 540, 210}, // StrongCheck
         {20, 215, 170, 240},  // PasswordLabel
         {20, 240, 170, 265},  // PasswordBox
         {180, 240, 280, 265}, // ShowButton
@@ -179,10 +181,19 @@ AppDriver::~AppDriver() {
     }
 }
 
+void UseTestStrongCost() {
+    if (std::getenv("NB_STRONG_COST") == nullptr) {
+        _putenv("NB_STRONG_COST=8192,1,1");                      // this process's runtime
+        SetEnvironmentVariableW(L"NB_STRONG_COST", L"8192,1,1"); // the programs it starts
+    }
+}
+
 bool AppDriver::Launch(const std::wstring& programPath,
                        const std::vector<std::wstring>& arguments) {
     // Another program's rectangles in real pixels, whatever the DPI.
     SetProcessDPIAware();
+    UseTestStrongCost(); // inherited by the program
+
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     std::wstring commandLine = L"\"" + programPath + L"\"";
@@ -409,6 +420,11 @@ std::string ReadFileBytes(const std::wstring& path) {
 void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
     std::ofstream out(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+bool HasStrongSignature(const std::string& bytes) {
+    static const std::string signature("NBNimbraFile Vexal Edition sealed header v2", 44);
+    return bytes.compare(0, signature.size(), signature) == 0;
 }
 
 bool MakeSparseFile(const std::wstring& path, long long size) {

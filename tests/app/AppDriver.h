@@ -26,6 +26,10 @@ RECT ScaledRect(const RECT& design, int dpi);
 // The DPI of the display, as the program reads it.
 int DisplayDpi();
 
+// The strong container's cheapest cost for the jobs of this process and of
+// the programs it starts, unless NB_STRONG_COST says otherwise already.
+void UseTestStrongCost();
+
 struct MessageBoxSeen {
     HWND window = nullptr;
     std::wstring caption;
@@ -136,6 +140,9 @@ bool FileThere(const std::wstring& path);
 std::vector<std::wstring> FolderNames(const std::wstring& folder);
 // The names in a folder that begin with prefix.
 std::vector<std::wstring> NamesStartingWith(const std::wstring& folder, const std::wstring& prefix);
+// Whether bytes begin with the strong container's signature (version 2), as
+// the format fixes it for good.
+bool HasStrongSignature(const std::string& bytes);
 // A file of size zero bytes that takes no room where the disk allows it.
 bool MakeSparseFile(const std::wstring& path, long long size);
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <vector>
 
 #include "AppDriver.h"
 
@@ -84,6 +85,24 @@ protected:
         app.SetText(PasswordBox, password);
     }
 
+    // Posts the characters as typing does and returns once the window has
+    // taken them all: a character posted after them to the source box shows
+    // they have been seen. The source box is left empty.
+    void Type(Control box, const std::wstring& characters) {
+        app.TypeCharacters(box, characters);
+        app.SetText(SourceBox, L"");
+        app.TypeCharacters(SourceBox, L"#");
+        ASSERT_TRUE(PollUntil([&] { return app.Text(SourceBox) == L"#"; }, 10000));
+        app.SetText(SourceBox, L"");
+    }
+
+    void TurnStrongProtection(bool on) {
+        if (app.IsChecked(StrongCheck) != on) {
+            app.Click(StrongCheck);
+        }
+        ASSERT_TRUE(PollUntil([&] { return app.IsChecked(StrongCheck) == on; }, 5000));
+    }
+
     // Presses START and answers the box of a job that succeeded.
     void ExpectDone(const std::wstring& text) {
         ExpectBox(Start(), L"NB Nimbra Vexal Edition", text);
@@ -100,12 +119,13 @@ protected:
 
 TEST_F(EndToEnd, StartUpState) {
     EXPECT_TRUE(app.IsChecked(VerifyCheck));
+    EXPECT_FALSE(app.IsChecked(StrongCheck));
     EXPECT_TRUE(app.IsChecked(SameFolderOption));
     EXPECT_FALSE(app.IsChecked(SpecifyPathOption));
     EXPECT_FALSE(app.IsVisible(SameFolderOption));
     EXPECT_FALSE(app.IsVisible(SpecifyPathOption));
-    for (Control shown :
-         {SourceBox, DestBox, DestSelectButton, VerifyCheck, ConfirmBox, ProgressBar}) {
+    for (Control shown : {SourceBox, DestBox, DestSelectButton, VerifyCheck, StrongCheck,
+                          ConfirmBox, ProgressBar}) {
         EXPECT_TRUE(app.IsVisible(shown)) << shown;
     }
     EXPECT_EQ(app.PasswordCharacter(PasswordBox), L'*');
@@ -251,6 +271,136 @@ TEST_F(EndToEnd, ShowHideAndTheFifteenCharacterLimit) {
     app.Click(ShowButton); // queued behind the characters
     EXPECT_TRUE(app.WaitForCaption(ShowButton, L"Hide", 5000));
     EXPECT_EQ(app.Text(PasswordBox), L"0123456789abcde");
+}
+
+// The limits of the password boxes, as typing meets them: version 1's 15
+// characters, and 1,024 for the strong container and for any decryption.
+struct LimitCase {
+    const char* what;
+    std::vector<int> tabs; // shown in turn
+    bool strong;
+    Control box;
+    std::size_t limit;
+};
+
+class PasswordBoxLimits : public EndToEnd, public testing::WithParamInterface<LimitCase> {};
+
+void PrintTo(const LimitCase& c, std::ostream* out) {
+    *out << c.what;
+}
+
+TEST_P(PasswordBoxLimits, TypingStopsAtTheLimit) {
+    const LimitCase& c = GetParam();
+    if (c.strong) {
+        TurnStrongProtection(true);
+    }
+    for (int tab : c.tabs) {
+        app.SelectTab(tab);
+    }
+    std::wstring typed;
+    for (std::size_t i = 0; i <= c.limit; ++i) {
+        typed += static_cast<wchar_t>(L'a' + i % 26);
+    }
+    Type(c.box, typed);
+    EXPECT_EQ(app.Text(c.box), typed.substr(0, c.limit));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EndToEnd, PasswordBoxLimits,
+    testing::Values(
+        LimitCase{"confirmation, version 1", {}, false, ConfirmBox, 15},
+        LimitCase{"password, strong", {}, true, PasswordBox, 1024},
+        LimitCase{"confirmation, strong", {}, true, ConfirmBox, 1024},
+        LimitCase{"password, Decrypt tab", {1}, false, PasswordBox, 1024},
+        LimitCase{"password, back from the Decrypt tab", {1, 0}, false, PasswordBox, 15},
+        LimitCase{"password, strong, back from the Decrypt tab", {1, 0}, true, PasswordBox, 1024}));
+
+// Turning "Strong protection" off cuts nothing typed: START refuses what
+// version 1 cannot take, and writes nothing.
+TEST_F(EndToEnd, APassphraseTooLongForVersion1IsRefusedNotCut) {
+    const std::wstring passphrase = L"twenty characters ok";
+    TurnStrongProtection(true);
+    Type(PasswordBox, passphrase);
+    Type(ConfirmBox, passphrase);
+    TurnStrongProtection(false);
+    EXPECT_EQ(app.Text(PasswordBox), passphrase);
+    Type(PasswordBox, L"x");
+    EXPECT_EQ(app.Text(PasswordBox), passphrase) << "typing goes on past version 1's limit";
+
+    WriteFileBytes(folder.File(L"plain.txt"), "plain");
+    app.SetText(SourceBox, folder.File(L"plain.txt"));
+    app.SetText(DestBox, folder.File(L"out.nbnx"));
+    ExpectBox(Start(), L"ERROR", L"Password must be at most 15 characters");
+    EXPECT_EQ(app.FocusedWindow(), app.Get(PasswordBox));
+    EXPECT_FALSE(FileThere(folder.File(L"out.nbnx")));
+
+    TurnStrongProtection(true);
+    ExpectDone(L"File encrypted successfully");
+    EXPECT_TRUE(HasStrongSignature(ReadFileBytes(folder.File(L"out.nbnx"))));
+}
+
+// Strong protection end to end: a passphrase typed into both boxes, a
+// version 2 container of exactly the format's size, opened again on the
+// Decrypt tab.
+TEST_F(EndToEnd, StrongProtectionWithATypedPassphrase) {
+    const std::wstring passphrase = L"lantern river 82 copper!";
+    ASSERT_EQ(passphrase.size(), 24u);
+    const std::string contents(70000, 'q');
+    const std::wstring plain = folder.File(L"notes.txt");
+    const std::wstring box = folder.File(L"notes.nbnx");
+    WriteFileBytes(plain, contents);
+    TurnStrongProtection(true);
+    Type(PasswordBox, passphrase);
+    Type(ConfirmBox, passphrase);
+    app.SetText(SourceBox, plain);
+    app.SetText(DestBox, box);
+    ExpectDone(L"File encrypted successfully");
+
+    const std::string written = ReadFileBytes(box);
+    EXPECT_TRUE(HasStrongSignature(written));
+    EXPECT_EQ(written.size(), 1200 + contents.size() + 16 * 2) << "two chunks of body";
+
+    DeleteFileW(plain.c_str());
+    app.SelectTab(1);
+    Type(PasswordBox, passphrase);
+    app.SetText(SourceBox, box);
+    ExpectDone(L"File decrypted successfully");
+    EXPECT_EQ(ReadFileBytes(plain), contents);
+}
+
+// A version 2 container opened with a passphrase of Greek letters typed on
+// the Decrypt tab, its accent typed as a combining mark this time: the
+// characters count whole, so one with the same low bytes is wrong.
+TEST_F(EndToEnd, AGreekPassphraseTypedOnTheDecryptTabOpensAStrongContainer) {
+    const std::wstring composed = L"\u03C6\u03C9\u03C2 \u03C4\u03AD\u03C7\u03BD\u03B7 42";
+    const std::wstring decomposed = L"\u03C6\u03C9\u03C2 \u03C4\u03B5\u0301\u03C7\u03BD\u03B7 42";
+    // U+0100 + low byte: version 1 would take these as the same password.
+    std::wstring lookalike = composed;
+    lookalike[0] = static_cast<wchar_t>(0x0100 | (composed[0] & 0xFF));
+    const std::wstring plain = folder.File(L"\u03B3\u03C1\u03AC\u03BC\u03BC\u03B1.txt");
+    const std::wstring box = folder.File(L"letter.nbnx");
+    WriteFileBytes(plain, "Dear friend");
+    TurnStrongProtection(true);
+    Type(PasswordBox, composed);
+    Type(ConfirmBox, composed);
+    app.SetText(SourceBox, plain);
+    app.SetText(DestBox, box);
+    ExpectDone(L"File encrypted successfully");
+    ASSERT_TRUE(HasStrongSignature(ReadFileBytes(box)));
+    DeleteFileW(plain.c_str());
+
+    app.SelectTab(1);
+    Type(PasswordBox, lookalike);
+    app.SetText(SourceBox, box);
+    ExpectBox(Start(), L"ERROR",
+              L"letter.nbnx: The password is incorrect or not valid NBN Encrypted File");
+    EXPECT_FALSE(FileThere(plain));
+
+    app.SetText(PasswordBox, L"");
+    Type(PasswordBox, decomposed);
+    app.SetText(SourceBox, box);
+    ExpectDone(L"File decrypted successfully");
+    EXPECT_EQ(ReadFileBytes(plain), "Dear friend");
 }
 
 TEST_F(EndToEnd, AboutWindowDisablesTheMainWindowUntilClosed) {

@@ -91,6 +91,40 @@ TEST_F(FileSet, ADroppedSetIsEncryptedAndDecryptedBackByteForByte) {
     }
 }
 
+// With "Strong protection" a dropped set is written as version 2, one key
+// derivation for the set: its containers share the salt, each has a nonce of
+// its own; and they open again as a set.
+TEST_F(FileSet, ADroppedSetWithStrongProtectionSharesOneKeyDerivation) {
+    UseTestStrongCost();
+    const std::wstring passphrase = L"one passphrase for the set";
+    const std::vector<std::wstring> plain{MakeFile(L"a.txt", "alpha"), MakeFile(L"b.txt", "beta")};
+    Drop(plain);
+    app->Click(StrongCheck);
+    ASSERT_TRUE(NBTest::PumpUntil([&] { return app->IsChecked(StrongCheck); }, 5000));
+    app->SetText(PasswordBox, passphrase);
+    app->SetText(ConfirmBox, passphrase);
+    EXPECT_EQ(StartAndAnswer().text, L"2 files encrypted successfully");
+
+    const std::string a = ReadFileBytes(folder.File(L"a.nbnx"));
+    const std::string b = ReadFileBytes(folder.File(L"b.nbnx"));
+    ASSERT_TRUE(HasStrongSignature(a));
+    ASSERT_TRUE(HasStrongSignature(b));
+    constexpr std::size_t saltAt = 64, nonceAt = 96, fieldSize = 32;
+    EXPECT_EQ(a.substr(saltAt, fieldSize), b.substr(saltAt, fieldSize));
+    EXPECT_NE(a.substr(nonceAt, fieldSize), b.substr(nonceAt, fieldSize));
+
+    for (const std::wstring& path : plain) {
+        DeleteFileW(path.c_str());
+    }
+    app->SelectTab(1);
+    NBTest::PumpFor(50);
+    Drop({folder.File(L"a.nbnx"), folder.File(L"b.nbnx")});
+    app->SetText(PasswordBox, passphrase);
+    EXPECT_EQ(StartAndAnswer().text, L"2 files decrypted successfully");
+    EXPECT_EQ(ReadFileBytes(plain[0]), "alpha");
+    EXPECT_EQ(ReadFileBytes(plain[1]), "beta");
+}
+
 TEST_F(FileSet, AFailedFileIsNamedInTheBoxAndTheOthersAreWritten) {
     const std::wstring a = MakeFile(L"a.txt", "alpha");
     const std::wstring empty = MakeFile(L"empty.txt", "");

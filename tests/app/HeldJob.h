@@ -73,6 +73,17 @@ public:
         FormMain::SetProgress(value);
     }
 
+    // Runs on the worker, once the band has been told; with holdDerivation
+    // set, holds the job just before its key derivation instead.
+    void NoteKeyDerivation() override {
+        FormMain::NoteKeyDerivation();
+        if (holdDerivation && !hold.held) {
+            hold.Wait();
+        }
+    }
+
+    std::atomic<bool> holdDerivation{false};
+
 private:
     Hold& hold;
     std::function<bool()> outputExists;

@@ -15,6 +15,7 @@
 #include <string>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #include "AppDriver.h"
 #include "HeldJob.h"
@@ -90,6 +91,54 @@ TEST_F(JobEnd, DestroyingTheFormWaitsForTheJobInsteadOfTerminatingIt) {
     form.reset();
     ExpectNothingOfTheJob();
 }
+
+// A key derivation cannot be cut short: STOP during it ends the job as soon
+// as it returns, with no box and nothing written, whichever way the job runs.
+class StopDuringDerivation : public JobEnd, public testing::WithParamInterface<bool> {};
+
+TEST_P(StopDuringDerivation, EndsTheJobOnceTheDerivationReturns) {
+    const bool decrypting = GetParam();
+    UseTestStrongCost();
+    const std::wstring plain = folder.File(L"plain.txt");
+    const std::wstring box = folder.File(L"plain.nbnx");
+    WriteFileBytes(plain, "contents");
+    app->Click(StrongCheck);
+    ASSERT_TRUE(NBTest::PumpUntil([&] { return app->IsChecked(StrongCheck); }, 5000));
+    app->SetText(SourceBox, plain);
+    app->SetText(DestBox, box);
+    app->SetText(PasswordBox, L"a long enough passphrase");
+    app->SetText(ConfirmBox, L"a long enough passphrase");
+    if (decrypting) {
+        const MessageBoxSeen done = AnswerBoxAfter([&] { app->Click(StartButton); });
+        ASSERT_EQ(done.text, L"File encrypted successfully");
+        DeleteFileW(plain.c_str());
+        app->SelectTab(1);
+        app->SetText(SourceBox, box);
+        app->SetText(PasswordBox, L"a long enough passphrase");
+    }
+    const std::vector<std::wstring> before = FolderNames(folder.Path());
+
+    form->holdDerivation = true;
+    app->Click(StartButton);
+    ASSERT_TRUE(NBTest::PumpUntil([&] { return hold.held.load(); }, 30000))
+        << "no key derivation began";
+    EXPECT_EQ(form->StatusBandText(), "Deriving the key from the password...");
+    EXPECT_FALSE(app->IsEnabled(PasswordBox));
+    if (!decrypting) {
+        EXPECT_FALSE(app->IsEnabled(StrongCheck)) << "the job keeps the state it started with";
+    }
+    app->Click(StartButton);
+    ASSERT_TRUE(NBTest::PumpUntil([&] { return !form->IsRunning(); }, 5000));
+    EXPECT_EQ(app->Text(StartButton), L"STOP") << "the job ends only once the derivation has";
+
+    // A box of the job would hold START back until answered.
+    hold.Release();
+    EXPECT_TRUE(NBTest::PumpUntil([&] { return app->Text(StartButton) == L"START"; }, 30000));
+    EXPECT_EQ(form->StatusBandText(), "");
+    EXPECT_EQ(FolderNames(folder.Path()), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(JobEnd, StopDuringDerivation, testing::Bool());
 
 // The box of a job's error: the message first, the system's reason below it.
 // With NB_SCREENSHOT_DIR set, a picture of it is written there.

@@ -151,6 +151,9 @@ TEST_F(Keys, PlainTabMovesTheFocusAndKeepsTheTab) {
     } cases[] = {
         {"Tab", SourceBox, Plain, SourceSelectButton},
         {"Shift+Tab", SourceSelectButton, Shift, SourceBox},
+        {"Tab from Check", VerifyCheck, Plain, StrongCheck},
+        {"Tab from Strong protection", StrongCheck, Plain, PasswordBox},
+        {"Shift+Tab to Strong protection", PasswordBox, Shift, StrongCheck},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -158,6 +161,22 @@ TEST_F(Keys, PlainTabMovesTheFocusAndKeepsTheTab) {
         Press(c.from, VK_TAB, c.modifiers);
         EXPECT_EQ(app->FocusedWindow(), app->Get(c.to));
         ExpectTab(0);
+    }
+}
+
+// Space on the focused box turns it on and off, and the password boxes
+// follow: the strong container's passphrase is longer than version 1's.
+TEST_F(Keys, SpaceTogglesStrongProtection) {
+    for (const bool on : {true, false}) {
+        SCOPED_TRACE(on);
+        SetFocus(app->Get(StrongCheck));
+        Press(StrongCheck, VK_SPACE);
+        EXPECT_EQ(app->IsChecked(StrongCheck), on);
+        EXPECT_EQ(form->IsChecked(NBEngine::Option::Strong), on);
+        app->SetText(PasswordBox, L"");
+        app->TypeCharacters(PasswordBox, std::wstring(20, L'k'));
+        NBTest::PumpFor(50);
+        EXPECT_EQ(app->Text(PasswordBox).size(), on ? 20u : 15u);
     }
 }
 
