@@ -117,6 +117,12 @@ void ShowProgress(const PassWork& work, std::uint64_t done, std::uint64_t total,
     }
 }
 
+// The size of the piece that starts after done of length bytes.
+std::size_t PieceAfter(std::uint64_t done, std::uint64_t length) {
+    const std::uint64_t left = length - done;
+    return static_cast<std::size_t>(left < strongPieceSize ? left : strongPieceSize);
+}
+
 bool MayGoOn(const PassWork& work) {
     return !work.keepGoing || work.keepGoing();
 }
@@ -197,9 +203,7 @@ StrongPass WriteStrongContainer(const std::string& sourcePath, std::uint64_t len
         }
         std::size_t batchSize = 0;
         for (std::size_t k = 0; k < chunksPerBatch && index <= chunks; ++k, ++index) {
-            const std::uint64_t left = length - done;
-            const std::size_t piece =
-                static_cast<std::size_t>(left < strongPieceSize ? left : strongPieceSize);
+            const std::size_t piece = PieceAfter(done, length);
             std::uint8_t* at = batch.data() + batchSize;
             if (source.Read(at, piece) != piece) {
                 return source.Failed() ? Failure(source.FailureResult())
@@ -336,9 +340,7 @@ StrongPass OpenStrongBody(const std::string& containerPath, const StrongKeys& ke
         std::size_t plainInBatch = 0;
         std::size_t k = 0;
         for (; k < chunksPerBatch && index + k <= chunks; ++k) {
-            const std::uint64_t left = length - done - plainInBatch;
-            plainInBatch +=
-                static_cast<std::size_t>(left < strongPieceSize ? left : strongPieceSize);
+            plainInBatch += PieceAfter(done + plainInBatch, length);
         }
         const std::size_t sealedInBatch = plainInBatch + k * Crypto::tagSize;
         if (container.Read(batch.data(), sealedInBatch) != sealedInBatch) {
@@ -347,9 +349,7 @@ StrongPass OpenStrongBody(const std::string& containerPath, const StrongKeys& ke
         std::uint8_t* at = batch.data();
         std::uint8_t* plain = batch.data();
         for (std::size_t j = 0; j < k; ++j, ++index) {
-            const std::uint64_t left = length - done;
-            const std::size_t piece =
-                static_cast<std::size_t>(left < strongPieceSize ? left : strongPieceSize);
+            const std::size_t piece = PieceAfter(done, length);
             if (!aead.Open(ChunkNonce(index, index == chunks), nullptr, 0, at, piece, at + piece)) {
                 Crypto::Wipe(batch.data(), batch.size());
                 return Damaged(containerPath);

@@ -107,39 +107,51 @@ bool DeriveArgon2id(const std::string& password, const std::uint8_t* salt, std::
     return true;
 }
 
+namespace {
+// An HMAC-SHA-256 over one message, closed when it goes.
+class Hmac {
+public:
+    Hmac(const std::uint8_t* key, std::size_t keySize, const std::uint8_t* message,
+         std::size_t messageSize) {
+        std::string reason;
+        gcry_mac_hd_t opened = nullptr;
+        if (!Initialize(reason) || gcry_mac_open(&opened, GCRY_MAC_HMAC_SHA256, 0, nullptr)) {
+            return;
+        }
+        handle = opened;
+        written =
+            !gcry_mac_setkey(handle, key, keySize) && !gcry_mac_write(handle, message, messageSize);
+    }
+    ~Hmac() {
+        if (handle) {
+            gcry_mac_close(handle);
+        }
+    }
+    Hmac(const Hmac&) = delete;
+    Hmac& operator=(const Hmac&) = delete;
+
+    bool Read(Digest& mac) {
+        std::size_t length = mac.size();
+        return written && !gcry_mac_read(handle, mac.data(), &length) && length == mac.size();
+    }
+    bool Matches(const std::uint8_t* expected) {
+        return written && !gcry_mac_verify(handle, expected, digestSize);
+    }
+
+private:
+    gcry_mac_hd_t handle = nullptr;
+    bool written = false;
+};
+} // namespace
+
 bool HmacSha256(const std::uint8_t* key, std::size_t keySize, const std::uint8_t* message,
                 std::size_t messageSize, Digest& mac) {
-    std::string reason;
-    if (!Initialize(reason)) {
-        return false;
-    }
-    gcry_mac_hd_t handle = nullptr;
-    if (gcry_mac_open(&handle, GCRY_MAC_HMAC_SHA256, 0, nullptr)) {
-        return false;
-    }
-    std::size_t length = mac.size();
-    const bool ok = !gcry_mac_setkey(handle, key, keySize) &&
-                    !gcry_mac_write(handle, message, messageSize) &&
-                    !gcry_mac_read(handle, mac.data(), &length) && length == mac.size();
-    gcry_mac_close(handle);
-    return ok;
+    return Hmac(key, keySize, message, messageSize).Read(mac);
 }
 
 bool HmacSha256Matches(const std::uint8_t* key, std::size_t keySize, const std::uint8_t* message,
                        std::size_t messageSize, const std::uint8_t* expected) {
-    std::string reason;
-    if (!Initialize(reason)) {
-        return false;
-    }
-    gcry_mac_hd_t handle = nullptr;
-    if (gcry_mac_open(&handle, GCRY_MAC_HMAC_SHA256, 0, nullptr)) {
-        return false;
-    }
-    const bool ok = !gcry_mac_setkey(handle, key, keySize) &&
-                    !gcry_mac_write(handle, message, messageSize) &&
-                    !gcry_mac_verify(handle, expected, digestSize);
-    gcry_mac_close(handle);
-    return ok;
+    return Hmac(key, keySize, message, messageSize).Matches(expected);
 }
 
 bool StrongRandom(std::uint8_t* bytes, std::size_t count) {

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "Jobs.h"
+#include "KitCases.h"
 #include "Sha256.h"
 #include "TestSupport.h"
 
@@ -25,50 +26,10 @@ namespace {
 
 const std::string kitFolder = std::string(NB_TEST_DATA_DIR) + "/strong/";
 
-struct KitCase {
-    std::string stem;
-    std::map<std::string, std::string> fields;
-
-    std::string Field(const std::string& key) const {
-        const auto found = fields.find(key);
-        return found == fields.end() ? std::string() : found->second;
-    }
-    std::string ContainerName() const { return stem + ".nbnx"; }
-};
-
-void PrintTo(const KitCase& kit, std::ostream* out) {
-    *out << kit.stem;
-}
-
-// Read without throwing: the kit is listed while the tests are being
-// discovered.
-KitCase ReadSidecar(const fs::path& path) {
-    KitCase kit{path.stem().string(), {}};
-    std::ifstream in(path, std::ios::binary);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        const std::size_t colon = line.find(": ");
-        if (colon != std::string::npos) {
-            kit.fields[line.substr(0, colon)] = line.substr(colon + 2);
-        }
-    }
-    return kit;
-}
+using NBTest::KitCase;
 
 std::vector<KitCase> Kit() {
-    std::vector<KitCase> kit;
-    std::error_code error;
-    for (const auto& entry : fs::directory_iterator(fs::path(kitFolder), error)) {
-        if (entry.path().extension() == ".txt") {
-            kit.push_back(ReadSidecar(entry.path()));
-        }
-    }
-    std::sort(kit.begin(), kit.end(),
-              [](const KitCase& a, const KitCase& b) { return a.stem < b.stem; });
-    return kit;
+    return NBTest::KitIn(kitFolder);
 }
 
 const std::map<std::string, ReadFault> refusals = {
