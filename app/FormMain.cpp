@@ -7,6 +7,7 @@
 #include "Drawing.h"
 #include "FontSpec.h"
 #include "FormAbout.h"
+#include "PasswordRules.h"
 #include "Paths.h"
 #include "ProgramInfo.h"
 #include "ResourceIds.h"
@@ -23,10 +24,10 @@ constexpr COLORREF startBack = RGB(0, 128, 0);
 constexpr COLORREF startBrushColor = RGB(255, 0, 0);
 constexpr COLORREF controlBack = RGB(210, 210, 210);
 constexpr COLORREF controlBrushColor = RGB(220, 220, 220);
-constexpr int passwordLimit = 15;
+constexpr auto passwordLimit = static_cast<int>(NBEngine::longestVersion1Password);
 // The strong container's passwords, and any decryption: the file says which
 // version it is, and version 1 then refuses a longer password itself.
-constexpr int strongPasswordLimit = 1024;
+constexpr auto strongPasswordLimit = static_cast<int>(NBEngine::mostStrongPasswordBytes);
 constexpr std::int32_t clientWidth = 640;
 constexpr std::int32_t clientHeight = 480;
 
@@ -358,24 +359,11 @@ void FormMain::ApplyMode() {
 }
 
 // Lowering a limit cuts nothing already typed: a password silently made
-// shorter would no longer be the one the user knows. START refuses it instead.
+// shorter would no longer be the one the user knows. The job refuses it instead.
 void FormMain::ApplyPasswordLimits() {
     const bool strong = strongCheck->GetChecked();
     passwordBox->SetMaxLength(!encryptMode || strong ? strongPasswordLimit : passwordLimit);
     confirmBox->SetMaxLength(strong ? strongPasswordLimit : passwordLimit);
-}
-
-// What version 1 cannot take is refused before the job, as nbnx does: no
-// version 1 container was ever written with a longer password.
-bool FormMain::Version1PasswordFits() {
-    if (!encryptMode || strongCheck->GetChecked() ||
-        NBEngine::Trim(ReadText(NBEngine::TextField::Password)).size() <=
-            static_cast<std::size_t>(passwordLimit)) {
-        return true;
-    }
-    ShowError(this, "Password must be at most 15 characters", "ERROR");
-    passwordBox->Focus();
-    return false;
 }
 
 void FormMain::OnNamingOption(GUIElement* option) {

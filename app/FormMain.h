@@ -85,7 +85,6 @@ private:
     void OnModeTab(std::int32_t index);
     void ApplyMode();
     void ApplyPasswordLimits();
-    bool Version1PasswordFits();
     void RememberTexts();
     void RestoreTexts();
     void ToggleShowPassword();

@@ -62,9 +62,6 @@ void FormMain::OnStartButton() {
 void FormMain::StartJob() {
     // The last job's thread may still be on its way out.
     JoinWorker();
-    if (!Version1PasswordFits()) {
-        return;
-    }
     strongAtStart = encryptMode && strongCheck->GetChecked();
     jobSet = SourceSetShown();
     jobPhase = JobPhase::Running;

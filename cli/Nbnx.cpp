@@ -18,8 +18,6 @@ namespace NBCli {
 
 namespace {
 
-constexpr std::size_t maximumPasswordLength = 15;
-
 int Failure(const std::string& message) {
     PrintLine(stderr, "nbnx: " + message);
     return exitFailed;
@@ -58,11 +56,6 @@ int ReadPassword(const Command& command, CliRequest& request) {
                                  "Use --password-file FILE (or - for standard input).\n");
             return exitUsage;
         }
-    }
-    const bool version1Limit = request.encrypt && !request.strong;
-    if (version1Limit &&
-        NBUtility::PasswordBytesOfUtf8(request.password).size() > maximumPasswordLength) {
-        return Failure("Password must be at most 15 characters");
     }
     return -1;
 }

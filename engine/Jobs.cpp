@@ -7,6 +7,7 @@
 #include "Checksum.h"
 #include "Container.h"
 #include "OutputFile.h"
+#include "PasswordRules.h"
 #include "Paths.h"
 #include "PlatformFiles.h"
 #include "StrongBody.h"
@@ -19,7 +20,6 @@ const char storedNameNotValid[] = ": The file name stored in the encrypted file 
 namespace {
 
 constexpr std::int64_t largestPlainSize = 2147483647;
-constexpr int minimumPasswordLength = 8;
 
 const char notFound[] = ": file not found or inaccessible";
 const char sourceDestinationMatch[] = "The source file and the destination file cannot match";
@@ -33,7 +33,7 @@ const char notValidContainer[] = ": The password is incorrect or not valid NBN E
 const char damagedContainer[] = ": The encrypted file is damaged or incomplete";
 const char unsupportedContainer[] =
     ": The encrypted file uses settings that this program does not support";
-constexpr std::size_t longestVersion1Password = 15;
+const char passwordTooLongForVersion1[] = "Password must be at most 15 characters";
 const char checkTransformFailed[] = "Error while checking.";
 
 // Only a regular file is read: a FIFO or a device would never end.
@@ -44,6 +44,21 @@ bool IsRegular(const std::string& path) {
 // The name a strong container stores for a local file: its characters in UTF-8.
 std::string StrongStoredName(const std::string& localName) {
     return NBUtility::Utf16ToUtf8(Platform::CharactersOfPath(localName));
+}
+
+// Version 1's length rules for a trimmed password; an encryption also keeps
+// to the 15 characters every version 1 container has had.
+std::string Version1LengthRefusal(const std::string& trimmed, bool encrypt) {
+    if (trimmed.empty()) {
+        return passwordRequired;
+    }
+    if (trimmed.size() < leastPasswordCharacters) {
+        return passwordTooShort;
+    }
+    if (encrypt && trimmed.size() > longestVersion1Password) {
+        return passwordTooLongForVersion1;
+    }
+    return std::string();
 }
 
 std::string MegabytesText(std::int64_t bytes, bool roundUp) {
@@ -197,11 +212,9 @@ private:
             return CheckStrongPassword();
         }
         password = Secret(TextField::Password);
-        if (password.empty()) {
-            return Fail(passwordRequired, TextField::Password);
-        }
-        if (password.size() < minimumPasswordLength) {
-            return Fail(passwordTooShort, TextField::Password);
+        const std::string lengthRefusal = Version1LengthRefusal(password, encrypt);
+        if (!lengthRefusal.empty()) {
+            return Fail(lengthRefusal, TextField::Password);
         }
         if (Platform::SamePathSpelling(source, destination)) {
             return Fail(sourceDestinationMatch, TextField::Destination);
@@ -636,7 +649,7 @@ std::string CommonPasswordRefusal(const std::string& typed) {
     std::u16string characters;
     const std::size_t count =
         NBUtility::Utf8ToUtf16(trimmed, characters) ? characters.size() : trimmed.size();
-    return count < minimumPasswordLength ? passwordTooShort : std::string();
+    return count < leastPasswordCharacters ? passwordTooShort : std::string();
 }
 
 std::string Version1DecryptionRefusal(const std::string& container, const std::string& password,
@@ -648,7 +661,11 @@ std::string Version1DecryptionRefusal(const std::string& container, const std::s
         fault = ReadFault::WrongPassword;
         return ContainerFaultMessage(container, fault);
     }
-    return PasswordRefusal(password, key);
+    const std::string refusal = Version1LengthRefusal(trimmed, false);
+    if (!refusal.empty()) {
+        return refusal;
+    }
+    return DeriveKey(trimmed, key) ? std::string() : passwordUnusable;
 }
 
 std::string MissingSourceMessage(const std::string& source) {
@@ -662,11 +679,9 @@ std::string PasswordRefusal(const std::string& password) {
 
 std::string PasswordRefusal(const std::string& password, KeyTable& key) {
     const std::string trimmed = Trim(password);
-    if (trimmed.empty()) {
-        return passwordRequired;
-    }
-    if (trimmed.size() < minimumPasswordLength) {
-        return passwordTooShort;
+    const std::string refusal = Version1LengthRefusal(trimmed, true);
+    if (!refusal.empty()) {
+        return refusal;
     }
     return DeriveKey(trimmed, key) ? std::string() : passwordUnusable;
 }

@@ -15,8 +15,8 @@ extern const char storedNameNotValid[];
 // What a job reports for a source that is missing or cannot be read.
 std::string MissingSourceMessage(const std::string& source);
 
-// The refusal a job gives for this password (taken as typed: the job trims
-// it), or empty when the password can be used.
+// The refusal a version 1 encryption gives for this password (taken as typed:
+// the job trims it), or empty when the password can be used.
 std::string PasswordRefusal(const std::string& password);
 // The same, keeping the key derived from the trimmed password.
 std::string PasswordRefusal(const std::string& password, KeyTable& key);

@@ -8,6 +8,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "SystemErrorText.h"
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -71,18 +73,7 @@ std::wstring WidePath(const std::string& path) {
 
 // The system's message for GetLastError, on one line without its full stop.
 std::string LastErrorReason() {
-    const DWORD error = GetLastError();
-    wchar_t* buffer = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::wstring text = length > 0 ? std::wstring(buffer, length) : std::wstring();
-    LocalFree(buffer);
-    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L'.' ||
-                             text.back() == L' ')) {
-        text.pop_back();
-    }
-    return text.empty() ? "system error " + std::to_string(error) : NBUtility::ToNarrow(text);
+    return NBUtility::SystemErrorText(GetLastError());
 }
 
 const wchar_t* ModeText(OpenMode mode) {

@@ -39,7 +39,7 @@ StrongPasswordFault StrongPasswordBytes(const std::string& typed, std::string& b
     if (!NBUtility::ComposeUtf8(trimmed, composed)) {
         return StrongPasswordFault::NotText;
     }
-    if (CharacterCount(composed) < leastStrongPasswordCharacters) {
+    if (CharacterCount(composed) < leastPasswordCharacters) {
         Crypto::Wipe(&composed[0], composed.size());
         return StrongPasswordFault::TooShort;
     }

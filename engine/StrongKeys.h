@@ -7,12 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "PasswordRules.h"
 #include "StrongContainer.h"
 
 namespace NBEngine {
-
-constexpr std::size_t leastStrongPasswordCharacters = 8;
-constexpr std::size_t mostStrongPasswordBytes = 1024;
 
 enum class StrongPasswordFault { None, Empty, TooShort, TooLong, NotText };
 

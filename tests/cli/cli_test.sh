@@ -735,6 +735,17 @@ if $native; then
 fi
 unset NB_STRONG_COST
 
+# A kernel attribute file: its size on disk (4096) is not its length.
+attribute=/sys/class/net/lo/address
+if $native && [ -r "$attribute" ]; then
+    mkdir attr
+    run_case "a kernel attribute file" 1 "address: The file changed while it was read" \
+        encrypt --password-file pw -o attr/address.nbnx "$attribute"
+    check "a kernel attribute file: nothing written" only_files attr
+elif $native; then
+    echo "skipped: no $attribute here"
+fi
+
 # -- ends the options: a file whose name starts with a dash.
 mkdir dash
 printf 'dash\n' >dash/-x.txt

@@ -27,22 +27,4 @@ HFONT FontSpec::GetHandle() {
     return handle_.Get();
 }
 
-std::string SystemErrorText() {
-    const DWORD code = GetLastError();
-    if (code == 0) {
-        return {};
-    }
-    char* buffer = nullptr;
-    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS |
-                                            FORMAT_MESSAGE_ALLOCATE_BUFFER,
-                                        nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-                                        reinterpret_cast<char*>(&buffer), 0, nullptr);
-    std::string text;
-    if (buffer != nullptr) {
-        text.assign(buffer, length);
-        LocalFree(buffer);
-    }
-    return text;
-}
-
 } // namespace NBUtility

@@ -39,8 +39,4 @@ private:
     std::int32_t dpi_ = 96;
 };
 
-// The system's message for GetLastError(), untrimmed; empty for 0 or when the
-// system has no text. Call it right after the failing call, on the same thread.
-std::string SystemErrorText();
-
 } // namespace NBUtility

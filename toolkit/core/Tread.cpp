@@ -1,6 +1,6 @@
 #include "Tread.h"
 
-#include "FontSpec.h"
+#include "SystemErrorText.h"
 
 namespace NBUtility {
 
@@ -32,10 +32,8 @@ Tread::~Tread() {
 
 void Tread::Fail(const char* fallbackText) {
     failed = true;
-    errorText = SystemErrorText();
-    if (errorText.empty()) {
-        errorText = fallbackText;
-    }
+    const DWORD code = GetLastError();
+    errorText = code == 0 ? std::string(fallbackText) : SystemErrorText(code);
 }
 
 DWORD WINAPI Tread::Entry(LPVOID self) {
