@@ -325,9 +325,11 @@ private:
     }
 
     bool WriteStrongBody() {
+        // Only Check compares the plain text's digest.
+        Crypto::Digest* digest = link.IsChecked(Option::Verify) ? &plainDigest : nullptr;
         const StrongPass pass =
             WriteStrongContainer(source, static_cast<std::uint64_t>(sourceSize), output->Path(),
-                                 strongHeader, strongKeys, storedName, WorkFromHere(), plainDigest);
+                                 strongHeader, strongKeys, storedName, WorkFromHere(), digest);
         if (pass.sourceChanged) {
             return FailSourceChanged();
         }
@@ -355,7 +357,7 @@ private:
         }
         Crypto::Digest readBack;
         const StrongPass pass =
-            OpenStrongBody(written, keys, metadata, std::string(), WorkFromHere(), readBack);
+            OpenStrongBody(written, keys, metadata, std::string(), WorkFromHere(), &readBack);
         if (!pass.result.ok && pass.fault == ReadFault::System) {
             return FailPass(checkTransformFailed, pass.result);
         }
@@ -396,9 +398,9 @@ private:
 
     // Nothing of a container that fails to open is kept: no salvage.
     bool OpenStrongBodyIntoOutput() {
-        Crypto::Digest digest;
+        // Every chunk is authenticated: no digest of the whole is needed.
         const StrongPass pass = OpenStrongBody(source, strongReading.keys, strongReading.metadata,
-                                               output->Path(), WorkFromHere(), digest);
+                                               output->Path(), WorkFromHere(), nullptr);
         if (pass.fault == ReadFault::Damaged) {
             return FailReading(ReadFault::Damaged);
         }

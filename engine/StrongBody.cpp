@@ -174,7 +174,7 @@ bool WriteHeaderAndMetadata(SequentialFile& output, const StrongHeader& header,
 StrongPass WriteStrongContainer(const std::string& sourcePath, std::uint64_t length,
                                 const std::string& outputPath, const StrongHeader& header,
                                 const StrongKeys& keys, const std::string& storedName,
-                                const PassWork& work, Crypto::Digest& plainDigest) {
+                                const PassWork& work, Crypto::Digest* plainDigest) {
     SequentialFile source(sourcePath, Platform::OpenMode::Read);
     SequentialFile output(outputPath, Platform::OpenMode::Append);
     if (!source.IsOpen()) {
@@ -209,7 +209,9 @@ StrongPass WriteStrongContainer(const std::string& sourcePath, std::uint64_t len
                 return source.Failed() ? Failure(source.FailureResult())
                                        : SourceChanged(sourcePath);
             }
-            digest.Update(at, piece);
+            if (plainDigest) {
+                digest.Update(at, piece);
+            }
             if (!sealer.Seal(index, at, piece)) {
                 return Failure(output.FailureResult());
             }
@@ -231,7 +233,9 @@ StrongPass WriteStrongContainer(const std::string& sourcePath, std::uint64_t len
     if (!output.Close()) {
         return Failure(output.FailureResult());
     }
-    plainDigest = digest.Final();
+    if (plainDigest) {
+        *plainDigest = digest.Final();
+    }
     return StrongPass();
 }
 
@@ -306,7 +310,7 @@ ReadFault OpenStrongMetadata(const std::string& containerPath, const StrongOpeni
 
 StrongPass OpenStrongBody(const std::string& containerPath, const StrongKeys& keys,
                           const StrongMetadata& metadata, const std::string& outputPath,
-                          const PassWork& work, Crypto::Digest& plainDigest) {
+                          const PassWork& work, Crypto::Digest* plainDigest) {
     SequentialFile container(containerPath, Platform::OpenMode::Read);
     if (!container.IsOpen()) {
         return Failure(container.FailureResult());
@@ -355,7 +359,9 @@ StrongPass OpenStrongBody(const std::string& containerPath, const StrongKeys& ke
                 return Damaged(containerPath);
             }
             std::memmove(plain, at, piece);
-            digest.Update(plain, piece);
+            if (plainDigest) {
+                digest.Update(plain, piece);
+            }
             at += piece + Crypto::tagSize;
             plain += piece;
             done += piece;
@@ -376,7 +382,9 @@ StrongPass OpenStrongBody(const std::string& containerPath, const StrongKeys& ke
         return Failure(output->FailureResult());
     }
     Crypto::Wipe(batch.data(), batch.size());
-    plainDigest = digest.Final();
+    if (plainDigest) {
+        *plainDigest = digest.Final();
+    }
     return StrongPass();
 }
 

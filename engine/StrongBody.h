@@ -20,12 +20,13 @@ struct StrongPass {
 };
 
 // Writes header, metadata and the exactly length bytes of source into output
-// (an empty file already created), folding the plain bytes into plainDigest.
+// (an empty file already created), folding the plain bytes into plainDigest
+// when one is asked for (SHA-256 costs more than the cipher: only Check needs it).
 // A source that ends early or holds more than length bytes fails.
 StrongPass WriteStrongContainer(const std::string& sourcePath, std::uint64_t length,
                                 const std::string& outputPath, const StrongHeader& header,
                                 const StrongKeys& keys, const std::string& storedName,
-                                const PassWork& work, Crypto::Digest& plainDigest);
+                                const PassWork& work, Crypto::Digest* plainDigest);
 
 // The first steps of reading, before any derivation: the signature, the
 // header's limits and the smallest size.
@@ -46,11 +47,11 @@ ReadFault OpenStrongMetadata(const std::string& containerPath, const StrongOpeni
 
 // Opens chunks 1 … n in order, writing each piece to outputPath (an empty
 // file already created) or, when outputPath is empty, only folding it into
-// plainDigest. Fails Damaged on a tag that does not match or a length that
-// disagrees.
+// plainDigest (when not null). Fails Damaged on a tag that does not match or a
+// length that disagrees.
 StrongPass OpenStrongBody(const std::string& containerPath, const StrongKeys& keys,
                           const StrongMetadata& metadata, const std::string& outputPath,
-                          const PassWork& work, Crypto::Digest& plainDigest);
+                          const PassWork& work, Crypto::Digest* plainDigest);
 
 // Reading steps 1 to 5 in their order, the key derived through keys: what a
 // decryption knows before its body.

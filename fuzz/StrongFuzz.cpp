@@ -167,7 +167,7 @@ void CheckReading(const Bytes& input) {
     Check(metadata.plainLength == expected.plainLength && metadata.name == expected.name);
     Crypto::Digest digest{};
     const StrongPass pass =
-        OpenStrongBody(path.string(), opened, metadata, std::string(), PassWork(), digest);
+        OpenStrongBody(path.string(), opened, metadata, std::string(), PassWork(), &digest);
     Check(pass.result.ok && digest == plainDigest);
 }
 
@@ -195,7 +195,7 @@ bool OpenIntoSeed(const fs::path& path, const std::string& password, StrongKeyCa
     Crypto::Digest digest;
     if (reading.fault != ReadFault::None ||
         !OpenStrongBody(path.string(), reading.keys, reading.metadata, plainPath.string(),
-                        PassWork(), digest)
+                        PassWork(), &digest)
              .result.ok) {
         return false;
     }

@@ -51,7 +51,7 @@ std::string VectorContainer(const NBTest::TempDir& dir, const std::string& typed
     NBTest::WriteBytes(container, {});
     Crypto::Digest digest;
     const StrongPass pass = WriteStrongContainer(dir.File("report.txt"), 3, container, header, keys,
-                                                 "report.txt", PassWork(), digest);
+                                                 "report.txt", PassWork(), &digest);
     EXPECT_TRUE(pass.result.ok) << pass.result.reason;
     return container;
 }
