@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -169,6 +170,10 @@ AppDriver::AppDriver(HWND shownMain) : mainWindow(shownMain) {
 }
 
 AppDriver::~AppDriver() {
+    EndProcess();
+}
+
+void AppDriver::EndProcess() {
     if (process.hProcess != nullptr) {
         if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) {
             TerminateProcess(process.hProcess, 99);
@@ -179,6 +184,7 @@ AppDriver::~AppDriver() {
         }
         CloseHandle(process.hProcess);
     }
+    process = PROCESS_INFORMATION{};
 }
 
 void UseTestStrongCost() {
@@ -194,19 +200,63 @@ bool AppDriver::Launch(const std::wstring& programPath,
     SetProcessDPIAware();
     UseTestStrongCost(); // inherited by the program
 
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
     std::wstring commandLine = L"\"" + programPath + L"\"";
     for (const std::wstring& argument : arguments) {
         commandLine += L" \"" + argument + L"\"";
     }
+    // Wine now and then loses a process in its own start-up. One that ended
+    // before its window is said so and started once more; a second loss, or
+    // a window that never comes, is the test's failure.
+    for (int attempt = 1; attempt <= 2; ++attempt) {
+        if (!StartProcess(commandLine)) {
+            return false;
+        }
+        mainWindow = WaitForMainWindowOrExit(30000);
+        if (mainWindow != nullptr || !EndedBeforeItsWindow() || attempt == 2) {
+            break;
+        }
+        std::fprintf(stderr, "app-driver: %s; starting it once more\n", startProblem.c_str());
+        EndProcess();
+    }
+    return mainWindow != nullptr;
+}
+
+bool AppDriver::StartProcess(std::wstring commandLine) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
     if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process)) {
+        startProblem = "the program could not be started, error " + std::to_string(GetLastError());
         process = PROCESS_INFORMATION{};
         return false;
     }
-    mainWindow = WaitForTopLevel(process.dwProcessId, IsMainWindow, 30000);
-    return mainWindow != nullptr;
+    return true;
+}
+
+HWND AppDriver::WaitForMainWindowOrExit(DWORD timeoutMs) {
+    HWND found = nullptr;
+    const bool settled = PollUntil(
+        [&] {
+            found = WaitForTopLevel(process.dwProcessId, IsMainWindow, 0);
+            return found != nullptr || WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0;
+        },
+        timeoutMs);
+    if (found == nullptr) {
+        DWORD status = 0;
+        GetExitCodeProcess(process.hProcess, &status);
+        char hex[16];
+        std::snprintf(hex, sizeof hex, "0x%08lX", static_cast<unsigned long>(status));
+        startProblem =
+            settled ? std::string("the program ended with status ") + hex +
+                          " before its window appeared"
+                    : "the program showed no window in " + std::to_string(timeoutMs / 1000) + " s";
+    }
+    return found;
+}
+
+bool AppDriver::EndedBeforeItsWindow() const {
+    return mainWindow == nullptr && process.hProcess != nullptr &&
+           WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0;
 }
 
 void AppDriver::FindControls() {

@@ -63,6 +63,8 @@ public:
         return mainWindow != nullptr && ControlsFound() == static_cast<std::size_t>(ControlCount);
     }
     HWND Main() const { return mainWindow; }
+    // Why Started() is false: how the start went wrong, or empty.
+    const std::string& StartProblem() const { return startProblem; }
     HANDLE Process() const { return process.hProcess; } // not owned
     std::size_t ControlsFound() const {
         return static_cast<std::size_t>(std::count_if(
@@ -111,10 +113,15 @@ public:
 
 private:
     bool Launch(const std::wstring& programPath, const std::vector<std::wstring>& arguments);
+    bool StartProcess(std::wstring commandLine);
+    HWND WaitForMainWindowOrExit(DWORD timeoutMs);
+    bool EndedBeforeItsWindow() const;
+    void EndProcess();
     void FindControls();
 
     PROCESS_INFORMATION process{};
     HWND mainWindow = nullptr;
+    std::string startProblem;
     std::vector<HWND> controls = std::vector<HWND>(ControlCount, nullptr);
 };
 

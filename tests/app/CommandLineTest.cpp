@@ -97,7 +97,7 @@ TEST_P(CommandLinePath, OpensAsAPersonExpects) {
     ScratchFolder folder;
     Expected expected;
     AppDriver app(GetParam().arrange(folder, expected));
-    ASSERT_TRUE(app.Started());
+    ASSERT_TRUE(app.Started()) << app.StartProblem();
 
     if (!expected.notice.empty()) {
         const MessageBoxSeen box = app.WaitForMessageBox();

@@ -42,7 +42,7 @@ protected:
 
     // From the design's own DPI, whatever the display's.
     void SetUp() override {
-        ASSERT_TRUE(app.Started());
+        ASSERT_TRUE(app.Started()) << app.StartProblem();
         MoveToDpi(form->window, form->layout.Dpi(), 96);
     }
 

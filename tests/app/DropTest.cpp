@@ -36,7 +36,8 @@ protected:
     }
 
     void SetUp() override {
-        ASSERT_TRUE(app->Started()) << "controls found: " << app->ControlsFound();
+        ASSERT_TRUE(app->Started())
+            << app->StartProblem() << "; controls found: " << app->ControlsFound();
         UseTab(0);
     }
 

@@ -49,7 +49,7 @@ protected:
 
     void SetUp() override {
         ASSERT_TRUE(app.Started())
-            << "main window " << app.Main() << ", controls " << app.ControlsFound();
+            << app.StartProblem() << "; controls found: " << app.ControlsFound();
     }
 
     void TearDown() override {

@@ -100,7 +100,7 @@ protected:
         std::make_unique<HeldForm>(hold, [this] { return holdWhen(); });
     std::unique_ptr<NBDriver::AppDriver> app = std::make_unique<NBDriver::AppDriver>(form->window);
 
-    void SetUp() override { ASSERT_TRUE(app->Started()); }
+    void SetUp() override { ASSERT_TRUE(app->Started()) << app->StartProblem(); }
 
     // Holds the job once an output whose name begins with prefix exists.
     void HoldOnceWritten(const std::wstring& prefix) {

@@ -43,7 +43,7 @@ COLORREF ClientPixel(HWND window, int x, int y) {
 
 TEST(EndToEndLayout, MainWindowAtTheDisplayDpi) {
     AppDriver app;
-    ASSERT_TRUE(app.Started());
+    ASSERT_TRUE(app.Started()) << app.StartProblem();
     const int dpi = DisplayDpi();
     RecordProperty("dpi", dpi);
 
@@ -76,7 +76,7 @@ TEST(EndToEndLayout, MainWindowAtTheDisplayDpi) {
 
 TEST(EndToEndLayout, AboutWindowAtTheDisplayDpi) {
     AppDriver app;
-    ASSERT_TRUE(app.Started());
+    ASSERT_TRUE(app.Started()) << app.StartProblem();
     const int dpi = DisplayDpi();
     PostMessageW(app.Get(InfoButton), BM_CLICK, 0, 0);
     const HWND about = app.FindTopLevel(L"Info...");

@@ -24,7 +24,7 @@ void Settle() {
 
 TEST(DISABLED_Screenshots, MainWindow) {
     AppDriver app;
-    ASSERT_TRUE(app.Started());
+    ASSERT_TRUE(app.Started()) << app.StartProblem();
     Settle();
     EXPECT_TRUE(CaptureScreen(ShotPath(L"main-window")));
     EXPECT_EQ(app.CloseWithYes(), 0);
@@ -32,7 +32,7 @@ TEST(DISABLED_Screenshots, MainWindow) {
 
 TEST(DISABLED_Screenshots, Tabs) {
     AppDriver app;
-    ASSERT_TRUE(app.Started());
+    ASSERT_TRUE(app.Started()) << app.StartProblem();
     app.SetText(SourceBox, L"C:\\users\\me\\Documents\\report.pdf");
     app.SetText(DestBox, L"C:\\users\\me\\Documents\\report.nbnx");
     app.SetText(PasswordBox, L"password");
@@ -50,7 +50,7 @@ TEST(DISABLED_Screenshots, Tabs) {
 
 TEST(DISABLED_Screenshots, RunningJob) {
     AppDriver app;
-    ASSERT_TRUE(app.Started());
+    ASSERT_TRUE(app.Started()) << app.StartProblem();
     ScratchFolder folder;
     const std::wstring plain = folder.File(L"video.bin");
     // Long enough that the band shows bit pairs before the job ends.
@@ -72,7 +72,7 @@ TEST(DISABLED_Screenshots, RunningJob) {
 
 TEST(DISABLED_Screenshots, AboutWindow) {
     AppDriver app;
-    ASSERT_TRUE(app.Started());
+    ASSERT_TRUE(app.Started()) << app.StartProblem();
     app.Click(InfoButton);
     HWND about = app.FindTopLevel(L"Info...");
     ASSERT_NE(about, nullptr);

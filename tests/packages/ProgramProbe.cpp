@@ -61,7 +61,8 @@ int RunProgram(const std::wstring& program) {
     std::wprintf(L"version %ls\n", FileVersion(program).c_str());
     NBDriver::AppDriver app(program);
     if (!app.Started()) {
-        std::wprintf(L"no main window (controls found: %zu)\n", app.ControlsFound());
+        std::wprintf(L"no main window (%hs; controls found: %zu)\n", app.StartProblem().c_str(),
+                     app.ControlsFound());
         return 1;
     }
     wchar_t caption[256] = {};

@@ -40,7 +40,7 @@ std::vector<std::wstring> LoadedCopiesOf(HANDLE process, const std::wstring& nam
 
 TEST(ManifestInEffect, TheWindowRunsWithCommonControls6FromTheSideBySideStore) {
     NBDriver::AppDriver app;
-    ASSERT_TRUE(app.Started());
+    ASSERT_TRUE(app.Started()) << app.StartProblem();
 
     std::vector<std::wstring> comctl32 = LoadedCopiesOf(app.Process(), L"comctl32.dll");
     ASSERT_EQ(comctl32.size(), 1u);
