@@ -1,6 +1,7 @@
 // What the main window paints, read back pixel by pixel: the header buttons
-// in the colours the form hands them, their pressed frame and focus frame, and
-// the status band's text while a job runs and its clearing after.
+// in the colours the form hands them, their pressed frame and focus frame, the
+// status band's text while a job runs and its clearing after, and the themed
+// tab page showing behind its labels and boxes.
 
 #include <gtest/gtest.h>
 
@@ -131,6 +132,52 @@ TEST_F(MainWindowPainting, StatusBandShowsTextWhileAJobRunsAndIsClearedAfter) {
     EXPECT_EQ(NBTest::WindowPicture(main).Count(band, White),
               (band.right - band.left) * (band.bottom - band.top))
         << "the band keeps text after the job";
+}
+
+// The page's own colour: a point of the tab strip beside the control, in the
+// margin no control covers.
+COLORREF PageBeside(HWND tabs, HWND control) {
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, tabs, reinterpret_cast<POINT*>(&rect), 2);
+    return Repainted(tabs).At(rect.left - 4, (rect.top + rect.bottom) / 2);
+}
+
+// Pixels of the control's right end (past its text) that differ from the page.
+int PixelsUnlikeThePage(HWND tabs, HWND control) {
+    const COLORREF page = PageBeside(tabs, control);
+    const NBTest::WindowPicture picture = Repainted(control);
+    const int w = picture.Width();
+    const RECT end{w - 8, 0, w, picture.Height()};
+    return 8 * picture.Height() - picture.Count(end, page);
+}
+
+struct OnThePage {
+    const char* name;
+    int tab;
+    Control control;
+};
+
+// The program's manifest turns visual styles on: the page is the theme's.
+TEST_F(MainWindowPainting, LabelsAndBoxesShowTheThemedPageBehindThem) {
+    const OnThePage controls[] = {{"source label", 0, SourceLabel},
+                                  {"Check", 0, VerifyCheck},
+                                  {"Strong protection", 0, StrongCheck},
+                                  {"password label", 0, PasswordLabel},
+                                  {"Status:", 0, StatusLabel},
+                                  {"same folder option", 1, SameFolderOption},
+                                  {"specify option", 1, SpecifyPathOption}};
+    HWND tabs = app->Get(ModeTabs);
+    // Else a grey box would go unseen.
+    ASSERT_NE(PageBeside(tabs, app->Get(StatusLabel)), GetSysColor(COLOR_BTNFACE))
+        << "the themed page has the dialog colour";
+    for (const OnThePage& shown : controls) {
+        SCOPED_TRACE(shown.name);
+        app->SelectTab(shown.tab);
+        HWND control = app->Get(shown.control);
+        ASSERT_TRUE(NBTest::PumpUntil([&] { return IsWindowVisible(control) != FALSE; }));
+        EXPECT_EQ(PixelsUnlikeThePage(tabs, control), 0);
+    }
 }
 
 } // namespace

@@ -1,20 +1,26 @@
 // What the toolkit's painted elements show, read back pixel by pixel: a
-// cell's background, and a bitmap whose black is see-through where the
-// toolkit draws it itself (cells, owner-drawn buttons) and shown as it is by
-// an image control.
+// cell's background, a bitmap whose black is see-through where the toolkit
+// draws it itself (cells, owner-drawn buttons) and shown as it is by an image
+// control, and the page of a tab strip behind the labels and boxes on it.
 
 #include "Button.h"
 #include "CellControl.h"
+#include "CheckBoxes.h"
 #include "Drawing.h"
 #include "Form.h"
 #include "GdiHandles.h"
 #include "Image.h"
+#include "Label.h"
+#include "TabControl.h"
 #include "WindowTestSupport.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 using namespace NBUtility;
 
@@ -129,6 +135,121 @@ TEST_F(Painting, BlackIsSeeThroughOnlyWhereTheToolkitDrawsTheBitmap) {
         EXPECT_EQ(picture.At(shown.blackHalf.x, shown.blackHalf.y), shown.blackShownAs);
         EXPECT_EQ(picture.At(shown.redHalf.x, shown.redHalf.y), Red);
     }
+}
+
+// A page that differs at every pixel, so that a background put in the wrong
+// place shows.
+COLORREF GradientAt(int x, int y) {
+    return RGB((x * 3) & 0xFF, (y * 5) & 0xFF, 100);
+}
+
+void PaintGradient(HDC context, HWND window) {
+    RECT client{};
+    GetClientRect(window, &client);
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(client.right) * client.bottom);
+    for (int y = 0; y < client.bottom; ++y) {
+        for (int x = 0; x < client.right; ++x) {
+            const COLORREF color = GradientAt(x, y);
+            pixels[static_cast<std::size_t>(y) * client.right + x] =
+                (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
+        }
+    }
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = client.right;
+    info.bmiHeader.biHeight = -client.bottom; // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    SetDIBitsToDevice(context, 0, 0, client.right, client.bottom, 0, 0, 0, client.bottom,
+                      pixels.data(), &info, DIB_RGB_COLORS);
+}
+
+LRESULT CALLBACK GradientTabs(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                              DWORD_PTR) {
+    switch (message) {
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PRINTCLIENT:
+        PaintGradient(reinterpret_cast<HDC>(wParam), window);
+        return 0;
+    case WM_PAINT: {
+        PAINTSTRUCT paint{};
+        PaintGradient(BeginPaint(window, &paint), window);
+        EndPaint(window, &paint);
+        return 0;
+    }
+    default:
+        return DefSubclassProc(window, message, wParam, lParam);
+    }
+}
+
+// Pixels of the control's right end (past its text) unlike the page there.
+int PixelsUnlikeThePage(HWND tabs, const GUIElement& control, const NBTest::WindowPicture& picture,
+                        const std::function<COLORREF(int, int)>& pageAt) {
+    POINT origin{0, 0};
+    MapWindowPoints(control.window, tabs, &origin, 1);
+    int unlike = 0;
+    for (int y = 0; y < picture.Height(); ++y) {
+        for (int x = picture.Width() - 8; x < picture.Width(); ++x) {
+            unlike += picture.At(x, y) != pageAt(origin.x + x, origin.y + y) ? 1 : 0;
+        }
+    }
+    return unlike;
+}
+
+// A label, a check box and an option box on a tab strip's page: pixels of
+// each one's right end (past its text) unlike the page there.
+void ExpectThePageBehindControlsOn(Form& form, bool drawnPage) {
+    TabControl tabs(&form);
+    tabs.Place(10, 10, 260, 180);
+    tabs.AddTab(L"One");
+    tabs.Create();
+    if (drawnPage) {
+        ASSERT_TRUE(SetWindowSubclass(tabs.window, GradientTabs, 1, 0));
+    }
+    Label label(&tabs, "Name:");
+    label.Place(20, 40, 120, 20);
+    label.Create();
+    CheckBox check(&tabs, "Check");
+    check.Place(20, 70, 120, 20);
+    check.Create();
+    OptionBox option(&tabs, "Option");
+    option.Place(20, 100, 120, 20);
+    option.Create();
+
+    RedrawWindow(form.window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    NBTest::PumpFor(100);
+    // The strip's own page, where no control is.
+    const COLORREF plainPage = NBTest::WindowPicture(tabs.window).At(12, 150);
+    const std::function<COLORREF(int, int)> pageAt = [&](int x, int y) {
+        return drawnPage ? GradientAt(x, y) : plainPage;
+    };
+    for (const GUIElement* control :
+         {static_cast<GUIElement*>(&label), static_cast<GUIElement*>(&check),
+          static_cast<GUIElement*>(&option)}) {
+        SCOPED_TRACE(control->typeName);
+        RedrawWindow(form.window, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        NBTest::PumpFor(100);
+        const NBTest::WindowPicture picture(control->window);
+        ASSERT_EQ(picture.Width(), 120);
+        EXPECT_EQ(PixelsUnlikeThePage(tabs.window, *control, picture, pageAt), 0);
+    }
+    if (drawnPage) {
+        RemoveWindowSubclass(tabs.window, GradientTabs, 1);
+    }
+}
+
+TEST_F(Painting, LabelsAndBoxesShowTheTabPageBehindThem) {
+    ExpectThePageBehindControlsOn(form, false);
+}
+
+// A page of another colour at every pixel: a background put in the wrong
+// place shows.
+TEST_F(Painting, LabelsAndBoxesShowADrawnTabPageWhereItIsBehindThem) {
+    ExpectThePageBehindControlsOn(form, true);
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <cwchar>
+
 namespace NBUtility {
 
 TabControl::TabControl(GUIElement* parentElement) {
@@ -60,6 +62,79 @@ void TabControl::OnNotify(std::int32_t kind, std::vector<std::int32_t>, std::vec
     if (kind == NotifySelectionChanged && created && onSelectionChanged) {
         onSelectionChanged(this, CurrentSelection());
     }
+}
+
+namespace {
+// Controls that paint their own background with the brush they are handed;
+// edit boxes (even read-only or disabled ones) keep theirs.
+bool ShowsPageBehind(HWND control) {
+    wchar_t className[16] = {};
+    GetClassNameW(control, className, 16);
+    if (_wcsicmp(className, L"Static") == 0) {
+        return true;
+    }
+    if (_wcsicmp(className, L"Button") != 0) {
+        return false;
+    }
+    const LONG_PTR kind = GetWindowLongPtrW(control, GWL_STYLE) & BS_TYPEMASK;
+    return kind != BS_PUSHBUTTON && kind != BS_DEFPUSHBUTTON && kind != BS_OWNERDRAW;
+}
+} // namespace
+
+HBRUSH TabControl::OnChildColor(HDC deviceContext, HWND control) {
+    if (control == nullptr || !ShowsPageBehind(control)) {
+        return OnControlColor(deviceContext);
+    }
+    HBRUSH brush = PageBrush();
+    if (brush == nullptr) {
+        return OnControlColor(deviceContext);
+    }
+    // The brush is the whole strip: its origin goes where the strip's is.
+    POINT origin{0, 0};
+    MapWindowPoints(control, window, &origin, 1);
+    SetBrushOrgEx(deviceContext, -origin.x, -origin.y, nullptr);
+    SetBkMode(deviceContext, TRANSPARENT);
+    SetTextColor(deviceContext, GetSysColor(COLOR_BTNTEXT));
+    return brush;
+}
+
+void TabControl::OnColorsChanged() {
+    pageBrush.Reset();
+    pagePicture.Reset();
+    pageSize = SIZE{};
+    if (window != nullptr) {
+        InvalidateRect(window, nullptr, TRUE);
+    }
+}
+
+HBRUSH TabControl::PageBrush() {
+    RECT client{};
+    if (window == nullptr || !GetClientRect(window, &client) || client.right <= 0 ||
+        client.bottom <= 0) {
+        return nullptr;
+    }
+    if (pageBrush && pageSize.cx == client.right && pageSize.cy == client.bottom) {
+        return pageBrush.Get();
+    }
+    WindowContext screen(window);
+    MemoryContext memory(screen.Get());
+    GdiObject<HBITMAP> picture(CreateCompatibleBitmap(screen.Get(), client.right, client.bottom));
+    if (!picture || memory.Get() == nullptr) {
+        return nullptr;
+    }
+    {
+        SelectedObject selected(memory.Get(), picture.Get());
+        SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory.Get()),
+                     PRF_CLIENT | PRF_ERASEBKGND);
+    }
+    GdiObject<HBRUSH> brush(CreatePatternBrush(picture.Get()));
+    if (!brush) {
+        return nullptr;
+    }
+    pageBrush.Reset(brush.Release());
+    pagePicture.Reset(picture.Release());
+    pageSize = SIZE{client.right, client.bottom};
+    return pageBrush.Get();
 }
 
 } // namespace NBUtility

@@ -1,8 +1,11 @@
 #pragma once
 // The common-controls tab strip: captioned tabs that report the tab the user
-// selects. It owns no pages; other controls may use it as their parent.
+// selects. It owns no pages; other controls may use it as their parent, and
+// its labels, check boxes and option boxes then show the page behind them
+// (the theme's where visual styles are on).
 
 #include "GUIElement.h"
+#include "GdiHandles.h"
 
 #include <cstdint>
 #include <functional>
@@ -31,6 +34,9 @@ public:
     void OnNotify(std::int32_t kind, std::vector<std::int32_t> numbers,
                   std::vector<std::string> texts) override;
 
+    HBRUSH OnChildColor(HDC deviceContext, HWND control) override;
+    void OnColorsChanged() override;
+
     // Shows tab index and reports it as a click on the tab would.
     void Select(std::int32_t index);
 
@@ -40,6 +46,12 @@ public:
 
 private:
     bool InsertTab(const std::wstring& caption, std::size_t index);
+    HBRUSH PageBrush();
+
+    // The strip as it paints itself, for the controls on its page.
+    GdiObject<HBITMAP> pagePicture;
+    GdiObject<HBRUSH> pageBrush;
+    SIZE pageSize{};
 };
 
 } // namespace NBUtility

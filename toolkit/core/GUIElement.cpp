@@ -220,6 +220,10 @@ HBRUSH GUIElement::OnControlColor(HDC) {
     return nullptr;
 }
 
+HBRUSH GUIElement::OnChildColor(HDC deviceContext, HWND) {
+    return OnControlColor(deviceContext);
+}
+
 bool GUIElement::OnClosing() {
     return onClosing ? onClosing(this) : true;
 }

@@ -105,6 +105,11 @@ public:
     virtual std::int32_t OnResize();
     virtual std::int32_t OnPaint();
     virtual HBRUSH OnControlColor(HDC deviceContext);
+    // The colours for one control placed on this element; by default the
+    // same for every control.
+    virtual HBRUSH OnChildColor(HDC deviceContext, HWND control);
+    // The system's colours, theme or contrast setting changed.
+    virtual void OnColorsChanged() {}
     virtual bool OnClosing();
     virtual std::int32_t OnDestroyed();
     virtual std::int32_t OnFocusGained();

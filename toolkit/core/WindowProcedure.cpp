@@ -264,6 +264,25 @@ void RaiseFilesDropped(Form* form, HDROP drop) {
     }
 }
 
+struct ForwardedMessage {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+// To every window inside window, however deep.
+void ForwardToChildren(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    ForwardedMessage forwarded{message, wParam, lParam};
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM context) -> BOOL {
+            const auto* m = reinterpret_cast<const ForwardedMessage*>(context);
+            SendMessageW(child, m->message, m->wParam, m->lParam);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&forwarded));
+}
+
 bool IsQuiet(HWND window) {
     HWND root = State().quietRoot;
     return root != nullptr && (window == root || IsChild(root, window));
@@ -389,9 +408,25 @@ Result RouteToElement(GUIElement* element, HWND window, UINT message, WPARAM wPa
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORSTATIC: {
-        HBRUSH brush = element->OnControlColor(reinterpret_cast<HDC>(wParam));
+        HBRUSH brush =
+            element->OnChildColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
         return brush != nullptr ? Result{reinterpret_cast<LRESULT>(brush)} : Result{};
     }
+    case WM_SYSCOLORCHANGE:
+        // Common controls learn of it only from their top-level window.
+        if (form != nullptr) {
+            ForwardToChildren(window, message, wParam, lParam);
+        }
+        element->OnColorsChanged();
+        return std::nullopt;
+    case WM_THEMECHANGED:
+        element->OnColorsChanged();
+        return std::nullopt;
+    case WM_SETTINGCHANGE:
+        if (wParam == SPI_SETHIGHCONTRAST) {
+            element->OnColorsChanged();
+        }
+        return std::nullopt;
     case WM_MOUSEHOVER:
         element->OnMouseHover();
         return std::nullopt;
