@@ -1,5 +1,7 @@
 #include "FormAbout.h"
 
+#include "Contrast.h"
+
 #include <algorithm>
 
 #include "Dialogs.h"
@@ -112,7 +114,7 @@ void FormAbout::ConfigureLink(CellControl& link, const std::string& caption, std
                               std::int32_t top, std::int32_t linkWidthPixels) {
     link.text = ToWide(caption);
     layout.Place(link, left, top, linkWidthPixels, 22);
-    link.textColor = linkColor;
+    link.textColor = NBUtility::ContrastColour(linkColor, COLOR_HOTLIGHT);
     link.textAlign = AlignLeft;
     link.font = linkFont.get();
     link.SetHandCursor(true);

@@ -3,6 +3,7 @@
 #include <cassert>
 #include <set>
 
+#include "Contrast.h"
 #include "Dialogs.h"
 #include "Drawing.h"
 #include "FontSpec.h"
@@ -65,6 +66,7 @@ FormMain::FormMain(HINSTANCE moduleInstance, const std::string& caption)
         OnFilesDropped(paths);
     };
     onDpiChanged = [this](GUIElement*, std::int32_t) { OnDpiChanged(); };
+    highContrast = SystemHighContrast();
     Create();
     iconResourceId = NB_ICON_PROGRAM;
     LoadProgramIcon();
@@ -281,9 +283,12 @@ std::int32_t FormMain::OnPaint() {
         GetClientRect(window, &client);
         Drawing surface(this);
         surface.BeginPaint();
-        surface.FillRect(0, 0, client.right, layout.Scale(headerHeight), white);
+        surface.FillRect(0, 0, client.right, layout.Scale(headerHeight),
+                         highContrast ? GetSysColor(COLOR_WINDOW) : white);
         if (bandShown.load()) {
-            surface.DrawStatusText(bandText, RGB(0, 0, 0), layout.Scale(26), layout.Scale(80));
+            surface.DrawStatusText(bandText,
+                                   highContrast ? GetSysColor(COLOR_WINDOWTEXT) : RGB(0, 0, 0),
+                                   layout.Scale(26), layout.Scale(80));
         }
         surface.End();
     }
@@ -308,9 +313,29 @@ HBRUSH FormMain::OnControlColor(HDC deviceContext) {
     const bool startContext = startButton && startButton->window != nullptr &&
                               WindowFromDC(deviceContext) == startButton->window &&
                               startButton->enabled;
+    if (highContrast) {
+        const int back = startContext ? COLOR_HIGHLIGHT : COLOR_BTNFACE;
+        SetBkColor(deviceContext, GetSysColor(back));
+        SetTextColor(deviceContext,
+                     GetSysColor(startContext ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT));
+        return GetSysColorBrush(back); // the system's, never deleted
+    }
     SetBkColor(deviceContext, startContext ? startBack : controlBack);
     SetTextColor(deviceContext, startContext ? white : RGB(0, 0, 0));
     return startContext ? startControlBrush.Get() : controlBrush.Get();
+}
+
+// High contrast switched on or off, or its colours changed: everything is
+// painted again in the colours now due.
+void FormMain::OnColorsChanged() {
+    highContrast = SystemHighContrast();
+    if (window != nullptr) {
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    }
+}
+
+bool FormMain::SystemHighContrast() const {
+    return NBUtility::HighContrastOn();
 }
 
 void FormMain::OnModeTab(std::int32_t index) {

@@ -42,6 +42,7 @@ public:
 
     std::int32_t OnPaint() override;
     HBRUSH OnControlColor(HDC deviceContext) override;
+    void OnColorsChanged() override;
 
     // The paths the program was started with: the files among them are opened,
     // several as a set.
@@ -63,6 +64,10 @@ public:
     void ReportError(const NBEngine::JobError& error) override;
     void NoteKeyDerivation() override;
     void AddCleanupPath(const std::string& path) override { cleanupList.push_back(path); }
+
+protected:
+    // Whether the system asks for high contrast now.
+    virtual bool SystemHighContrast() const;
 
 private:
     // Layout and modes.
@@ -164,6 +169,8 @@ private:
     // Made once: every control asks for its brush each time it paints.
     NBUtility::GdiObject<HBRUSH> startControlBrush;
     NBUtility::GdiObject<HBRUSH> controlBrush;
+    // The system's colours in place of the header's own.
+    bool highContrast = false;
     std::unique_ptr<FormAbout> aboutWindow;
     std::unique_ptr<NBUtility::MenuBar> menuBar;
     std::unique_ptr<NBUtility::Menu> fileMenu;

@@ -83,6 +83,13 @@ public:
     }
 
     std::atomic<bool> holdDerivation{false};
+    // Wine's high-contrast setting stays off; a test says it is on instead.
+    std::atomic<bool> highContrastSaid{false};
+
+protected:
+    bool SystemHighContrast() const override {
+        return highContrastSaid || FormMain::SystemHighContrast();
+    }
 
 private:
     Hold& hold;

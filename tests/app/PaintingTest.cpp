@@ -180,4 +180,36 @@ TEST_F(MainWindowPainting, LabelsAndBoxesShowTheThemedPageBehindThem) {
     }
 }
 
+struct ContrastNews {
+    const char* name;
+    UINT message;
+    WPARAM wParam;
+};
+
+// The system tells of high contrast by either message; the header buttons
+// then take the system's colours, and their own again once it is off.
+TEST_F(MainWindowPainting, HighContrastPaintsHeaderButtonsInSystemColours) {
+    const ContrastNews news[] = {{"setting changed", WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST},
+                                 {"colours changed", WM_SYSCOLORCHANGE, 0}};
+    const HeaderButton buttons[] = {
+        {"START", StartButton, StartBack, White},
+        {"Info", InfoButton, HeaderBack, Black},
+    };
+    const COLORREF systemBack[] = {GetSysColor(COLOR_HIGHLIGHT), GetSysColor(COLOR_BTNFACE)};
+    for (const ContrastNews& change : news) {
+        for (const bool on : {true, false}) {
+            SCOPED_TRACE(std::string(change.name) + (on ? ", on" : ", off"));
+            form->highContrastSaid = on;
+            SendMessageW(form->window, change.message, change.wParam, 0);
+            for (std::size_t index = 0; index < 2; ++index) {
+                SCOPED_TRACE(buttons[index].name);
+                ASSERT_NE(systemBack[index], buttons[index].back) << "a change this test sees";
+                const NBTest::WindowPicture picture = Repainted(app->Get(buttons[index].control));
+                EXPECT_EQ(picture.At(FocusInset + 4, picture.Height() / 2),
+                          on ? systemBack[index] : buttons[index].back);
+            }
+        }
+    }
+}
+
 } // namespace

@@ -1,5 +1,7 @@
 #include "Button.h"
 
+#include "Contrast.h"
+
 #include <cstdlib>
 
 namespace NBUtility {
@@ -76,8 +78,8 @@ void Button::PaintItem(Drawing& surface, const DRAWITEMSTRUCT& item) {
     surface.FillRect(box.left, box.top, boxWidth, boxHeight, GetBkColor(context));
     COLORREF frameColor = textColor;
     if (item.itemState & ODS_DISABLED) {
-        frameColor = DisabledFrameColor;
-        textColor = DisabledTextColor;
+        frameColor = ContrastColour(DisabledFrameColor, COLOR_GRAYTEXT);
+        textColor = ContrastColour(DisabledTextColor, COLOR_GRAYTEXT);
     } else if (item.itemState & ODS_SELECTED) {
         frameColor = Complement(textColor);
     }
