@@ -1,5 +1,5 @@
 #pragma once
-// SHA-256, for naming a file's expected contents in test data.
+// SHA-256 (the crypto library's), for naming a file's expected contents in test data.
 
 #include <cstdint>
 #include <string>
