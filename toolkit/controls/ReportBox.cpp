@@ -363,6 +363,15 @@ INT_PTR CALLBACK ReportProcedure(HWND dialog, UINT message, WPARAM wParam, LPARA
         }
         }
         return FALSE;
+    case WM_CTLCOLORSTATIC:
+        // A read-only box would take the dialog's colour; the list reads as one.
+        if (reinterpret_cast<HWND>(lParam) == GetDlgItem(dialog, detailsId)) {
+            const auto context = reinterpret_cast<HDC>(wParam);
+            SetTextColor(context, GetSysColor(COLOR_WINDOWTEXT));
+            SetBkColor(context, GetSysColor(COLOR_WINDOW));
+            return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW)); // the system's
+        }
+        return FALSE;
     case WM_CLOSE: // also Esc in the list
         EndDialog(dialog, IDCANCEL);
         return TRUE;
