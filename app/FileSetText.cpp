@@ -31,29 +31,42 @@ std::string SetDisplayText(const std::vector<std::string>& paths) {
 
 namespace {
 // Most messages begin with the file's name already (in capitals, some).
-std::string LineOf(const SetFailure& failure) {
-    const std::string lead = NBEngine::ToLower(failure.name + ":");
-    if (NBEngine::ToLower(failure.message.substr(0, lead.size())) == lead) {
-        return failure.message;
+std::string Named(const std::string& name, const std::string& message) {
+    const std::string lead = NBEngine::ToLower(name + ":");
+    if (NBEngine::ToLower(message.substr(0, lead.size())) == lead) {
+        return message;
     }
-    return failure.name + ": " + failure.message;
+    return name + ": " + message;
+}
+
+// The list shows one line per file: the system's reason, on a line of its
+// own in the message, goes in brackets.
+std::string LineOf(const SetFailure& failure) {
+    const std::size_t end = failure.message.find('\n');
+    if (end == std::string::npos) {
+        return Named(failure.name, failure.message);
+    }
+    std::string reason = failure.message.substr(end + 1);
+    std::replace(reason.begin(), reason.end(), '\n', ' ');
+    return Named(failure.name, failure.message.substr(0, end)) + " (" + reason + ")";
 }
 } // namespace
 
-std::string SetSummaryText(std::size_t total, const std::vector<SetFailure>& failures,
-                           bool encrypt) {
+std::string SetSummaryText(std::size_t total, std::size_t failed, bool encrypt) {
     const std::string done = encrypt ? " encrypted successfully" : " decrypted successfully";
     const std::string files = total == 1 ? " file" : " files";
-    if (failures.empty()) {
+    if (failed == 0) {
         return std::to_string(total) + files + done;
     }
-    std::string text =
-        std::to_string(total - failures.size()) + " of " + std::to_string(total) + files + done;
-    text += "\n";
+    return std::to_string(total - failed) + " of " + std::to_string(total) + files + done;
+}
+
+std::vector<std::string> SetFailureLines(const std::vector<SetFailure>& failures) {
+    std::vector<std::string> lines;
     for (const SetFailure& failure : failures) {
-        text += "\n" + LineOf(failure);
+        lines.push_back(LineOf(failure));
     }
-    return text;
+    return lines;
 }
 
 std::string SetPositionText(std::size_t index, std::size_t total, const std::string& path) {

@@ -20,10 +20,12 @@ struct SetFailure {
     std::string message;
 };
 
-// "5 files encrypted successfully", or how many of how many did, followed by
-// one line (or more, with the system's reason) for each failure.
-std::string SetSummaryText(std::size_t total, const std::vector<SetFailure>& failures,
-                           bool encrypt);
+// "5 files encrypted successfully", or how many of how many did.
+std::string SetSummaryText(std::size_t total, std::size_t failed, bool encrypt);
+
+// One line for each failure: the file's name, why, and the system's reason in
+// brackets after it.
+std::vector<std::string> SetFailureLines(const std::vector<SetFailure>& failures);
 
 // "2 of 5: b.txt", for the status band.
 std::string SetPositionText(std::size_t index, std::size_t total, const std::string& path);

@@ -113,8 +113,10 @@ private:
     void RunWorker();
     void FinishJob(bool done);
     void RunSetJob();
-    // closingText: the box that ends a job not stopped (none when empty).
-    void EndJob(const std::string& closingText, bool someFailed);
+    // closingText: the box that ends a job not stopped (none when empty);
+    // failures: a set's files that did not come out, one line each.
+    void EndJob(const std::string& closingText, const std::vector<std::string>& failures = {});
+    void ShowClosingBox(const std::string& summary, const std::vector<std::string>& failures);
     void ShowSetPosition(const std::string& position);
     void ShowBandText(const std::string& text);
     void RestoreAfterJob();
@@ -124,6 +126,7 @@ private:
     void AnimateStatusBand();
     bool ConfirmClose();
     void OnEndSession();
+    void StopBandTimer();
     bool StopJobAndWait();
     void JoinWorker();
     void CloseJobBoxes();
@@ -212,6 +215,9 @@ private:
     // The interface thread is showing an error box for the worker, which
     // waits for it: nothing may wait for the worker meanwhile.
     bool jobBoxOnWindowThread = false;
+    // The exit was confirmed over such a box: the window closes once the job
+    // has ended.
+    bool closeOnceJobEnds = false;
     // The box an error named, focused again when the inputs come back.
     NBUtility::TextBox* pendingFocus = nullptr; // not owned; the worker's
     // The band shows bandText while a job runs and is white otherwise.

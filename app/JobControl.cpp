@@ -17,6 +17,7 @@
 #include "Jobs.h"
 #include "PlatformFiles.h"
 #include "ProgramInfo.h"
+#include "ReportBox.h"
 #include "TextConversion.h"
 
 namespace MyGame {
@@ -108,7 +109,8 @@ void FormMain::JoinWorker() {
 }
 
 // The job's boxes are owned by the window: the success box on the worker's
-// thread, an error box on this one. The exit question has no owner.
+// thread, an error box or a set's report on this one. The exit question has
+// no owner.
 void FormMain::CloseJobBoxes() {
     if (window == nullptr) {
         return;
@@ -156,10 +158,10 @@ void FormMain::RunWorker() {
 
 void FormMain::FinishJob(bool done) {
     if (!done) {
-        EndJob(std::string(), false);
+        EndJob(std::string());
         return;
     }
-    EndJob(encryptMode ? "File encrypted successfully" : "File decrypted successfully", false);
+    EndJob(encryptMode ? "File encrypted successfully" : "File decrypted successfully");
 }
 
 // One box at the end tells how the whole set went.
@@ -168,16 +170,19 @@ void FormMain::RunSetJob() {
         RunOnWindowThread([&] { ShowSetPosition(position); });
     });
     const SetOutcome outcome = job.Run();
-    EndJob(outcome.ran ? SetSummaryText(outcome.total, outcome.failures, encryptMode)
-                       : std::string(),
-           !outcome.failures.empty());
+    if (!outcome.ran) {
+        EndJob(std::string());
+        return;
+    }
+    EndJob(SetSummaryText(outcome.total, outcome.failures.size(), encryptMode),
+           SetFailureLines(outcome.failures));
 }
 
-void FormMain::EndJob(const std::string& closingText, bool someFailed) {
+void FormMain::EndJob(const std::string& closingText, const std::vector<std::string>& failures) {
     JobPhase expected = JobPhase::Running;
     const bool stopped = !jobPhase.compare_exchange_strong(expected, JobPhase::Finishing);
     if (!closingText.empty() && !stopped) {
-        (someFailed ? ShowError : ShowInfo)(this, closingText, programName);
+        ShowClosingBox(closingText, failures);
     }
     if (stopped) {
         for (const std::string& path : cleanupList) {
@@ -190,6 +195,22 @@ void FormMain::EndJob(const std::string& closingText, bool someFailed) {
     RunOnWindowThread([this] { RestoreAfterJob(); });
 }
 
+// A list of failures can be long: it is shown in a report that keeps to the
+// screen, a window of the interface thread, which a wait for the worker
+// closes as it closes an error box there.
+void FormMain::ShowClosingBox(const std::string& summary,
+                              const std::vector<std::string>& failures) {
+    if (failures.empty()) {
+        ShowInfo(this, summary, programName);
+        return;
+    }
+    RunOnWindowThread([&] {
+        jobBoxOnWindowThread = true;
+        ShowReport(this, {programName, summary, failures, true});
+        jobBoxOnWindowThread = false;
+    });
+}
+
 void FormMain::RestoreAfterJob() {
     setPosition.clear();
     derivingKey = false;
@@ -200,6 +221,9 @@ void FormMain::RestoreAfterJob() {
     ClearStatusBand();
     startButton->SetTextNarrow("START");
     jobPhase = JobPhase::Idle;
+    if (closeOnceJobEnds) {
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    }
 }
 
 void FormMain::SetInputsEnabled(bool enabled) {
@@ -287,6 +311,11 @@ void FormMain::AnimateStatusBand() {
 
 bool FormMain::ConfirmClose() {
     UnregisterHotKeys();
+    // Yes was said over a box of the job on this thread; the job has ended.
+    if (closeOnceJobEnds && !JobExists()) {
+        StopBandTimer();
+        return true;
+    }
     if (!AskYesNo("You really want to exit?", "Uscita")) {
         RegisterHotKeys();
         return false;
@@ -295,19 +324,23 @@ bool FormMain::ConfirmClose() {
     if (RequestStop()) {
         return false;
     }
-    // Asked again while the job still exists: the window goes once it has ended.
+    // Asked again while the job still exists: the window goes once it has
+    // ended, here or, from inside a box of the job, when it is restored.
     if (JobExists() && !StopJobAndWait()) {
+        closeOnceJobEnds = true;
         return false;
     }
-    if (bandTimer && bandTimer->running) {
-        bandTimer->Stop();
-    }
+    StopBandTimer();
     return true;
 }
 
 // The process may end as soon as this returns: the job ends first.
 void FormMain::OnEndSession() {
     StopJobAndWait();
+    StopBandTimer();
+}
+
+void FormMain::StopBandTimer() {
     if (bandTimer && bandTimer->running) {
         bandTimer->Stop();
     }

@@ -20,7 +20,7 @@ if [ "$1" = --compare ]; then
     kept=$(cd "$3" && pwd)
     suffix=${5:-}
     which='*Screenshots.MainWindow:*Screenshots.AboutWindow'
-    [ -n "$suffix" ] || which="$which:*Screenshots.Tabs"
+    [ -n "$suffix" ] || which="$which:*Screenshots.Tabs:*Screenshots.SetReport"
     set -- "$2" "$4" "$which"
 fi
 build=$(cd "$1" && pwd)

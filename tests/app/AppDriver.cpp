@@ -341,7 +341,9 @@ MessageBoxSeen AppDriver::WaitForMessageBox(DWORD timeoutMs) {
         return {};
     }
     const HWND textControl = GetDlgItem(box, 0xFFFF);
-    return {box, CaptionOf(box), textControl != nullptr ? WindowText(textControl) : L""};
+    const HWND list = FindWindowExW(box, nullptr, L"Edit", nullptr);
+    return {box, CaptionOf(box), textControl != nullptr ? WindowText(textControl) : L"",
+            list != nullptr ? WindowText(list) : L""};
 }
 
 void AppDriver::Answer(const MessageBoxSeen& box, int buttonId) {

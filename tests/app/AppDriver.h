@@ -34,6 +34,7 @@ struct MessageBoxSeen {
     HWND window = nullptr;
     std::wstring caption;
     std::wstring text;
+    std::wstring details; // a report's list, empty in a message box
 };
 
 // Polls done() until it holds or the bound passes; answers whether it held.

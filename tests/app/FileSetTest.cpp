@@ -133,8 +133,8 @@ TEST_F(FileSet, AFailedFileIsNamedInTheBoxAndTheOthersAreWritten) {
     FillPasswords();
     const MessageBoxSeen box = StartAndAnswer(L"set-summary");
     EXPECT_EQ(box.caption, programCaption);
-    EXPECT_EQ(box.text, L"2 of 3 files encrypted successfully\n\n"
-                        L"empty.txt: file not found or inaccessible");
+    EXPECT_EQ(box.text, L"2 of 3 files encrypted successfully");
+    EXPECT_EQ(box.details, L"empty.txt: file not found or inaccessible");
     EXPECT_TRUE(FileThere(folder.File(L"a.nbnx")));
     EXPECT_TRUE(FileThere(folder.File(L"c.nbnx")));
     EXPECT_FALSE(FileThere(folder.File(L"empty.nbnx")));
@@ -149,11 +149,40 @@ TEST_F(FileSet, AFailedFileIsNamedInTheBoxAndTheOthersAreWritten) {
     NBTest::PumpFor(50);
     Drop({folder.File(L"a.nbnx"), fake, folder.File(L"c.nbnx")});
     app->SetText(PasswordBox, goodPassword);
-    EXPECT_EQ(StartAndAnswer().text,
-              L"1 of 3 files decrypted successfully\n\n"
-              L"fake.nbnx: The password is incorrect or not valid NBN Encrypted File\n"
+    const MessageBoxSeen decrypted = StartAndAnswer();
+    EXPECT_EQ(decrypted.text, L"1 of 3 files decrypted successfully");
+    EXPECT_EQ(decrypted.details,
+              L"fake.nbnx: The password is incorrect or not valid NBN Encrypted File\r\n"
               L"c.nbnx: c.txt: file not accessible");
     EXPECT_EQ(ReadFileBytes(a), "alpha");
+}
+
+// The report is the window's modal box on the interface thread: confirming
+// the exit over it closes the report, then the window once the set has ended.
+TEST_F(FileSet, ExitConfirmedOverTheReportClosesItAndThenTheWindow) {
+    Drop({MakeFile(L"a.txt", "alpha"), MakeFile(L"empty.txt", "")});
+    FillPasswords();
+    HWND main = app->Main();
+    std::atomic<bool> driven{false};
+    std::wstring question;
+    std::thread person([&] {
+        const MessageBoxSeen report = app->WaitForMessageBox(30000);
+        if (report.text == L"1 of 2 files encrypted successfully") {
+            PostMessageW(main, WM_CLOSE, 0, 0);
+            if (HWND asked = app->FindTopLevel(L"Uscita"); asked != nullptr) {
+                question = L"Uscita";
+                app->Answer({asked, question, L"", L""}, IDYES);
+            }
+        }
+        driven = true;
+    });
+    app->Click(StartButton);
+    const bool gone =
+        NBTest::PumpUntil([&] { return driven.load() && IsWindow(main) == FALSE; }, 30000);
+    person.join();
+    EXPECT_EQ(question, L"Uscita");
+    EXPECT_TRUE(gone) << "the window stayed after Yes";
+    EXPECT_TRUE(FileThere(folder.File(L"a.nbnx")));
 }
 
 TEST_F(FileSet, StopEndsTheRunningFileAndSkipsTheRest) {

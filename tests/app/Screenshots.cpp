@@ -4,6 +4,8 @@
 // them into PNG files, and with --compare holds them against the kept ones.
 
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -66,6 +68,28 @@ TEST(DISABLED_Screenshots, RunningJob) {
     ASSERT_EQ(app.Text(StartButton), L"STOP") << "the job ended before the picture";
     EXPECT_TRUE(CaptureScreen(ShotPath(L"running-job")));
     app.Click(StartButton);
+    EXPECT_TRUE(app.WaitForCaption(StartButton, L"START"));
+    EXPECT_EQ(app.CloseWithYes(), 0);
+}
+
+// The report that ends a set of 80 files, none of which could be encrypted.
+TEST(DISABLED_Screenshots, SetReport) {
+    ScratchFolder folder;
+    std::vector<std::wstring> paths;
+    for (int i = 1; i <= 80; ++i) {
+        paths.push_back(folder.File(L"empty-" + std::to_wstring(i) + L".txt"));
+        WriteFileBytes(paths.back(), "");
+    }
+    AppDriver app(paths);
+    ASSERT_TRUE(app.Started()) << app.StartProblem();
+    app.SetText(PasswordBox, L"password");
+    app.SetText(ConfirmBox, L"password");
+    app.Click(StartButton);
+    const MessageBoxSeen report = app.WaitForMessageBox(60000);
+    ASSERT_NE(report.window, nullptr);
+    Settle();
+    EXPECT_TRUE(CaptureScreen(ShotPath(L"set-report")));
+    app.Answer(report, IDOK);
     EXPECT_TRUE(app.WaitForCaption(StartButton, L"START"));
     EXPECT_EQ(app.CloseWithYes(), 0);
 }

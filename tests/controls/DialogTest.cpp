@@ -2,6 +2,7 @@
 // would answer them; every wait is bounded.
 
 #include "Dialogs.h"
+#include "ReportBox.h"
 #include "TextConversion.h"
 #include "WindowTestSupport.h"
 
@@ -11,6 +12,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 using namespace NBUtility;
 using NBTest::WaitUntil;
@@ -22,11 +24,12 @@ constexpr int FileNameFieldId = 0x47C; // combo box with the typed name
 
 // WM_GETTEXT, which also reads another thread's controls.
 std::wstring TextOf(HWND window) {
-    wchar_t text[1024] = {};
+    std::wstring text(1 << 16, L'\0');
     DWORD_PTR copied = 0;
-    SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
-                        NBTest::WaitBoundMilliseconds, &copied);
-    return std::wstring(text, copied);
+    SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                        SMTO_ABORTIFHUNG, NBTest::WaitBoundMilliseconds, &copied);
+    text.resize(copied);
+    return text;
 }
 
 // Runs action on its own thread with this process's visible dialog box of
@@ -160,6 +163,72 @@ TEST_F(Dialogs, APathBeyondLatin1ComesBackWhole) {
     DeleteFileW(greek.c_str());
     EXPECT_EQ(ToWide(chosen), greek);
     EXPECT_EQ(outcome, FileChoice::Chosen);
+}
+
+// A report over the form: its narrow texts shown whole, the owner disabled
+// while it is open, and however many lines it holds, inside the work area.
+TEST_F(Dialogs, AReportOfManyLinesKeepsToTheWorkAreaAndClosesWithEsc) {
+    ReportContent content{"R\xC3\xA9sum\xC3\xA9", "1 of 401 fichiers chiffr\xC3\xA9s", {}, true};
+    std::wstring expectedList;
+    for (int i = 0; i < 400; ++i) {
+        const std::string index = std::to_string(i);
+        content.details.push_back("\xCE\xA9-" + index + ".txt: acc\xC3\xA8s refus\xC3\xA9");
+        expectedList += (i == 0 ? L"" : L"\r\n") + (L"\u03A9-" + ToWide(index)) +
+                        L".txt: acc\u00E8s refus\u00E9";
+    }
+    std::wstring summary, list;
+    RECT box{}, work{};
+    bool ownerEnabled = true;
+    DialogWatcher watcher(
+        [&](HWND dialog) {
+            summary = TextOf(WaitForControl(dialog, MessageTextId));
+            list = TextOf(FindWindowExW(dialog, nullptr, L"Edit", nullptr));
+            GetWindowRect(dialog, &box);
+            MONITORINFO monitor{};
+            monitor.cbSize = sizeof monitor;
+            GetMonitorInfoW(MonitorFromWindow(dialog, MONITOR_DEFAULTTONEAREST), &monitor);
+            work = monitor.rcWork;
+            ownerEnabled = IsWindowEnabled(GetWindow(dialog, GW_OWNER)) != FALSE;
+            PostMessageW(FindWindowExW(dialog, nullptr, L"Edit", nullptr), WM_KEYDOWN, VK_ESCAPE,
+                         1);
+        },
+        L"R\u00E9sum\u00E9");
+    ShowReport(form.get(), content);
+    ASSERT_TRUE(watcher.Finish());
+    EXPECT_EQ(summary, L"1 of 401 fichiers chiffr\u00E9s");
+    EXPECT_EQ(list, expectedList);
+    EXPECT_FALSE(ownerEnabled);
+    EXPECT_TRUE(IsWindowEnabled(form->window));
+    EXPECT_GE(box.left, work.left);
+    EXPECT_GE(box.top, work.top);
+    EXPECT_LE(box.right, work.right);
+    EXPECT_LE(box.bottom, work.bottom);
+}
+
+TEST(ReportPlacement, AWindowIsMovedInsideTheAreaAndCutToItWhereLarger) {
+    const RECT area{0, 0, 1000, 800};
+    struct Case {
+        const char* what;
+        RECT window, expected;
+    } cases[] = {
+        {"inside already", {100, 100, 400, 300}, {100, 100, 400, 300}},
+        {"above the top", {100, -608, 400, 1409}, {100, 0, 400, 800}},
+        {"past the right", {900, 100, 1200, 300}, {700, 100, 1000, 300}},
+        {"past the bottom", {100, 700, 400, 900}, {100, 600, 400, 800}},
+        {"left of the area", {-50, 100, 250, 300}, {0, 100, 300, 300}},
+        {"larger both ways", {-10, -10, 1200, 900}, {0, 0, 1000, 800}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const RECT fitted = FitInside(c.window, area);
+        EXPECT_EQ(fitted.left, c.expected.left);
+        EXPECT_EQ(fitted.top, c.expected.top);
+        EXPECT_EQ(fitted.right, c.expected.right);
+        EXPECT_EQ(fitted.bottom, c.expected.bottom);
+    }
+    const RECT offset = FitInside({0, 0, 300, 200}, {1280, 40, 2560, 1000});
+    EXPECT_EQ(offset.left, 1280) << "a second monitor's area";
+    EXPECT_EQ(offset.top, 40);
 }
 
 } // namespace

@@ -136,6 +136,31 @@ private:
     HANDLE handle_;
 };
 
+// Owns a block from GlobalAlloc and frees it, unless handed over (to the
+// clipboard, which then owns it).
+class GlobalMemory {
+public:
+    explicit GlobalMemory(HGLOBAL memory = nullptr) : memory_(memory) {}
+    ~GlobalMemory() {
+        if (memory_ != nullptr) {
+            GlobalFree(memory_);
+        }
+    }
+    GlobalMemory(const GlobalMemory&) = delete;
+    GlobalMemory& operator=(const GlobalMemory&) = delete;
+
+    HGLOBAL Get() const { return memory_; }
+    explicit operator bool() const { return memory_ != nullptr; }
+    HGLOBAL Release() {
+        HGLOBAL handed = memory_;
+        memory_ = nullptr;
+        return handed;
+    }
+
+private:
+    HGLOBAL memory_;
+};
+
 // Sets a context's text and background colours and restores them.
 class ContextColors {
 public:
