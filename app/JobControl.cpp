@@ -65,7 +65,7 @@ void FormMain::StartJob() {
     strongAtStart = encryptMode && strongCheck->GetChecked();
     jobSet = SourceSetShown();
     jobPhase = JobPhase::Running;
-    startButton->SetTextNarrow("STOP");
+    startButton->SetTextNarrow(stopCaption);
     SetInputsEnabled(false);
     StartWorker();
 }
@@ -198,7 +198,7 @@ void FormMain::RestoreAfterJob() {
         pendingFocus->Focus();
     }
     ClearStatusBand();
-    startButton->SetTextNarrow("START");
+    startButton->SetTextNarrow(startCaption);
     jobPhase = JobPhase::Idle;
 }
 
