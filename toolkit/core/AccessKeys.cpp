@@ -4,6 +4,7 @@
 #include "GUIElement.h"
 
 #include <cwctype>
+#include <iterator>
 
 namespace NBUtility {
 
