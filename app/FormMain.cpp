@@ -224,7 +224,8 @@ void FormMain::BuildInputs(std::int32_t w, std::int32_t h) {
     tabs->onSelectionChanged = [this](TabControl*, std::int32_t index) { OnModeTab(index); };
     tabs->Create();
 
-    // The two "Select" buttons differ in their key: the source's comes first.
+    // The two "Select" buttons need keys of their own: L for the source, T for
+    // the destination.
     BuildPathRow({sourceLabel, encryptSourceCaption, sourceBox, sourceSelectButton, "Se&lect"}, 50,
                  [this] { SelectSource(); });
 
