@@ -32,6 +32,12 @@ constexpr auto strongPasswordLimit = static_cast<int>(NBEngine::mostStrongPasswo
 constexpr std::int32_t clientWidth = 640;
 constexpr std::int32_t clientHeight = 480;
 
+// Access keys: none alike on one tab, none of the menu bar's (F and ?).
+constexpr char encryptSourceCaption[] = "Files to &Encrypt:";
+constexpr char decryptSourceCaption[] = "Files to &Decrypt:";
+constexpr char showCaption[] = "&Show";
+constexpr char hideCaption[] = "&Hide";
+
 // The logo drawn nearest to the display's scale: sharp, never stretched.
 std::int32_t LogoBitmapFor(std::int32_t dpi) {
     if (dpi >= 168) {
@@ -191,23 +197,24 @@ void FormMain::BuildHeader(std::int32_t w) {
     Configure(logoImage, std::make_unique<Image>(this, LogoBitmapFor(layout.Dpi())), 28, 26, 200,
               50)
         ->Create();
-    AddButton(infoButton, this, "Info", w - 248, 26, 100, 40, true, [this] { OpenAbout(); });
+    AddButton(infoButton, this, "&Info", w - 248, 26, 100, 40, true, [this] { OpenAbout(); });
     // Exactly as the File menu's Exit.
-    AddButton(closeButton, this, "Close", w - 128, 26, 100, 40, true,
+    AddButton(closeButton, this, "Cl&ose", w - 128, 26, 100, 40, true,
               [this] { OnMenuItem(exitItem.get()); });
-    AddButton(startButton, this, "START", w - 368, 26, 100, 40, true, [this] {
+    AddButton(startButton, this, startCaption, w - 368, 26, 100, 40, true, [this] {
         OnStartButton();
     })->SetHandCursor(true);
 }
 
-// A caption, a path box below it and its "Select" button.
-void FormMain::BuildPathRow(std::unique_ptr<Label>& label, const char* caption,
-                            std::unique_ptr<TextBox>& box, std::unique_ptr<Button>& select,
-                            std::int32_t top, std::function<void()> selectAction) {
+// A caption, a path box below it and its "Select" button; the caption comes
+// first, so that its access key reaches the box.
+void FormMain::BuildPathRow(const PathRow& row, std::int32_t top,
+                            std::function<void()> selectAction) {
     TabControl* tabs = modeTabs.get();
-    Configure(label, std::make_unique<Label>(tabs, caption), 20, top, 150, 25)->Create();
-    Configure(box, std::make_unique<TextBox>(tabs, ""), 20, top + 25, 450, 25)->Create();
-    AddButton(select, tabs, "Select", 480, top + 25, 100, 25, false, std::move(selectAction));
+    Configure(row.label, std::make_unique<Label>(tabs, row.caption), 20, top, 150, 25)->Create();
+    Configure(row.box, std::make_unique<TextBox>(tabs, ""), 20, top + 25, 450, 25)->Create();
+    AddButton(row.select, tabs, row.selectCaption, 480, top + 25, 100, 25, false,
+              std::move(selectAction));
 }
 
 void FormMain::BuildInputs(std::int32_t w, std::int32_t h) {
@@ -219,33 +226,36 @@ void FormMain::BuildInputs(std::int32_t w, std::int32_t h) {
     tabs->onSelectionChanged = [this](TabControl*, std::int32_t index) { OnModeTab(index); };
     tabs->Create();
 
-    BuildPathRow(sourceLabel, "Files to Encrypt:", sourceBox, sourceSelectButton, 50,
+    // The two "Select" buttons need keys of their own: L for the source, T for
+    // the destination.
+    BuildPathRow({sourceLabel, encryptSourceCaption, sourceBox, sourceSelectButton, "Se&lect"}, 50,
                  [this] { SelectSource(); });
 
-    OptionBox* same = Configure(sameFolderOption,
-                                std::make_unique<OptionBox>(tabs, "Same folder with original name"),
-                                20, 105, 250, 22);
+    OptionBox* same = Configure(
+        sameFolderOption, std::make_unique<OptionBox>(tabs, "Same folder &with original name"), 20,
+        105, 250, 22);
     same->groupStart = true;
     same->onClick = namingOption;
     same->SetChecked(true);
     same->Create();
     same->Hide();
-    OptionBox* specify = Configure(
-        specifyPathOption, std::make_unique<OptionBox>(tabs, "Specify pathname"), 20, 130, 170, 22);
+    OptionBox* specify =
+        Configure(specifyPathOption, std::make_unique<OptionBox>(tabs, "Specify path&name"), 20,
+                  130, 170, 22);
     specify->onClick = namingOption;
     specify->Create();
     specify->Hide();
 
-    BuildPathRow(destLabel, "Encrypted file:", destBox, destSelectButton, 130,
+    BuildPathRow({destLabel, "Encrypte&d file:", destBox, destSelectButton, "Selec&t"}, 130,
                  [this] { SelectDestination(); });
 
     CheckBox* verify =
-        Configure(verifyCheck, std::make_unique<CheckBox>(tabs, "Check"), 20, 185, 250, 25);
+        Configure(verifyCheck, std::make_unique<CheckBox>(tabs, "&Check"), 20, 185, 250, 25);
     verify->SetChecked(true);
     verify->Create();
     // Beside "Check", in the column of the confirmation box.
-    CheckBox* strong = Configure(strongCheck, std::make_unique<CheckBox>(tabs, "Strong protection"),
-                                 290, 185, 250, 25);
+    CheckBox* strong = Configure(
+        strongCheck, std::make_unique<CheckBox>(tabs, "St&rong protection"), 290, 185, 250, 25);
     strong->onClick = [this](GUIElement*) { ApplyPasswordLimits(); };
     strong->Create();
 }
@@ -264,9 +274,10 @@ void FormMain::BuildPasswordBox(std::unique_ptr<Label>& label, const char* capti
 
 void FormMain::BuildPasswordAndProgress() {
     TabControl* tabs = modeTabs.get();
-    BuildPasswordBox(passwordLabel, "Password:", passwordBox, 20);
-    AddButton(showButton, tabs, "Show", 180, 240, 100, 25, false, [this] { ToggleShowPassword(); });
-    BuildPasswordBox(confirmLabel, "Confirm password:", confirmBox, 290);
+    BuildPasswordBox(passwordLabel, "&Password:", passwordBox, 20);
+    AddButton(showButton, tabs, showCaption, 180, 240, 100, 25, false,
+              [this] { ToggleShowPassword(); });
+    BuildPasswordBox(confirmLabel, "Co&nfirm password:", confirmBox, 290);
 
     Configure(statusLabel, std::make_unique<Label>(tabs, "Status:"), 20, 280, 150, 25)->Create();
     ProgressBar* bar =
@@ -369,7 +380,7 @@ void FormMain::ApplyMode() {
             element->Hide();
         }
     };
-    sourceLabel->SetTextNarrow(encryptMode ? "Files to Encrypt:" : "Files to Decrypt:");
+    sourceLabel->SetTextNarrow(encryptMode ? encryptSourceCaption : decryptSourceCaption);
     const bool ownPath = encryptMode || specifyPathOption->GetChecked();
     showIf(destLabel.get(), encryptMode);
     showIf(destBox.get(), ownPath);
@@ -408,13 +419,13 @@ void FormMain::ToggleShowPassword() {
         passwordBox->ApplyStyle();
         confirmBox->SetTextNarrow("");
         confirmBox->SetEnabled(false);
-        showButton->SetTextNarrow("Hide");
+        showButton->SetTextNarrow(hideCaption);
         passwordShown = true;
     } else {
         passwordBox->password = true;
         passwordBox->ApplyStyle();
         confirmBox->SetEnabled(true);
-        showButton->SetTextNarrow("Show");
+        showButton->SetTextNarrow(showCaption);
         passwordShown = false;
     }
 }

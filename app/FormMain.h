@@ -80,10 +80,14 @@ private:
                                  NBUtility::GUIElement* owner, const char* caption,
                                  std::int32_t left, std::int32_t top, std::int32_t w,
                                  std::int32_t h, bool ownerDrawn, std::function<void()> action);
-    void BuildPathRow(std::unique_ptr<NBUtility::Label>& label, const char* caption,
-                      std::unique_ptr<NBUtility::TextBox>& box,
-                      std::unique_ptr<NBUtility::Button>& select, std::int32_t top,
-                      std::function<void()> selectAction);
+    struct PathRow {
+        std::unique_ptr<NBUtility::Label>& label;
+        const char* caption;
+        std::unique_ptr<NBUtility::TextBox>& box;
+        std::unique_ptr<NBUtility::Button>& select;
+        const char* selectCaption;
+    };
+    void BuildPathRow(const PathRow& row, std::int32_t top, std::function<void()> selectAction);
     void BuildPasswordBox(std::unique_ptr<NBUtility::Label>& label, const char* caption,
                           std::unique_ptr<NBUtility::TextBox>& box, std::int32_t left);
     NBUtility::TextBox* BoxOf(NBEngine::TextField field);
@@ -103,7 +107,9 @@ private:
     Control* Configure(std::unique_ptr<Control>& slot, std::unique_ptr<Control> control,
                        std::int32_t left, std::int32_t top, std::int32_t w, std::int32_t h);
 
-    // Job control.
+    // Job control. STOP has no access key: it stays a deliberate click.
+    static constexpr char startCaption[] = "ST&ART";
+    static constexpr char stopCaption[] = "STOP";
     enum class JobPhase { Idle, Running, Stopping, Finishing };
     bool JobExists() const { return jobPhase.load() != JobPhase::Idle; }
     void OnStartButton();

@@ -66,7 +66,7 @@ void FormMain::StartJob() {
     strongAtStart = encryptMode && strongCheck->GetChecked();
     jobSet = SourceSetShown();
     jobPhase = JobPhase::Running;
-    startButton->SetTextNarrow("STOP");
+    startButton->SetTextNarrow(stopCaption);
     SetInputsEnabled(false);
     StartWorker();
 }
@@ -219,7 +219,7 @@ void FormMain::RestoreAfterJob() {
         pendingFocus->Focus();
     }
     ClearStatusBand();
-    startButton->SetTextNarrow("START");
+    startButton->SetTextNarrow(startCaption);
     jobPhase = JobPhase::Idle;
     if (closeOnceJobEnds) {
         PostMessageW(window, WM_CLOSE, 0, 0);

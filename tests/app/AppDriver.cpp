@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cwctype>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -279,6 +280,10 @@ std::wstring AppDriver::Text(Control control) const {
     return WindowText(Get(control));
 }
 
+std::wstring AppDriver::Caption(Control control) const {
+    return WithoutAccessKey(Text(control));
+}
+
 void AppDriver::SetText(Control control, const std::wstring& text) {
     SendWithTimeout(Get(control), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
@@ -324,6 +329,31 @@ HWND AppDriver::FocusedWindow() const {
     return info.hwndFocus;
 }
 
+// Alt goes down alone, then the letter's key with Alt held (lParam bit 29),
+// then both come up: the Alt key's own release is a plain key-up.
+void AppDriver::PressAltWith(wchar_t letter) {
+    HWND target = FocusedWindow();
+    if (target == nullptr) {
+        target = mainWindow;
+    }
+    const SHORT keyAndShift = VkKeyScanW(letter);
+    const UINT letterKey = LOBYTE(keyAndShift);
+    const auto keyData = [](UINT key, LPARAM flags) {
+        return static_cast<LPARAM>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC)) << 16 | flags | 1;
+    };
+    constexpr LPARAM altHeld = 1 << 29;
+    constexpr LPARAM released = 3u << 30;
+    PostMessageW(target, WM_SYSKEYDOWN, VK_MENU, keyData(VK_MENU, altHeld));
+    // Shift cannot be posted: a shifted character comes as its character.
+    if (HIBYTE(keyAndShift) != 0) {
+        PostMessageW(target, WM_SYSCHAR, letter, keyData(letterKey, altHeld));
+    } else {
+        PostMessageW(target, WM_SYSKEYDOWN, letterKey, keyData(letterKey, altHeld));
+        PostMessageW(target, WM_SYSKEYUP, letterKey, keyData(letterKey, altHeld | released));
+    }
+    PostMessageW(target, WM_KEYUP, VK_MENU, keyData(VK_MENU, released));
+}
+
 wchar_t AppDriver::PasswordCharacter(Control control) const {
     return static_cast<wchar_t>(SendWithTimeout(Get(control), EM_GETPASSWORDCHAR, 0, 0));
 }
@@ -356,7 +386,7 @@ void AppDriver::Answer(const MessageBoxSeen& box, int buttonId) {
 }
 
 bool AppDriver::WaitForCaption(Control control, const std::wstring& caption, DWORD timeoutMs) {
-    return PollUntil([&] { return Text(control) == caption; }, timeoutMs);
+    return PollUntil([&] { return Caption(control) == caption; }, timeoutMs);
 }
 
 HWND AppDriver::FindTopLevel(const std::wstring& caption, DWORD timeoutMs) const {
@@ -517,6 +547,29 @@ std::vector<std::wstring> NamesStartingWith(const std::wstring& folder,
                        [&](const std::wstring& name) { return name.rfind(prefix, 0) != 0; }),
         names.end());
     return names;
+}
+
+std::wstring WithoutAccessKey(const std::wstring& caption) {
+    std::wstring read;
+    for (std::size_t at = 0; at < caption.size(); ++at) {
+        if (caption[at] == L'&' && at + 1 < caption.size()) {
+            ++at;
+        }
+        read += caption[at];
+    }
+    return read;
+}
+
+wchar_t AccessKeyOf(const std::wstring& caption) {
+    for (std::size_t at = 0; at + 1 < caption.size(); ++at) {
+        if (caption[at] == L'&') {
+            if (caption[at + 1] != L'&') {
+                return static_cast<wchar_t>(towlower(caption[at + 1]));
+            }
+            ++at;
+        }
+    }
+    return 0;
 }
 
 bool FileThere(const std::wstring& path) {

@@ -74,6 +74,9 @@ public:
     HWND Get(Control control) const { return controls[control]; }
 
     std::wstring Text(Control control) const;
+    // A label's or button's caption as the user reads it: without the '&'
+    // that marks its access key.
+    std::wstring Caption(Control control) const;
     void SetText(Control control, const std::wstring& text);
     void Click(Control control);
     bool IsChecked(Control control) const;
@@ -87,6 +90,11 @@ public:
     int MenuItemId(MenuItem item) const;
     void SelectTab(int index);
     HWND FocusedWindow() const;
+    // Alt+letter as the keyboard sends it, to the focused control (the main
+    // window when none has the focus): the program's own message loop turns
+    // the letter's key into its character. A character typed with Shift ('?')
+    // comes as its character.
+    void PressAltWith(wchar_t letter);
     wchar_t PasswordCharacter(Control control) const;
     void TypeCharacters(Control control, const std::wstring& characters);
 
@@ -137,6 +145,11 @@ public:
 private:
     std::wstring path;
 };
+
+// A caption without its access key's mark; "&&" reads as '&'.
+std::wstring WithoutAccessKey(const std::wstring& caption);
+// The lower-case letter a caption's '&' marks, or 0.
+wchar_t AccessKeyOf(const std::wstring& caption);
 
 // Writes the whole screen as a 24-bit BMP file.
 bool CaptureScreen(const std::wstring& bmpPath);

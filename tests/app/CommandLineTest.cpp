@@ -111,12 +111,12 @@ TEST_P(CommandLinePath, OpensAsAPersonExpects) {
         << "source box: " << app.Text(SourceBox).c_str();
     EXPECT_EQ(SendMessageW(app.Get(ModeTabs), TCM_GETCURSEL, 0, 0), expected.tab);
     if (expected.tab == 1) {
-        EXPECT_EQ(app.Text(SourceLabel), L"Files to Decrypt:");
+        EXPECT_EQ(app.Caption(SourceLabel), L"Files to Decrypt:");
         EXPECT_TRUE(app.IsChecked(SameFolderOption));
         EXPECT_FALSE(app.IsChecked(SpecifyPathOption));
         EXPECT_FALSE(app.IsVisible(DestBox));
     } else {
-        EXPECT_EQ(app.Text(SourceLabel), L"Files to Encrypt:");
+        EXPECT_EQ(app.Caption(SourceLabel), L"Files to Encrypt:");
         EXPECT_EQ(app.Text(DestBox), expected.destination);
     }
     // Straight to the password; with nothing opened, to the source box.

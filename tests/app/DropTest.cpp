@@ -146,14 +146,14 @@ TEST_F(Drop, DroppingWhileTheAboutWindowIsOpenOrAJobRunsChangesNothing) {
     ASSERT_TRUE(NBTest::PumpUntil([&] { return IsWindowEnabled(app->Main()) != FALSE; }));
 
     ASSERT_TRUE(app->StartLongEncryption(folder.Path()));
-    ASSERT_TRUE(NBTest::PumpUntil([&] { return app->Text(StartButton) == L"STOP"; }));
+    ASSERT_TRUE(NBTest::PumpUntil([&] { return app->Caption(StartButton) == L"STOP"; }));
 
     const MessageBoxSeen box = DropAndAnswer({other});
     EXPECT_EQ(box.window, nullptr);
     EXPECT_EQ(app->Text(SourceBox), folder.File(L"big.bin"));
 
     app->Click(StartButton);
-    EXPECT_TRUE(NBTest::PumpUntil([&] { return app->Text(StartButton) == L"START"; }, 30000));
+    EXPECT_TRUE(NBTest::PumpUntil([&] { return app->Caption(StartButton) == L"START"; }, 30000));
 }
 
 } // namespace

@@ -208,7 +208,7 @@ TEST_F(FileSet, StopEndsTheRunningFileAndSkipsTheRest) {
     app->Click(StartButton);
     ASSERT_TRUE(NBTest::PumpUntil([&] { return !form->IsRunning(); }));
     hold.Release();
-    ASSERT_TRUE(NBTest::PumpUntil([&] { return app->Text(StartButton) == L"START"; }, 30000));
+    ASSERT_TRUE(NBTest::PumpUntil([&] { return app->Caption(StartButton) == L"START"; }, 30000));
     EXPECT_EQ(app->WaitForMessageBox(300).window, nullptr) << "a stopped set shows nothing";
     EXPECT_EQ(Containers(), std::vector<std::wstring>{L"a.nbnx"});
     EXPECT_EQ(ReadFileBytes(b), std::string(300000, 'b'));

@@ -143,7 +143,8 @@ protected:
         });
         act();
         const bool ended = PumpUntil(
-            [&] { return answered.load() && app->Text(NBDriver::StartButton) == L"START"; }, 45000);
+            [&] { return answered.load() && app->Caption(NBDriver::StartButton) == L"START"; },
+            45000);
         person.join();
         EXPECT_TRUE(ended) << "the job did not end";
         return seen;

@@ -79,7 +79,7 @@ TEST_F(JobEnd, SessionEndReturnsOnlyOnceTheJobHasCleanedUp) {
     EXPECT_TRUE(form->IsRunning()) << "the question alone stops nothing";
     hold.ReleaseLater(holdMs);
     SendMessageW(app->Main(), WM_ENDSESSION, TRUE, 0);
-    EXPECT_EQ(app->Text(StartButton), L"START");
+    EXPECT_EQ(app->Caption(StartButton), L"START");
     EXPECT_TRUE(app->IsEnabled(SourceBox));
     ExpectNothingOfTheJob();
 }
@@ -129,11 +129,11 @@ TEST_P(StopDuringDerivation, EndsTheJobOnceTheDerivationReturns) {
     }
     app->Click(StartButton);
     ASSERT_TRUE(NBTest::PumpUntil([&] { return !form->IsRunning(); }, 5000));
-    EXPECT_EQ(app->Text(StartButton), L"STOP") << "the job ends only once the derivation has";
+    EXPECT_EQ(app->Caption(StartButton), L"STOP") << "the job ends only once the derivation has";
 
     // A box of the job would hold START back until answered.
     hold.Release();
-    EXPECT_TRUE(NBTest::PumpUntil([&] { return app->Text(StartButton) == L"START"; }, 30000));
+    EXPECT_TRUE(NBTest::PumpUntil([&] { return app->Caption(StartButton) == L"START"; }, 30000));
     EXPECT_EQ(form->StatusBandText(), "");
     EXPECT_EQ(FolderNames(folder.Path()), before);
 }

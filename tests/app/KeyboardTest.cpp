@@ -80,7 +80,8 @@ protected:
     void ExpectTab(int index) {
         EXPECT_EQ(ShownTab(), index);
         EXPECT_EQ(form->encryptMode, index == 0);
-        EXPECT_EQ(app->Text(SourceLabel), index == 0 ? L"Files to Encrypt:" : L"Files to Decrypt:");
+        EXPECT_EQ(app->Caption(SourceLabel),
+                  index == 0 ? L"Files to Encrypt:" : L"Files to Decrypt:");
         EXPECT_EQ(app->IsVisible(ConfirmBox), index == 0);
     }
 };

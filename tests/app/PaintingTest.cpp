@@ -126,7 +126,7 @@ TEST_F(MainWindowPainting, StatusBandShowsTextWhileAJobRunsAndIsClearedAfter) {
 
     app->Click(StartButton); // STOP
     hold.Release();
-    ASSERT_TRUE(NBTest::PumpUntil([&] { return app->Text(StartButton) == L"START"; }, 20000));
+    ASSERT_TRUE(NBTest::PumpUntil([&] { return app->Caption(StartButton) == L"START"; }, 20000));
     NBTest::PumpFor(300);
     const RECT band = StatusBand(main);
     EXPECT_EQ(NBTest::WindowPicture(main).Count(band, White),

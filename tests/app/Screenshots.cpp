@@ -65,7 +65,7 @@ TEST(DISABLED_Screenshots, RunningJob) {
     ASSERT_TRUE(app.WaitForCaption(StartButton, L"STOP", 10000));
     // Past the phrase, while bit pairs grow in the band.
     Sleep(6500);
-    ASSERT_EQ(app.Text(StartButton), L"STOP") << "the job ended before the picture";
+    ASSERT_EQ(app.Caption(StartButton), L"STOP") << "the job ended before the picture";
     EXPECT_TRUE(CaptureScreen(ShotPath(L"running-job")));
     app.Click(StartButton);
     EXPECT_TRUE(app.WaitForCaption(StartButton, L"START"));

@@ -17,6 +17,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -146,23 +147,11 @@ COLORREF GradientAt(int x, int y) {
 void PaintGradient(HDC context, HWND window) {
     RECT client{};
     GetClientRect(window, &client);
-    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(client.right) * client.bottom);
     for (int y = 0; y < client.bottom; ++y) {
         for (int x = 0; x < client.right; ++x) {
-            const COLORREF color = GradientAt(x, y);
-            pixels[static_cast<std::size_t>(y) * client.right + x] =
-                (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
+            SetPixelV(context, x, y, GradientAt(x, y));
         }
     }
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = client.right;
-    info.bmiHeader.biHeight = -client.bottom; // top row first
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    SetDIBitsToDevice(context, 0, 0, client.right, client.bottom, 0, 0, 0, client.bottom,
-                      pixels.data(), &info, DIB_RGB_COLORS);
 }
 
 LRESULT CALLBACK GradientTabs(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -250,6 +239,74 @@ TEST_F(Painting, LabelsAndBoxesShowTheTabPageBehindThem) {
 // place shows.
 TEST_F(Painting, LabelsAndBoxesShowADrawnTabPageWhereItIsBehindThem) {
     ExpectThePageBehindControlsOn(form, true);
+}
+
+// The caption's pixels as an owner-drawn button paints them for itemState,
+// white on green, 100 x 40.
+std::vector<std::uint32_t> CaptionPainted(Button& button, UINT itemState) {
+    BITMAPINFO format{};
+    format.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    format.bmiHeader.biWidth = 100;
+    format.bmiHeader.biHeight = -40; // top row first
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    GdiObject<HBITMAP> surfaceBitmap(
+        CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, &bits, nullptr, 0));
+    std::vector<std::uint32_t> pixels;
+    const MemoryContext memory(nullptr);
+    HDC context = memory.Get(); // not owned
+    if (context == nullptr || !surfaceBitmap) {
+        return pixels;
+    }
+    {
+        const SelectedObject selectedBitmap(context, surfaceBitmap.Get());
+        const SelectedObject selectedFont(context, GetStockObject(DEFAULT_GUI_FONT));
+        SetBkColor(context, ButtonBack);
+        SetTextColor(context, NBTest::White);
+        DRAWITEMSTRUCT item{};
+        item.CtlType = ODT_BUTTON;
+        item.itemState = itemState;
+        item.hDC = context;
+        item.rcItem = {0, 0, 100, 40};
+        Drawing surface(&button);
+        surface.Borrow(context);
+        button.PaintItem(surface, item);
+        GdiFlush();
+        const auto* first = static_cast<const std::uint32_t*>(bits);
+        pixels.assign(first, first + 100 * 40);
+    }
+    return pixels;
+}
+
+int PixelsDiffering(const std::vector<std::uint32_t>& one,
+                    const std::vector<std::uint32_t>& other) {
+    if (one.size() != other.size()) {
+        return -1;
+    }
+    int differing = 0;
+    for (std::size_t at = 0; at < one.size(); ++at) {
+        differing += one[at] != other[at] ? 1 : 0;
+    }
+    return differing;
+}
+
+// The access key's underline shows unless the system asks to hide it.
+TEST_F(Painting, OwnerDrawnCaptionUnderlinesItsAccessKeyUnlessToldNotTo) {
+    Button marked(&form, "&Go");
+    Button plain(&form, "Go");
+    for (Button* button : {&marked, &plain}) {
+        button->ownerDraw = true;
+        button->Place(10, 90, 100, 40);
+        button->Create();
+        ASSERT_TRUE(button->created);
+    }
+    const std::vector<std::uint32_t> plainCaption = CaptionPainted(plain, 0);
+    ASSERT_EQ(plainCaption.size(), 100u * 40u);
+    EXPECT_GT(PixelsDiffering(CaptionPainted(marked, 0), plainCaption), 0) << "no underline";
+    EXPECT_EQ(PixelsDiffering(CaptionPainted(marked, ODS_NOACCEL), plainCaption), 0)
+        << "the underline or the '&' shows";
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "Button.h"
 
+#include "AccessKeys.h"
 #include "Contrast.h"
 
 #include <cstdlib>
@@ -85,9 +86,12 @@ void Button::PaintItem(Drawing& surface, const DRAWITEMSTRUCT& item) {
     }
     surface.FrameRect(box.left, box.top, boxWidth, boxHeight, frameColor);
     const std::int32_t captionX = DrawImage(surface, box, (item.itemState & ODS_SELECTED) != 0);
-    surface.DrawTextNarrow(box.left + captionX, box.top + captionTop, boxWidth - captionX,
-                           boxHeight, GetTextNarrow(), textColor,
-                           captionX <= 0 ? AlignCenter : AlignLeft, nullptr);
+    // Hidden, the access key's mark is left out rather than passed as
+    // DT_HIDEPREFIX, which Wine's DrawText does not honour.
+    const bool keyHidden = (item.itemState & ODS_NOACCEL) != 0;
+    surface.DrawText(box.left + captionX, box.top + captionTop, boxWidth - captionX, boxHeight,
+                     keyHidden ? WithoutAccessKey(GetText()) : GetText(), textColor,
+                     captionX <= 0 ? AlignCenter : AlignLeft, nullptr, keyHidden ? DT_NOPREFIX : 0);
     if (item.itemState & ODS_FOCUS) {
         RECT focus{box.left + FocusInset, box.top + FocusInset, box.right - FocusInset,
                    box.bottom - FocusInset};

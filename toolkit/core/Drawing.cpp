@@ -95,7 +95,7 @@ void Drawing::FrameRect(std::int32_t x, std::int32_t y, std::int32_t width, std:
 
 void Drawing::DrawText(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
                        const std::wstring& text, COLORREF color, std::int32_t alignment,
-                       FontSpec* font) {
+                       FontSpec* font, UINT extraFormat) {
     if (!IsActive()) {
         return;
     }
@@ -107,7 +107,7 @@ void Drawing::DrawText(std::int32_t x, std::int32_t y, std::int32_t width, std::
     const COLORREF previousColor = SetTextColor(context_, color);
     if (width != 0 && height != 0) {
         ::DrawTextW(context_, shown.data(), length, &box,
-                    TextFormatFlags(alignment, width, height));
+                    TextFormatFlags(alignment, width, height) | extraFormat);
     } else {
         TextOutW(context_, x, y, shown.data(), length);
     }

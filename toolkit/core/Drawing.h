@@ -37,8 +37,10 @@ public:
                   COLORREF color);
     void FrameRect(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
                    COLORREF color);
+    // extraFormat: DT_ flags beside the alignment's (DT_NOPREFIX, say).
     void DrawText(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
-                  const std::wstring& text, COLORREF color, std::int32_t alignment, FontSpec* font);
+                  const std::wstring& text, COLORREF color, std::int32_t alignment, FontSpec* font,
+                  UINT extraFormat = 0);
     void DrawTextNarrow(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
                         const std::string& text, COLORREF color, std::int32_t alignment,
                         FontSpec* font);

@@ -1,5 +1,6 @@
 #include "Form.h"
 
+#include "AccessKeys.h"
 #include "ElementRegistry.h"
 #include "GdiHandles.h"
 #include "TextConversion.h"
@@ -138,6 +139,7 @@ void Form::Create() {
     SetMainWindowIfUnset(window);
     Attach(window);
     created = true;
+    InitializeAccessKeyCues(window);
     if (onFilesDropped) {
         DragAcceptFiles(window, TRUE);
     }

@@ -1,5 +1,6 @@
 #include "WindowProcedure.h"
 
+#include "AccessKeys.h"
 #include "Drawing.h"
 #include "ElementRegistry.h"
 #include "FileDrop.h"
@@ -306,6 +307,22 @@ Result RouteWithoutElement(GUIElement* element, HWND window, UINT message, WPARA
         // Ctrl+Tab is the element's to bind (a form may switch its tabs).
         if (wParam == VK_TAB && (GetKeyState(VK_CONTROL) & 0x8000) == 0) {
             MoveFocusByTab(element, window);
+        }
+        return std::nullopt;
+    case WM_SYSKEYDOWN:
+        if (wParam == VK_MENU) {
+            ShowAccessKeyCues(GetAncestor(window, GA_ROOT));
+        }
+        return std::nullopt;
+    case WM_SYSCHAR:
+        // A control's access key before the menu bar's.
+        if (RunAccessKey(GetAncestor(window, GA_ROOT), static_cast<wchar_t>(wParam))) {
+            return 0;
+        }
+        return std::nullopt;
+    case WM_SETTINGCHANGE:
+        if (wParam == SPI_SETKEYBOARDCUES && GetAncestor(window, GA_ROOT) == window) {
+            FollowAccessKeySetting(window);
         }
         return std::nullopt;
     case WM_COMMAND:
