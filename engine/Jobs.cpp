@@ -193,7 +193,8 @@ private:
             return FailAs(JobErrorKind::SourceMissing, MissingSourceMessage(source),
                           TextField::Source);
         }
-        sourceSize = FileSize(source);
+        // From here on the file that was opened is the one the job is about.
+        sourceSize = heldSource.Hold(source) ? heldSource.Size() : FileSize(source);
         strongSource = !encrypt && ContainerVersionOf(source) == ContainerVersion::Version2;
         version1Source = !encrypt && ContainerVersionOf(source) == ContainerVersion::Version1;
         if (encrypt || link.IsChecked(Option::SpecifyPath)) {
@@ -293,7 +294,7 @@ private:
         return true;
     }
 
-    bool SourceIsRegular() const { return IsRegular(source); }
+    bool SourceIsRegular() const { return heldSource.Held() || IsRegular(source); }
 
     StrongKeyCache& Keys() { return state.strongKeys ? *state.strongKeys : ownKeys; }
 
@@ -562,6 +563,11 @@ private:
         if (!KeepGoing()) {
             return false;
         }
+        // Replaced or changed since it was opened: what was read may not be
+        // the file the output claims to come from.
+        if (heldSource.Held() && !heldSource.StillNamedBy(source)) {
+            return FailSourceChanged();
+        }
         std::string reason;
         if (output->Publish(source, link.MayReplaceOutput(), reason) ==
             Platform::MoveResult::Moved) {
@@ -575,6 +581,7 @@ private:
     JobState& state;
     bool encrypt = true;
     std::string source;
+    Platform::HeldFile heldSource;
     std::int64_t sourceSize = 0;
     std::string destination;
     bool destinationFromName = false;

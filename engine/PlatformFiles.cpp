@@ -224,6 +224,50 @@ MoveResult MoveIntoPlace(const std::string& from, const std::string& to, bool re
                : MoveResult::Failed;
 }
 
+struct HeldFile::Handle {
+    explicit Handle(HANDLE opened) : owned(opened) {}
+    OwnedFileHandle owned;
+};
+
+// Read access is not asked: the handle only answers questions. Without
+// FILE_SHARE_DELETE nobody renames or deletes the file while it is held.
+bool HeldFile::Hold(const std::string& path) {
+    if (held || KindOf(path, true) != FileKind::Regular) {
+        return held;
+    }
+    handle = std::make_unique<Handle>(CreateFileW(WidePath(path).c_str(), FILE_READ_ATTRIBUTES,
+                                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const HANDLE opened = handle->owned.Get();
+    if (!handle->owned.Valid()) {
+        return false;
+    }
+    BY_HANDLE_FILE_INFORMATION information;
+    if (GetFileType(opened) != FILE_TYPE_DISK ||
+        !GetFileInformationByHandle(opened, &information) ||
+        (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return false;
+    }
+    size = static_cast<std::int64_t>((static_cast<std::uint64_t>(information.nFileSizeHigh) << 32) |
+                                     information.nFileSizeLow);
+    identity.volume = information.dwVolumeSerialNumber;
+    identity.index =
+        (static_cast<std::uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
+    held = true;
+    return true;
+}
+
+bool HeldFile::CurrentSize(std::int64_t& now) const {
+    LARGE_INTEGER current;
+    if (!GetFileSizeEx(handle->owned.Get(), &current)) {
+        return false;
+    }
+    now = current.QuadPart;
+    return true;
+}
+
+HeldFile::~HeldFile() = default;
+
 #else
 
 bool IsSeparator(char c) {
@@ -456,12 +500,52 @@ MoveResult MoveIntoPlace(const std::string& from, const std::string& to, bool re
     return MoveResult::Moved;
 }
 
+bool HeldFile::Hold(const std::string& path) {
+    if (held || KindOf(path, true) != FileKind::Regular) {
+        return held;
+    }
+    // Not blocking, should a FIFO take the name in between.
+    descriptor = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    struct stat status;
+    if (descriptor < 0 || fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+        return false;
+    }
+    size = static_cast<std::int64_t>(status.st_size);
+    identity.volume = static_cast<std::uint64_t>(status.st_dev);
+    identity.index = static_cast<std::uint64_t>(status.st_ino);
+    held = true;
+    return true;
+}
+
+bool HeldFile::CurrentSize(std::int64_t& now) const {
+    struct stat status;
+    if (fstat(descriptor, &status) != 0) {
+        return false;
+    }
+    now = static_cast<std::int64_t>(status.st_size);
+    return true;
+}
+
+HeldFile::~HeldFile() {
+    if (descriptor >= 0) {
+        close(descriptor);
+    }
+}
+
 #endif
 
 bool SameFile(const std::string& first, const std::string& second) {
     FileIdentity a;
     FileIdentity b;
     return IdentityOf(first, a) && IdentityOf(second, b) && a == b;
+}
+
+HeldFile::HeldFile() = default;
+
+bool HeldFile::StillNamedBy(const std::string& path) const {
+    FileIdentity named;
+    std::int64_t now = 0;
+    return held && IdentityOf(path, named) && named == identity && CurrentSize(now) && now == size;
 }
 
 } // namespace NBEngine::Platform

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 namespace NBEngine::Platform {
@@ -64,6 +65,38 @@ bool IdentityOf(const std::string& path, FileIdentity& identity);
 
 // True when both paths name one existing file (or folder).
 bool SameFile(const std::string& first, const std::string& second);
+
+// A regular file held open while a job works on it: its length and identity
+// come from this handle, not from a second look at the path, and before
+// anything is published the path must still name this file at that length.
+// On Windows the handle also keeps others from renaming or deleting it.
+class HeldFile {
+public:
+    HeldFile();
+    ~HeldFile();
+    HeldFile(const HeldFile&) = delete;
+    HeldFile& operator=(const HeldFile&) = delete;
+
+    // True when path names a regular file, now held; nothing else is opened
+    // (a FIFO or a device would block or answer).
+    bool Hold(const std::string& path);
+    bool Held() const { return held; }
+    std::int64_t Size() const { return size; }
+    bool StillNamedBy(const std::string& path) const;
+
+private:
+    bool CurrentSize(std::int64_t& now) const;
+
+    bool held = false;
+    std::int64_t size = 0;
+    FileIdentity identity;
+#ifdef _WIN32
+    struct Handle; // the owner of the CreateFileW handle
+    std::unique_ptr<Handle> handle;
+#else
+    int descriptor = -1;
+#endif
+};
 
 // True when two names in one folder name one entry: letter case is ignored on
 // Windows (as its file systems do), names are compared byte for byte elsewhere.

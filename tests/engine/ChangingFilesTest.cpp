@@ -1,10 +1,12 @@
 // Version 1 jobs whose files change under them: a source that grows or
-// shrinks while it is read, and a container cut or grown while it is
-// decrypted. The job stores (or trusts) one length; it must read exactly that
-// and publish nothing when the file disagrees.
+// shrinks while it is read, one replaced by another file of its length, and a
+// container cut or grown while it is decrypted. The job stores (or trusts) one
+// length of the file it opened; it must read exactly that and publish nothing
+// when the file disagrees.
 
 #include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -96,6 +98,56 @@ TEST(ChangingFiles, AContainerThatChangesWhileDecryptedGivesNoOutput) {
         EXPECT_EQ(link.errors[0].first, "box.nbnx: The encrypted file is damaged or incomplete");
         EXPECT_EQ(link.faults.at(0), ReadFault::Damaged);
         EXPECT_EQ(NBTest::Listing(dir.Path()), std::vector<std::string>{"box.nbnx"});
+    }
+}
+
+// Another file of the same length put in the source's place, as a rename
+// does; false when the system refused.
+bool ReplaceWithAnother(const std::string& path) {
+    const std::string other = path + ".other";
+    NBTest::WriteBytes(other, NBTest::PatternBytes(bigSize, 7));
+    std::error_code error;
+    fs::rename(fs::u8path(other), fs::u8path(path), error);
+    if (error) {
+        NBTest::Remove(other);
+    }
+    return !error;
+}
+
+TEST(ChangingFiles, ASourceReplacedByAnotherOfItsLengthGivesNoContainer) {
+    // 5: before it is read; 10: between the checksum and the body, where the
+    // container would hold one file's checksum over another's bytes.
+    for (const int atProgress : {5, 10}) {
+        SCOPED_TRACE(atProgress);
+        NBTest::TempDir dir;
+        const std::string source = dir.File("big.bin");
+        NBTest::WriteBytes(source, NBTest::PatternBytes(bigSize));
+        auto link = NBTest::Request(true, source, dir.File("big.nbnx"), pw);
+        link.options[Option::Verify] = false;
+        bool tried = false;
+        bool replaced = false;
+        link.onProgress = [&](int value) {
+            if (value >= atProgress && !tried) {
+                tried = true;
+                replaced = ReplaceWithAnother(source);
+            }
+        };
+        const bool done = NBTest::Run(link);
+        ASSERT_TRUE(tried);
+#ifdef _WIN32
+        // The job's open handle keeps the file in place.
+        EXPECT_FALSE(replaced);
+#else
+        ASSERT_TRUE(replaced);
+#endif
+        if (!replaced) {
+            EXPECT_TRUE(done);
+            continue;
+        }
+        EXPECT_FALSE(done);
+        ASSERT_EQ(link.errors.size(), 1u);
+        EXPECT_EQ(link.errors[0].first, "big.bin: The file changed while it was read");
+        EXPECT_EQ(NBTest::Listing(dir.Path()), std::vector<std::string>{"big.bin"});
     }
 }
 
